@@ -21,7 +21,12 @@ public:
         if (basic_ == nullptr) throw_suite_not_acquired(name, version, 0);
         const void* table = nullptr;
         const SPErr error = basic_->AcquireSuite(name, version, &table);
-        if (error != kSPNoError || table == nullptr) throw_suite_not_acquired(name, version, error);
+        if (error != kSPNoError) throw_suite_not_acquired(name, version, error);
+        if (table == nullptr) {
+            // The host counts this as acquired; giving it back keeps its reference count right.
+            basic_->ReleaseSuite(name, version);
+            throw_suite_not_acquired(name, version, 0);
+        }
         suite_ = static_cast<const Suite*>(table);
     }
 
