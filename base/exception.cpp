@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <initializer_list>
 #include <source_location>
 
 #include "base/error_names.h"
@@ -26,13 +25,15 @@ std::string_view compiled_root() {
     return {};
 }
 
+constexpr const char* top_folders[] = {"base", "util", "kernel", "effect", "host", "tests", "bench", "tools", "sdk"};
+
 // For a path compiled elsewhere: start at the first top-level folder of the repository.
-std::string strip_to_known_folder(const std::string& path) {
-    std::size_t first = std::string::npos;
-    for (const char* folder : {"/base/", "/util/", "/kernel/", "/effect/", "/host/", "/tests/", "/bench/",
-                               "/tools/", "/sdk/"}) {
-        first = std::min(first, path.find(folder));
+std::string strip_to_top_folder(const std::string& path) {
+    for (const char* folder : top_folders) {
+        if (path.starts_with(std::string(folder) + "/")) return path;
     }
+    std::size_t first = std::string::npos;
+    for (const char* folder : top_folders) first = std::min(first, path.find("/" + std::string(folder) + "/"));
     return first == std::string::npos ? path : path.substr(first + 1);
 }
 
@@ -92,14 +93,8 @@ std::string source_path(std::string_view file) {
     for (char& c : root) {
         if (c == '\\') c = '/';
     }
-    if (!root.empty() && path.starts_with(root)) {
-        path.erase(0, root.size());
-    } else if (path.starts_with("./")) {
-        path.erase(0, 2);
-    } else if (path.starts_with("/") || (path.size() > 1 && path[1] == ':')) {
-        path = strip_to_known_folder(path);
-    }
-    return without_extension(path);
+    if (!root.empty() && path.starts_with(root)) path.erase(0, root.size());
+    return without_extension(strip_to_top_folder(path));
 }
 
 Exception_Abort::Exception_Abort() : Exception_Runtime("abort computation exception") {}

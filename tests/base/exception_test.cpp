@@ -191,6 +191,8 @@ TEST(Exception, SourcePathIsRepositoryRelativeWithoutExtension) {
         {"base/log.cpp", "base/log"},
         {"util/kernel/kernel_zoom_cpu.h", "util/kernel/kernel_zoom_cpu"},
         {"./effect/plugin.cpp", "effect/plugin"},
+        {"../checkout/util/memory.cpp", "util/memory"},
+        {"elsewhere.cpp", "elsewhere"},
         {"/home/someone/checkout/kernel/kernel_fft_cpu.cpp", "kernel/kernel_fft_cpu"},
         {"/src/repo/tests/util/timing_test.cpp", "tests/util/timing_test"},
         {"C:\\work\\repo\\base\\after_effects\\ae_host.cpp", "base/after_effects/ae_host"},
