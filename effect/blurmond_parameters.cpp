@@ -86,7 +86,8 @@ Blurmond_Parameters::Blurmond_Parameters(Parameter_Factory& factory, Plugin_Host
 }
 
 void Blurmond_Parameters::declare_main(Parameter_Factory& factory) {
-    show = declare_choice(factory, "show", 1, {"normal blur", "iris", "highlight, selection", "highlight, selection only"});
+    show = declare_choice(factory, "show", 1,
+                          {"normal blur", "iris", "highlight, selection", "highlight, selection only"});
     radius = declare_float(factory, "radius", "", 2, 0.0, {0.0, 999.0}, {0.0, 100.0}, false);
     // Premiere users start without a highlight boost.
     preservative_highlight =
@@ -110,7 +111,9 @@ void Blurmond_Parameters::declare_iris(Parameter_Factory& factory) {
         iris_soften = declare_float(factory, pr ? "soften" : "smooth", pr ? "iris soften" : "", 12, 0.0, {0.0, DBL_MAX},
                                     {0.0, 50.0});
     };
-    const auto facets = [&] { iris_facets = declare_int(factory, "facets", pr ? "iris facets" : "", 13, 3, {3, 999}, {3, 10}); };
+    const auto facets = [&] {
+        iris_facets = declare_int(factory, "facets", pr ? "iris facets" : "", 13, 3, {3, 999}, {3, 10});
+    };
     const auto angle = [&] { iris_angle = declare_angle(factory, "angle", pr ? "iris angle" : "", 14); };
     const auto rounded = [&] {
         iris_rounded = declare_float(factory, pr ? "rounded" : "rounded facets", pr ? "iris rounded" : "", 15, 1.0,

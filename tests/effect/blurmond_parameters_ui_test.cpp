@@ -79,7 +79,11 @@ struct Edit {
     Edit iris_layer() { s.alternative_iris = true; return *this; }
     Edit background() { s.background = true; return *this; }
     Edit extend() { s.extend = true; return *this; }
-    Edit assumes(int32_t h, int32_t v) { s.horizontal = h, s.vertical = v; return *this; }
+    Edit assumes(int32_t h, int32_t v) {
+        s.horizontal = h;
+        s.vertical = v;
+        return *this;
+    }
     Scenario disabled(Names names) { s.disabled = std::move(names); return s; }
 };
 
