@@ -14,10 +14,10 @@ namespace nb {
 namespace {
 
 // Hand-worked values per depth. The input pixel is a straight colour at half alpha. The selection
-// weights come from a ramp over lightness 0 .. 0.625 (weight = lightness / 0.625) of premultiplied
-// reds: opaque red has lightness 0.5, weight 0.8; red at half alpha premultiplies to half red,
-// lightness 0.25 (8 bits: 128 / 255 / 2), weight 0.4 (8 bits: 0.40157). Integer weights are scaled by
-// white and truncated; products are truncated.
+// weights come from a ramp over lightness 0 .. 0.6 (weight = lightness / 0.6) of premultiplied
+// reds: opaque red has lightness 0.5, weight 5/6; red at half alpha premultiplies to half red,
+// lightness 0.25 (8 bits: 128 / 255 / 2), weight 5/12 (8 bits: 0.41830). Integer weights are scaled by
+// white and truncated (not rounded: 212.5 stays 212); products are truncated.
 template <class T>
 struct Depth;
 
@@ -28,10 +28,10 @@ struct Depth<uint8_t> {
     // trunc(200 * 128 / 255) = 100, trunc(100 * 128 / 255) = 50, trunc(50 * 128 / 255) = 25;
     // alpha trunc(128 * 128 / 255) = 64.
     static constexpr std::array<uint8_t, 4> premultiplied{100, 50, 25, 64};
-    // trunc(0.8 * 255) = 204; trunc(0.40157 * 255) = trunc(102.4) = 102.
-    static constexpr uint8_t weight_full = 204, weight_half = 102;
-    // 100 * 204 / 255 = 80, 50 * 204 / 255 = 40, 25 * 204 / 255 = 20.
-    static constexpr std::array<uint8_t, 3> weighted_full{80, 40, 20};
+    // trunc(5/6 * 255) = trunc(212.5) = 212; trunc(0.41830 * 255) = trunc(106.67) = 106.
+    static constexpr uint8_t weight_full = 212, weight_half = 106;
+    // trunc(100 * 212 / 255) = trunc(83.1), trunc(50 * 212 / 255) = trunc(41.6), trunc(25 * 212 / 255) = trunc(20.8).
+    static constexpr std::array<uint8_t, 3> weighted_full{83, 41, 20};
 };
 
 template <>
@@ -39,10 +39,10 @@ struct Depth<uint16_t> {
     static constexpr std::array<uint16_t, 4> input{25600, 12800, 6400, 16384};
     static constexpr uint16_t half_alpha = 16384;
     static constexpr std::array<uint16_t, 4> premultiplied{12800, 6400, 3200, 8192};
-    // trunc(0.8 * 32768) = trunc(26214.4); trunc(0.4 * 32768) = trunc(13107.2).
-    static constexpr uint16_t weight_full = 26214, weight_half = 13107;
-    // trunc(12800 * 26214 / 32768) = trunc(10239.8), and likewise 5119.9, 2559.96.
-    static constexpr std::array<uint16_t, 3> weighted_full{10239, 5119, 2559};
+    // trunc(5/6 * 32768) = trunc(27306.7); trunc(5/12 * 32768) = trunc(13653.3).
+    static constexpr uint16_t weight_full = 27306, weight_half = 13653;
+    // trunc(12800 * 27306 / 32768) = trunc(10666.4), and likewise 5333.2, 2666.6.
+    static constexpr std::array<uint16_t, 3> weighted_full{10666, 5333, 2666};
 };
 
 template <>
@@ -50,11 +50,11 @@ struct Depth<float> {
     static constexpr std::array<float, 4> input{0.78125f, 0.390625f, 0.1953125f, 0.5f};
     static constexpr float half_alpha = 0.5f;
     static constexpr std::array<float, 4> premultiplied{0.390625f, 0.1953125f, 0.09765625f, 0.25f};
-    static constexpr float weight_full = 0.8f, weight_half = 0.4f;
-    static constexpr std::array<float, 3> weighted_full{0.3125f, 0.15625f, 0.078125f};
+    static constexpr float weight_full = 5.0f / 6.0f, weight_half = 5.0f / 12.0f;
+    static constexpr std::array<float, 3> weighted_full{0.390625f * 5 / 6, 0.1953125f * 5 / 6, 0.09765625f * 5 / 6};
 };
 
-// Float weights are worked out in double and stored in single precision (0.8 and 0.4 are not exact),
+// Float weights are worked out in double and stored in single precision (5/6 and 5/12 are not exact),
 // so float results may differ from the hand values by a few units in the last place.
 constexpr double float_tolerance = 1e-6;
 
@@ -87,7 +87,7 @@ protected:
         Kernel_Hsl_Selection<Layer<P>> kernel;
         kernel.in = {in.layer(), out.layer(), selection.layer(),
                      {.selection_only = only, .selection_enabled = enabled, .saturation_start = 0.5,
-                      .lightness_end = 0.625, .lightness_climax = 1.0, .lightness_soften = 1.0}};
+                      .lightness_end = 0.6, .lightness_climax = 1.0, .lightness_soften = 1.0}};
         test::Test_Host host(2);
         kernel.run(host.context());
         for (int64_t c = 0; c < 4; ++c)
