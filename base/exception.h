@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,8 @@ namespace nb {
 
 // Source file as log texts name it: relative to the repository root, without extension.
 std::string source_path(std::string_view file);
+// The same for a call site captured as a default argument.
+inline std::string source_path(const std::source_location& where) { return source_path(where.file_name()); }
 
 // Base of every exception of the plug-in; never thrown by itself.
 struct Exception_Runtime : std::runtime_error {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -22,21 +23,32 @@ public:
     Log(const Log&) = delete;
     Log& operator=(const Log&) = delete;
 
-    // Records one entry; the caller ends the text with "\n". Never throws on file errors.
+    // Records one entry; the caller ends the text with "\n". With a file open, every entry reaches it
+    // exactly once, oldest first, whatever its level. Never throws on file errors.
     void log(const std::string& text, int level);
     // Path without extension; the log file is base + ".log". An open file stays open.
     void set_base_path(const std::string& base);
     std::string base_path();
     bool is_active();
-    // Dumps the remembered entries into a time-stamped ".crash" file beside the log.
+    // Dumps the remembered entries into a time-stamped ".crash" file beside the log, named after
+    // the current local time; a crash file that cannot be created loses the dump silently.
     void write_crash_log();
+    // The same with the time given, so the file name can be checked.
+    void write_crash_log(const std::tm& local_time);
+    // base + "(year_month_day-hour_minute_second).crash", numbers without leading zeros.
+    static std::string crash_file_path(const std::string& base, const std::tm& local_time);
+    // Seven level-1 entries: host, plug-in name and version, installation folder, cpus, system.
     void write_environment_report(const std::string& host_description, const Plugin_Description& plugin);
 
     std::deque<std::string> remembered();  // a copy, oldest first
 
+    // For tests only, since the log lives as long as the process: closes the file and forgets the
+    // base path and every entry, as at process start.
+    void reset_for_tests();
+
 private:
     void open_log_file_if_created();
-    void flush_remembered();
+    void write_remembered();
 
     std::mutex mutex_;
     std::string base_;

@@ -55,7 +55,7 @@ public:
         std::vector<std::shared_ptr<Timing>> children;
     };
 
-    // Handle of an open entry; releasing the last reference ends the entry.
+    // Handle of an open entry; releasing the last reference ends the entry. Must not outlive the table.
     class Scope_Timer {
     public:
         Scope_Timer(std::shared_ptr<Timing> entry, Timing_Table* table, std::unique_ptr<Stop_Watch> own_watch);
@@ -73,9 +73,15 @@ public:
     class Scope_Section {};
 
     Timing_Table();
-    void reset();
+    // With the table clock given, so reports can be checked against known times.
+    explicit Timing_Table(std::unique_ptr<Stop_Watch> table_watch);
+    // Empties the tree and restarts the table clock.
+    void reset();  // not while timers are open
+    // Labelled label + " (Cpu)" with the byte count while the log is active; otherwise "(Void)",
+    // measuring nothing.
     std::shared_ptr<Scope_Timer> scope_timer(const std::string& label, int64_t bytes);
     void message(const std::string& text);  // discarded
+    // Fixed-column table of own durations, shares, dedicated times, workloads and bandwidths.
     std::string report();
     std::shared_ptr<const Timing> root() const { return root_; }
 
@@ -83,8 +89,7 @@ private:
     friend class Scope_Timer;
     double clock() const;
 
-    int64_t counter_ = 0;
-    Stop_Watch_System watch_;
+    std::unique_ptr<Stop_Watch> watch_;
     std::shared_ptr<Timing> root_;
     std::shared_ptr<Timing> current_;
 };

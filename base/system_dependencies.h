@@ -1,0 +1,31 @@
+// The few operating-system queries of the log and the environment report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace nb {
+
+#ifdef _WIN32
+// The plug-in module's handle, recorded when the library is loaded; installation_folder needs it.
+extern void* g_hInstance;
+#endif
+
+// The user's home folder ending in "/", or empty when the system names none.
+std::string home_folder();
+// Folder of the plug-in's own module file, ending in the directory separator.
+std::string installation_folder();
+// Hardware threads; 1 when the system reports none.
+int64_t processor_count();
+// A short name of the running system, e.g. "Windows 10" or "Linux 6.1.0".
+std::string operating_system_name();
+
+// The home folder from the environment when the shell cannot give it: drive (empty when unset),
+// then home or, when home is unset, the home path, then "/"; empty when neither is set.
+// A null pointer stands for an unset variable.
+std::string home_folder_from_environment(const char* home_drive, const char* home, const char* home_path);
+
+// Windows' marketing name for a version; "Windows" when the version has none.
+std::string windows_version_name(uint32_t major, uint32_t minor, bool workstation, bool home_server);
+
+}  // namespace nb

@@ -1,0 +1,188 @@
+// Tests of the timing table: labels by log state, the entry tree and the printed report.
+#include "util/timing.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "base/log.h"
+#include "tests/support/log_sandbox.h"
+
+namespace nb {
+namespace {
+
+using test::Log_Sandbox;
+
+// A table clock the test moves by hand.
+class Manual_Watch : public Stop_Watch {
+public:
+    explicit Manual_Watch(std::shared_ptr<double> now) : now_(std::move(now)) {}
+    void start() override { start_ = *now_; }
+    void stop() override { stop_ = *now_; }
+    double elapsed_so_far() const override { return *now_ - start_; }
+    double elapsed() const override { return stop_ - start_; }
+
+private:
+    std::shared_ptr<double> now_;
+    double start_ = 0.0, stop_ = 0.0;
+};
+
+// The report's layout written out independently of iostream manipulators.
+std::string left(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+std::string right(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+    return text;
+}
+const std::string label_columns(9, ' ');  // the two empty fields of widths 7 and 2
+
+std::string header() {
+    return "\n\n" + label_columns + std::string(60, ' ') + right("duration (s)", 27) + right("dedicated (s)", 16) +
+           right("workload (gb)", 17) + right("bandwidth (gb/s)", 17) + "\n";
+}
+
+std::string row(int depth, const std::string& label, double own, double share, const std::string& dedicated,
+                double gigabytes, double gigabytes_per_second) {
+    return label_columns + left(std::string(depth, ' ') + label, 60) + right(fixed(own, 4), 17) + " (" +
+           right(fixed(share, 2), 6) + "%)" + right(dedicated, 16) + right(fixed(gigabytes, 4), 17) +
+           right(fixed(gigabytes_per_second, 2), 17) + "\n";
+}
+
+std::string total_row(double seconds, double gigabytes, double gigabytes_per_second) {
+    return std::string(152, '-') + "\n" + label_columns + std::string(60, ' ') + right(fixed(seconds, 4), 17) +
+           " (100.00%)" + std::string(16, ' ') + right(fixed(gigabytes, 4), 17) +
+           right(fixed(gigabytes_per_second, 2), 17) + "\n";
+}
+
+struct Manual_Table {
+    std::shared_ptr<double> now = std::make_shared<double>(0.0);
+    Timing_Table table{std::make_unique<Manual_Watch>(now)};
+};
+
+class TimingTable : public ::testing::Test {
+protected:
+    void activate_log() {
+        sandbox_.create_log_file();
+        log("timing test\n", 0);
+        ASSERT_TRUE(log_instance().is_active());
+    }
+    Log_Sandbox sandbox_;
+};
+
+TEST_F(TimingTable, ActiveLogGivesCpuLabelsNestingAndOwnTimes) {
+    activate_log();
+    Manual_Table m;
+    {
+        *m.now = 1.0;
+        auto copy = m.table.scope_timer("Copy", 1'000'000'000);
+        {
+            *m.now = 2.0;
+            auto zoom = m.table.scope_timer("Zoom", 0);
+            zoom->set_workload(2'000'000'000);
+            *m.now = 5.0;
+        }
+        {
+            *m.now = 6.0;
+            auto blur = m.table.scope_timer("Blur", 500'000'000);
+            *m.now = 6.5;
+        }
+        *m.now = 7.0;
+    }
+    {
+        *m.now = 8.0;
+        auto last = m.table.scope_timer("Last", 0);
+        *m.now = 9.0;
+    }
+    *m.now = 10.0;
+
+    const auto root = m.table.root();
+    ASSERT_EQ(root->children.size(), 2u);
+    const auto& copy = *root->children[0];
+    EXPECT_EQ(copy.label, "Copy (Cpu)");
+    EXPECT_EQ(copy.parent.lock(), root);
+    EXPECT_EQ(copy.dedicated, -1.0);
+    ASSERT_EQ(copy.children.size(), 2u);
+    EXPECT_EQ(copy.children[0]->label, "Zoom (Cpu)");
+    EXPECT_EQ(copy.children[0]->workload, 2'000'000'000);
+    EXPECT_EQ(copy.children[1]->parent.lock().get(), &copy);
+
+    // Copy ran 1..7 with children 2..5 and 6..6.5: its own time is 6 - 3.5 = 2.5 s of 10 s.
+    // Bandwidths are workload / own time: 1 GB / 2.5 s, 2 GB / 3 s, 0.5 GB / 0.5 s; total 3.5 GB / 10 s.
+    const std::string expected = header() + row(0, "Copy (Cpu)", 2.5, 25.0, "", 1.0, 0.4) +
+                                 row(1, "Zoom (Cpu)", 3.0, 30.0, "", 2.0, 2.0 / 3.0) +
+                                 row(1, "Blur (Cpu)", 0.5, 5.0, "", 0.5, 1.0) +
+                                 row(0, "Last (Cpu)", 1.0, 10.0, "", 0.0, 0.0) + total_row(10.0, 3.5, 0.35);
+    EXPECT_EQ(m.table.report(), expected);
+}
+
+TEST_F(TimingTable, InactiveLogGivesVoidTimersThatMeasureNothing) {
+    Manual_Table m;
+    {
+        *m.now = 1.0;
+        auto outer = m.table.scope_timer("Copy", 4096);
+        {
+            *m.now = 2.0;
+            auto inner = m.table.scope_timer("Zoom", 4096);
+            *m.now = 3.0;
+        }
+        *m.now = 4.0;
+    }
+    *m.now = 5.0;
+
+    const auto root = m.table.root();
+    ASSERT_EQ(root->children.size(), 1u);
+    const auto& outer = *root->children[0];
+    EXPECT_EQ(outer.label, "(Void)");
+    EXPECT_EQ(outer.workload, 0);
+    EXPECT_EQ(outer.dedicated, 0.0);
+    ASSERT_EQ(outer.children.size(), 1u);
+    EXPECT_EQ(outer.children[0]->label, "(Void)");
+    EXPECT_EQ(outer.children[0]->dedicated, 0.0);
+
+    // The dedicated column is the dedicated time minus the children's durations: 0 - 1 for the outer
+    // entry. A zero dedicated time gives no meaningful bandwidth, shown as 0.
+    const std::string expected = header() + row(0, "(Void)", 2.0, 40.0, "-1.0000", 0.0, 0.0) +
+                                 row(1, "(Void)", 1.0, 20.0, "0.0000", 0.0, 0.0) + total_row(5.0, 0.0, 0.0);
+    EXPECT_EQ(m.table.report(), expected);
+}
+
+TEST_F(TimingTable, ResetForgetsEntriesAndRestartsTheClock) {
+    Manual_Table m;
+    *m.now = 3.0;
+    { auto timer = m.table.scope_timer("Copy", 0); }
+    m.table.reset();
+    *m.now = 5.0;
+    EXPECT_TRUE(m.table.root()->children.empty());
+    EXPECT_EQ(m.table.report(), header() + total_row(2.0, 0.0, 0.0));
+}
+
+TEST_F(TimingTable, EmptyTableWithStoppedClockReportsZeroes) {
+    Manual_Table m;
+    EXPECT_EQ(m.table.report(), header() + total_row(0.0, 0.0, 0.0));
+}
+
+TEST(StopWatch, SystemWatchIsMonotonicAndVoidWatchMeasuresNothing) {
+    Stop_Watch_System watch;
+    watch.stop();
+    const double stopped = watch.elapsed();
+    const double later = watch.elapsed_so_far();
+    EXPECT_GE(stopped, 0.0);
+    EXPECT_GE(later, stopped);
+    EXPECT_EQ(watch.elapsed(), stopped) << "elapsed() must not move after stop()";
+
+    Stop_Watch_Void nothing;
+    nothing.start();
+    nothing.stop();
+    EXPECT_EQ(nothing.elapsed(), 0.0);
+    EXPECT_EQ(nothing.elapsed_so_far(), 0.0);
+}
+
+}  // namespace
+}  // namespace nb
