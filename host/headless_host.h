@@ -1,0 +1,70 @@
+// A host without a user interface: hands out suites by name and version, host memory, a persistent
+// worker pool for iterate_generic and an abort query that tests can arm.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "base/after_effects/ae_sdk.h"
+#include "host/host_handles.h"
+#include "host/worker_pool.h"
+
+namespace nb::host {
+
+// Application ids a host reports in PF_InData.appl_id.
+inline constexpr A_long app_id_after_effects = 0x46585443;  // 'FXTC'
+inline constexpr A_long app_id_premiere = 0x50724D72;       // 'PrMr'
+
+// Everything a plug-in may call is thread-safe. The host must outlive every record it handed out.
+class Headless_Host {
+public:
+    // worker_count: host threads of iterate_generic, the calling thread included; 0 means one per processor.
+    explicit Headless_Host(int64_t worker_count = 0);
+    ~Headless_Host();
+    Headless_Host(const Headless_Host&) = delete;
+    Headless_Host& operator=(const Headless_Host&) = delete;
+
+    const SPBasicSuite* basic_suite() const { return &basic_; }
+    PF_UtilCallbacks* utils() { return &utils_; }
+    Host_Handles& handles() { return handles_; }
+    int64_t worker_count() const { return pool_.threads(); }
+
+    // Offers a suite; a null table makes AcquireSuite succeed with no table (a faulty host).
+    void register_suite(const std::string& name, int32_t version, const void* table);
+    void withdraw_suite(const std::string& name, int32_t version);
+    SPErr acquire_suite(const char* name, int32_t version, const void** suite);
+    SPErr release_suite(const char* name, int32_t version);
+    int64_t outstanding_suites() const;  // acquisitions not yet released
+
+    // iterations -1 runs fn once on every host thread. Calls from inside a running job are refused
+    // with PF_Err_INVALID_CALLBACK. Returns the first error in iteration order.
+    PF_Err iterate_generic(A_long iterations, void* refcon, PF_Err (*fn)(void*, A_long, A_long, A_long));
+    int64_t iterate_generic_calls() const { return iterate_calls_.load(); }
+
+    // The abort query answers PF_Interrupt_CANCEL from its call-th call on (1-based); 0 never.
+    void arm_abort_at(int64_t call);
+    PF_Err query_abort();
+    int64_t abort_calls() const { return abort_calls_.load(); }
+
+private:
+    int slot_;
+    SPBasicSuite basic_{};
+    PF_HandleSuite1 handle_suite_{};
+    PF_UtilCallbacks utils_{};
+    Host_Handles handles_;
+    Worker_Pool pool_;
+
+    mutable std::mutex suites_mutex_;
+    std::map<std::pair<std::string, int32_t>, const void*> suites_;
+    std::map<std::pair<std::string, int32_t>, int64_t> acquired_;
+
+    std::atomic<int64_t> iterate_calls_{0};
+    std::atomic<int64_t> abort_calls_{0};
+    std::atomic<int64_t> abort_at_{0};
+};
+
+}  // namespace nb::host

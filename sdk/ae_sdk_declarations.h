@@ -1,0 +1,12 @@
+// Our own declarations of the host-interface subset the plug-in uses, under the public identifiers
+// and values, so that the public SDK can take their place unchanged.
+#pragma once
+
+#include "ae_sdk_types.h"
+#include "sp_basic_suite.h"
+#include "pf_effect.h"
+#include "pf_world.h"
+#include "pf_param_def.h"
+#include "pf_effect_records.h"
+#include "pf_util_callbacks.h"
+#include "pf_handle_suite.h"

@@ -1,0 +1,39 @@
+// The host's ANSI block: sprintf bounded to a message buffer, the math forwards present.
+#include "host/ansi_callbacks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace nb::host {
+namespace {
+
+TEST(AnsiCallbacks, SprintfFormatsIntoTheMessageBuffer) {
+    const PF_ANSICallbacks ansi = ansi_callbacks();
+    A_char buffer[PF_MAX_EFFECT_MSG_LEN + 1] = {};
+    EXPECT_EQ(ansi.sprintf(buffer, "%s - V%d.%d", "name", 1, 5), 12);
+    EXPECT_EQ(std::string(buffer), "name - V1.5");
+}
+
+TEST(AnsiCallbacks, SprintfNeverWritesPastTheMessageBuffer) {
+    const PF_ANSICallbacks ansi = ansi_callbacks();
+    A_char buffer[PF_MAX_EFFECT_MSG_LEN + 1 + 8];
+    std::string(sizeof buffer, '#').copy(buffer, sizeof buffer);
+    const std::string long_text(1000, 'x');
+    ansi.sprintf(buffer, "%s", long_text.c_str());
+    EXPECT_EQ(std::string(buffer).size(), static_cast<size_t>(PF_MAX_EFFECT_MSG_LEN));
+    EXPECT_EQ(buffer[PF_MAX_EFFECT_MSG_LEN + 1], '#');
+}
+
+TEST(AnsiCallbacks, MathForwardsAnswerLikeTheCLibrary) {
+    const PF_ANSICallbacks ansi = ansi_callbacks();
+    EXPECT_DOUBLE_EQ(ansi.pow(2.0, 10.0), 1024.0);
+    EXPECT_DOUBLE_EQ(ansi.hypot(3.0, 4.0), 5.0);
+    EXPECT_DOUBLE_EQ(ansi.floor(-1.5), -2.0);
+    EXPECT_DOUBLE_EQ(ansi.atan2(1.0, 1.0) * 4.0, 3.14159265358979323846);
+    A_char copy[8];
+    EXPECT_EQ(std::string(ansi.strcpy(copy, "abc")), "abc");
+}
+
+}  // namespace
+}  // namespace nb::host

@@ -1,0 +1,51 @@
+// Splitting one dimension into per-item ranges.
+#include "util/thread_iteration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/exception.h"
+#include "base/log.h"
+
+namespace nb {
+namespace {
+
+using Range = std::pair<int64_t, int64_t>;
+
+std::vector<Range> split_all(int64_t iterations, int64_t total) {
+    std::vector<Range> ranges;
+    for (int64_t index = 0; index < iterations; ++index) ranges.push_back(split(Iteration{index, iterations, 0, 1}, total));
+    return ranges;
+}
+
+TEST(ThreadIterationSplit, LastItemTakesTheRemainder) {
+    EXPECT_EQ(split_all(3, 10), (std::vector<Range>{{0, 3}, {3, 6}, {6, 10}}));
+}
+
+// Whatever the numbers, the ranges tile [0, total) without gap or overlap.
+TEST(ThreadIterationSplit, RangesTileTheWholeDimension) {
+    for (int64_t iterations = 1; iterations <= 9; ++iterations) {
+        for (int64_t total = 0; total <= 30; ++total) {
+            int64_t expected_begin = 0;
+            for (const Range& range : split_all(iterations, total)) {
+                ASSERT_EQ(range.first, expected_begin) << iterations << " items over " << total;
+                ASSERT_LE(range.first, range.second) << iterations << " items over " << total;
+                expected_begin = range.second;
+            }
+            EXPECT_EQ(expected_begin, total) << iterations << " items over " << total;
+        }
+    }
+}
+
+TEST(ThreadIterationSplit, IndexPastTheLastItemFails) {
+    EXPECT_THROW(split(Iteration{3, 3, 0, 1}, 10), Exception_Assert);
+    const auto entries = log_instance().remembered();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_NE(entries.back().find("(index < iterations)"), std::string::npos) << entries.back();
+}
+
+}  // namespace
+}  // namespace nb
