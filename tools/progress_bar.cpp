@@ -22,8 +22,7 @@ void Progress_Bar::update(int64_t done) {
 void Progress_Bar::clear() { draw(""); }
 
 void Progress_Bar::finish() {
-    update(done_);
-    if (enabled_) out_ << '\n' << std::flush;
+    if (enabled_ && drawn_ > 0) out_ << '\n' << std::flush;
     drawn_ = 0;
 }
 

@@ -22,7 +22,7 @@ public:
     void update(int64_t done);
     // Erases the line, so a message can be printed; the next update draws it again.
     void clear();
-    // Draws the final state and ends the line.
+    // Ends the line, leaving the last state drawn on screen.
     void finish();
 
     // The text of one line: "[=====>    ]  12/48 frames  0:12 elapsed  0:36 left". The bar takes
