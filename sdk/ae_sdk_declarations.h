@@ -10,3 +10,7 @@
 #include "pf_effect_records.h"
 #include "pf_util_callbacks.h"
 #include "pf_handle_suite.h"
+#include "pf_effect_ui.h"
+#include "pf_effect_suites.h"
+#include "pr_suites.h"
+#include "aegp_suites.h"
