@@ -5,7 +5,7 @@
 
 namespace nb {
 
-float highlight_fade(float radius) {
+float small_radius_fade(float radius) {
     if (radius >= 2.0f) return 1.0f;
     if (radius >= 1.0f) return radius - 1.0f;
     return 0.0f;

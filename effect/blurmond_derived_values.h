@@ -9,7 +9,7 @@ namespace nb {
 
 // Factor on the additive highlight and the background distortion: small discs cannot carry them, so
 // they fade out linearly as the radius drops from 2 to 1 full-resolution pixels and vanish below 1.
-float highlight_fade(float radius);
+float small_radius_fade(float radius);
 
 // The iris rotation in radians for the kernels, which turn the other way than the control.
 float iris_angle(double degrees);

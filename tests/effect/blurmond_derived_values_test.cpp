@@ -20,12 +20,12 @@ Layer_Description frame(int64_t width, int64_t height, float horizontal_factor =
     return d;
 }
 
-TEST(HighlightFade, VanishesBelowOneAndGrowsLinearlyToTwo) {
+TEST(SmallRadiusFade, VanishesBelowOneAndGrowsLinearlyToTwo) {
     const struct {
         float radius, factor;
     } cases[] = {{0.0f, 0.0f}, {0.5f, 0.0f}, {0.999f, 0.0f}, {1.0f, 0.0f},
                  {1.5f, 0.5f}, {1.75f, 0.75f}, {2.0f, 1.0f}, {300.0f, 1.0f}};
-    for (const auto& c : cases) EXPECT_FLOAT_EQ(highlight_fade(c.radius), c.factor) << "radius " << c.radius;
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(small_radius_fade(c.radius), c.factor) << "radius " << c.radius;
 }
 
 TEST(IrisAngle, TurnsTheOtherWayInRadians) {
