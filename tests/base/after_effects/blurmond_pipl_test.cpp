@@ -1,0 +1,63 @@
+// The effect's property list and flags, and the file shipped beside the plug-in binary.
+#include "base/after_effects/blurmond_pipl.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "effect/blurmond_description.h"
+#include "host/pipl_reader.h"
+
+namespace nb {
+namespace {
+
+TEST(BlurmondPipl, VersionWordPacksTheDescriptionAsTheHostDoes) {
+    // 1.5.5 release, worked out by hand: 1 << 19 | 5 << 15 | 5 << 11 | 3 << 9 = 0x000aae00.
+    EXPECT_EQ(pf_version(blurmond_description()), 0x000aae00u);
+    Plugin_Description d = blurmond_description();
+    d.version_major = 9;  // high bits 9 >> 3 = 1 at bit 26, low bits 1 at bit 19
+    d.version_minor = 0;
+    d.version_bugfix = 0;
+    d.stage = Release_Stage::beta;
+    EXPECT_EQ(pf_version(d), (1u << 26) | (1u << 19) | (2u << 9));
+}
+
+TEST(BlurmondPipl, StagesMapOntoTheHostsStages) {
+    EXPECT_EQ(pf_stage(Release_Stage::pre_alpha), PF_Stage_DEVELOP);
+    EXPECT_EQ(pf_stage(Release_Stage::alpha), PF_Stage_ALPHA);
+    EXPECT_EQ(pf_stage(Release_Stage::beta), PF_Stage_BETA);
+    EXPECT_EQ(pf_stage(Release_Stage::release), PF_Stage_RELEASE);
+    EXPECT_EQ(pf_stage(static_cast<Release_Stage>(7)), PF_Stage_RELEASE);
+}
+
+TEST(BlurmondPipl, DescribesTheEffectForDiscovery) {
+    const host::Pipl pipl(blurmond_pipl_bytes());
+    const host::Effect_Discovery effect = host::discover_effect(pipl);
+    EXPECT_EQ(effect.name, "NB Blurmond");
+    EXPECT_EQ(effect.category, "Nimbrel");
+    EXPECT_EQ(effect.match_name, "VUDI Blurmond");
+    EXPECT_EQ(effect.entry_point, "EntryPointFunc");
+    EXPECT_EQ(effect.spec_version_major, 13);
+    EXPECT_EQ(effect.spec_version_minor, 28);
+    EXPECT_EQ(effect.effect_version, 0x000aae00u);
+    EXPECT_EQ(effect.out_flags, 0x06000004u);
+    // Query dynamic flags 1, group start collapsed 8, reveals zero alpha 0x80, smart render 0x400,
+    // float colour aware 0x1000, threaded rendering 0x8000000.
+    EXPECT_EQ(effect.out_flags2, 0x08001489u);
+    EXPECT_EQ(pipl.number(host::property_code("eINF")), 0u);
+    EXPECT_EQ(pipl.number(host::property_code("aeFL")), 0u);
+    EXPECT_EQ(pipl.number(host::property_code("ePVR")), 0x00020000u);
+    EXPECT_FALSE(pipl.pascal_string(host::property_code("eURL")).empty());
+}
+
+TEST(BlurmondPipl, FileBesideThePluginHoldsTheSameBytes) {
+    std::ifstream in(std::string(NB_PLUGIN_FOLDER) + "/blurmond.pipl", std::ios::binary);
+    ASSERT_TRUE(in) << "no blurmond.pipl in " << NB_PLUGIN_FOLDER;
+    const std::vector<uint8_t> file(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(file, blurmond_pipl_bytes());
+}
+
+}  // namespace
+}  // namespace nb
