@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/after_effects/ae_sdk.h"
+#include "host/fault_injection.h"
 #include "host/host_handles.h"
 #include "host/worker_pool.h"
 
@@ -31,6 +32,8 @@ public:
     const SPBasicSuite* basic_suite() const { return &basic_; }
     PF_UtilCallbacks* utils() { return &utils_; }
     Host_Handles& handles() { return handles_; }
+    // Chosen failures of callbacks and suite functions; to make a suite unavailable, withdraw it.
+    Fault_Injection& faults() { return faults_; }
     int64_t worker_count() const { return pool_.threads(); }
 
     // Offers a suite; a null table makes AcquireSuite succeed with no table (a faulty host).
@@ -56,6 +59,7 @@ private:
     PF_HandleSuite1 handle_suite_{};
     PF_UtilCallbacks utils_{};
     Host_Handles handles_;
+    Fault_Injection faults_;
     Worker_Pool pool_;
 
     mutable std::mutex suites_mutex_;

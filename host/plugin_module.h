@@ -1,0 +1,40 @@
+// A plug-in binary as the host loads it: discovered through the property list beside it, then opened
+// and called through the entry point that list names.
+#pragma once
+
+#include <filesystem>
+
+#include "base/after_effects/ae_sdk.h"
+#include "host/pipl_reader.h"
+
+namespace nb::host {
+
+class Plugin_Module {
+public:
+    // The property list of library: same folder and name, extension ".pipl".
+    static std::filesystem::path pipl_path(const std::filesystem::path& library);
+
+    // Reads and checks the property list first (an effect, with an entry point), then opens the library
+    // and finds the entry point. Throws std::runtime_error when any step fails; nothing stays loaded.
+    explicit Plugin_Module(const std::filesystem::path& library);
+    ~Plugin_Module();  // closes the library
+    Plugin_Module(const Plugin_Module&) = delete;
+    Plugin_Module& operator=(const Plugin_Module&) = delete;
+
+    const std::filesystem::path& library() const { return library_; }
+    const Pipl& pipl() const { return pipl_; }
+    const Effect_Discovery& effect() const { return effect_; }
+
+    // Calls the entry point. What the plug-in throws passes through: the host reports it as a crash.
+    PF_Err call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
+                void* extra) const;
+
+private:
+    std::filesystem::path library_;
+    Pipl pipl_;
+    Effect_Discovery effect_;
+    void* handle_ = nullptr;
+    PF_FilterProc entry_ = nullptr;
+};
+
+}  // namespace nb::host

@@ -1,0 +1,15 @@
+// The suites a plug-in renders through: "PF World Suite" 2, "PF Pixel Format Suite" 1, "PF Utility Suite" 4
+// and "PF GPU Device Suite" 1, answered from the host's worlds and the effect's records.
+#pragma once
+
+#include "host/headless_host.h"
+
+namespace nb::host {
+
+// Offers the four suites on host. Functions that get an effect reference record what the plug-in says
+// in that effect's Effect_Records and consult the host's fault injection under their SDK names;
+// functions that get only a world answer from the world's format (replace the suite with
+// register_suite to make those fail). The emulated device has one device whose memory is host memory.
+void offer_render_suites(Headless_Host& host);
+
+}  // namespace nb::host
