@@ -14,8 +14,9 @@ std::array<int, 4> channel_positions(Channel_Order order) {
     return order == Channel_Order::argb ? std::array<int, 4>{1, 2, 3, 0} : std::array<int, 4>{2, 1, 0, 3};
 }
 
-// World records this host made carry this mark in reserved1, so a foreign record is never mistaken
-// for one of ours.
+// World records this host made carry their format in reserved1 and this mark in reserved_long4, so a
+// foreign record is never mistaken for one of ours; reserved0 stays free for the layer parameters,
+// whose records mark a chosen layer there.
 char world_mark;
 
 }  // namespace
@@ -71,8 +72,8 @@ Host_World::Host_World(int64_t width, int64_t height, World_Format format, int64
 Host_World::Host_World(std::shared_ptr<std::vector<std::byte>> pixels, std::byte* first, int64_t width,
                        int64_t height, int64_t row_bytes, World_Format format, int64_t origin_x, int64_t origin_y)
     : pixels_(std::move(pixels)), format_(format) {
-    world_.reserved0 = &format_;
-    world_.reserved1 = &world_mark;
+    world_.reserved1 = &format_;
+    world_.reserved_long4 = &world_mark;
     world_.world_flags = PF_WorldFlag_WRITEABLE | (format.depth == Pixel_Depth::bits_8 ? 0 : PF_WorldFlag_DEEP);
     world_.data = reinterpret_cast<PF_PixelPtr>(first);
     world_.rowbytes = static_cast<A_long>(row_bytes);
@@ -149,8 +150,8 @@ std::unique_ptr<Host_World> Host_World::view(const PF_LRect& rect) const {
 }
 
 const World_Format* Host_World::format_of(const PF_EffectWorld* world) {
-    if (world == nullptr || world->reserved1 != &world_mark) return nullptr;
-    return static_cast<const World_Format*>(world->reserved0);
+    if (world == nullptr || world->reserved_long4 != &world_mark) return nullptr;
+    return static_cast<const World_Format*>(world->reserved1);
 }
 
 }  // namespace nb::host

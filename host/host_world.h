@@ -32,7 +32,8 @@ struct World_Format {
 };
 
 // Owns its pixels, or shares them with the world it is a view of. Not movable: the PF_EffectWorld
-// record points back at the format. Pixels start transparent black.
+// record points back at the format (copies of the record do too, and stay valid while the world lives).
+// Pixels start transparent black.
 class Host_World {
 public:
     // origin: frame position of pixel (0, 0). Rows are width pixels plus row_padding bytes apart.

@@ -9,6 +9,7 @@
 
 #include "effect/blurmond_description.h"
 #include "host/pipl_reader.h"
+#include "tests/support/plugin_binary.h"
 
 namespace nb {
 namespace {
@@ -53,8 +54,9 @@ TEST(BlurmondPipl, DescribesTheEffectForDiscovery) {
 }
 
 TEST(BlurmondPipl, FileBesideThePluginHoldsTheSameBytes) {
-    std::ifstream in(std::string(NB_PLUGIN_FOLDER) + "/blurmond.pipl", std::ios::binary);
-    ASSERT_TRUE(in) << "no blurmond.pipl in " << NB_PLUGIN_FOLDER;
+    const auto path = test::Plugin_Binary::built_library().replace_extension(".pipl");
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "no " << path;
     const std::vector<uint8_t> file(std::istreambuf_iterator<char>(in), {});
     EXPECT_EQ(file, blurmond_pipl_bytes());
 }
