@@ -1,0 +1,43 @@
+// Tests of the parameter hierarchy: one object whether reached through its kind or as a Parameter.
+#include "base/parameter.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/memory_parameter_factory.h"
+
+namespace nb {
+namespace {
+
+TEST(Parameter, KindAndRootAreOneObject) {
+    test::Memory_Parameter_Factory factory;
+    Float_Parameter_Description description("border thickness", "iris border thickness", 17);
+    description.precision = 3;
+    std::unique_ptr<Float_Parameter> thickness = factory.create_float(description);
+    Parameter* root = factory.parameter_list().at(0);
+
+    // Control operations through the root reach the same object the kind interface reads.
+    root->set_enabled(false);
+    root->set_name("thickness");
+    EXPECT_FALSE(test::memory_of(*thickness).enabled());
+    EXPECT_EQ(test::memory_of(*thickness).name(), "thickness");
+    EXPECT_EQ(dynamic_cast<Float_Parameter*>(root), thickness.get());
+
+    // The root's description is the shared part of the kind's own description.
+    EXPECT_EQ(&root->description(), static_cast<const Parameter_Description*>(&thickness->description()));
+    EXPECT_EQ(root->description().key, "iris_border_thickness");
+    EXPECT_EQ(thickness->description().precision, 3);
+}
+
+TEST(Parameter, KindIsFoundByCastingTheRoot) {
+    test::Memory_Parameter_Factory factory;
+    auto color = factory.create_rgba(Rgba_Parameter_Description("c", "", 1, 2));
+    auto end = factory.create_group_end(Group_End_Parameter_Description(3));
+    const std::vector<Parameter*> list = factory.parameter_list();
+    EXPECT_NE(dynamic_cast<Rgba_Parameter*>(list[0]), nullptr);
+    EXPECT_EQ(dynamic_cast<Rgb_Parameter*>(list[0]), nullptr);  // a colour with alpha is its own kind
+    EXPECT_NE(dynamic_cast<Group_End_Parameter*>(list[1]), nullptr);
+    EXPECT_EQ(dynamic_cast<Group_Parameter*>(list[1]), nullptr);
+}
+
+}  // namespace
+}  // namespace nb

@@ -1,0 +1,350 @@
+// Background distortion: hand-worked displacements, edge rules and sub-samples, and the oracle.
+#include "kernel/kernel_refraction_cpu.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "kernel/kernel_refraction_preperation_cpu.h"
+#include "tests/support/owned_image.h"
+#include "tests/support/refraction_oracle.h"
+#include "tests/support/test_host.h"
+
+namespace nb {
+namespace {
+
+using Float_Pixel = Pixel_Argb_32f;
+
+// A map written by hand: every pixel the same vector unless changed.
+struct Hand_Map {
+    Hand_Map(int64_t width, int64_t height, Refraction_Vector v) : vectors(static_cast<size_t>(width * height), v) {
+        map = {vectors.data(), width * static_cast<int64_t>(sizeof(Refraction_Vector)), width, height};
+    }
+    std::vector<Refraction_Vector> vectors;
+    Refraction_Map map;
+};
+
+struct Distortion {
+    float strength = 1000.0f;
+    int32_t antialias = 0;
+    Outside horizontal = Outside::border;
+    Outside vertical = Outside::border;
+    Rgba_F color{};
+};
+
+template <class P>
+void refract(const Layer<P>& out, const Layer<P>& background, const Refraction_Map& map, const Distortion& d) {
+    Kernel_Refraction<Layer<P>> kernel;
+    kernel.in = {out, background, map, d.strength, d.antialias, d.horizontal, d.vertical, d.color};
+    test::Test_Host host(2);
+    kernel.run(host.context());
+}
+
+template <class P>
+P pixel(float r, float g, float b, float a) {
+    P p{};
+    p.r() = static_cast<typename P::component>(r);
+    p.g() = static_cast<typename P::component>(g);
+    p.b() = static_cast<typename P::component>(b);
+    p.a() = static_cast<typename P::component>(a);
+    return p;
+}
+
+// Float results below come from a handful of single-precision products and sums of values up to 1
+// (plus bilinear weights of displacements up to 255 pixels, 1.5e-5 pixel apart): 1e-5 covers them.
+constexpr double float_tolerance = 1e-5;
+
+void expect_rgba(const Float_Pixel& p, double r, double g, double b, double a, const std::string& what) {
+    EXPECT_NEAR(p.r(), r, float_tolerance) << what << ": red";
+    EXPECT_NEAR(p.g(), g, float_tolerance) << what << ": green";
+    EXPECT_NEAR(p.b(), b, float_tolerance) << what << ": blue";
+    EXPECT_NEAR(p.a(), a, float_tolerance) << what << ": alpha";
+}
+
+// A source of constant alpha has no gradient, so nothing is displaced: every out pixel is
+// composited over the background pixel at the same frame position, o * a + b * (1 - a).
+TEST(KernelRefraction, ConstantAlphaGivesThePlainBackgroundComposite) {
+    test::Owned_Image<Float_Pixel> out(3, 2, 4, 6), background(5, 4, 3, 5);
+    out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.8f, 0.4f, 0.2f, 0.5f); });
+    background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * x, 0.2f * y, 1.0f, 1.0f); });
+    test::Test_Host host(2);  // outlives the preparation, which holds host memory
+    Kernel_Refraction_Preperation<Layer<Float_Pixel>> preparation;
+    preparation.in.in = out.layer();
+    preparation.run(host.context());
+    refract(out.layer(), background.layer(), preparation.in.map, {.strength = 1000.0f, .antialias = 2});
+    for (int64_t y = 0; y < 2; ++y)
+        for (int64_t x = 0; x < 3; ++x) {
+            // out (x, y) is frame (4 + x, 6 + y), background pixel (1 + x, 1 + y).
+            const float br = 0.1f * (1 + x), bg = 0.2f * (1 + y);
+            expect_rgba(out.at(x, y), 0.4f + 0.5f * br, 0.2f + 0.5f * bg, 0.1f + 0.5f, 1.0f,
+                             "pixel " + std::to_string(x) + ", " + std::to_string(y));
+        }
+}
+
+// At strength 1000 a map alpha of 1 moves samples 255 pixels along the map direction (0.6, 0.8):
+// (153, 204). On a background whose red and green are x / 1000 and y / 1000, a transparent out pixel
+// shows the displaced position. At half resolution the move is halved.
+TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
+    for (const float factor : {1.0f, 0.5f}) {
+        test::Owned_Image<Float_Pixel> out(2, 2), background(260, 210);
+        out.layer().horizontal_factor = out.layer().vertical_factor = factor;
+        background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(x / 1000.0f, y / 1000.0f, 0.5f, 1.0f); });
+        refract(out.layer(), background.layer(), Hand_Map(2, 2, {0.6f, 0.8f, 1.0f}).map, {});
+        for (int64_t y = 0; y < 2; ++y)
+            for (int64_t x = 0; x < 2; ++x)
+                expect_rgba(out.at(x, y), (x + 153.0 * factor) / 1000.0, (y + 204.0 * factor) / 1000.0, 0.5, 1.0,
+                                 "factor " + std::to_string(factor) + ", pixel " + std::to_string(x));
+    }
+}
+
+struct Rule_Case {
+    const char* name;
+    Outside rule;
+    std::array<float, 4> red;  // red seen by out pixels 0..3
+};
+
+std::ostream& operator<<(std::ostream& s, const Rule_Case& c) { return s << c.name; }
+
+// A background of 4 pixels with red 0.1, 0.2, 0.3, 0.4; out pixels 0..3 are moved by 255 to 255..258.
+// Border: all read pixel 3. Mirrored (period 8): 255 % 8 = 7 -> 8 - 1 - 7 = 0, then 0, 1, 2.
+// Repeated: 255 % 4 = 3, then 0, 1, 2. Colour: all beyond the width, so the outside colour.
+const std::vector<Rule_Case> rule_cases = {
+    {"BorderRepeatsTheEdgePixel", Outside::border, {0.4f, 0.4f, 0.4f, 0.4f}},
+    {"MirroredReflects", Outside::mirrored, {0.1f, 0.1f, 0.2f, 0.3f}},
+    {"RepeatedWraps", Outside::repeated, {0.4f, 0.1f, 0.2f, 0.3f}},
+    {"ColorTakesTheOutsideColor", Outside::color, {0.9f, 0.9f, 0.9f, 0.9f}},
+};
+
+class KernelRefractionOutside : public testing::TestWithParam<Rule_Case> {};
+
+TEST_P(KernelRefractionOutside, DisplacedSamplesFollowTheEdgeRule) {
+    const Rule_Case& c = GetParam();
+    const Rgba_F outside{0.9f, 0.8f, 0.7f, 0.6f};
+    const float outside_alpha = c.rule == Outside::color ? 0.6f : 1.0f;
+    for (const bool vertical : {false, true}) {
+        // The same line laid out along the other axis, moved by the map's other component.
+        test::Owned_Image<Float_Pixel> out(vertical ? 1 : 4, vertical ? 4 : 1);
+        test::Owned_Image<Float_Pixel> background(vertical ? 1 : 4, vertical ? 4 : 1);
+        background.fill([&](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * (1 + x + y), 0, 0, 1); });
+        Distortion d{.horizontal = vertical ? Outside::border : c.rule, .vertical = vertical ? c.rule : Outside::border,
+                     .color = outside};
+        const Refraction_Vector v = vertical ? Refraction_Vector{0, 1, 1} : Refraction_Vector{1, 0, 1};
+        refract(out.layer(), background.layer(), Hand_Map(out.layer().width, out.layer().height, v).map, d);
+        for (int64_t i = 0; i < 4; ++i) {
+            const Float_Pixel& p = vertical ? out.at(0, i) : out.at(i, 0);
+            EXPECT_NEAR(p.r(), c.red[i], float_tolerance) << (vertical ? "vertical" : "horizontal") << ", pixel " << i;
+            EXPECT_NEAR(p.a(), outside_alpha, float_tolerance) << (vertical ? "vertical" : "horizontal");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, KernelRefractionOutside, testing::ValuesIn(rule_cases),
+                         [](const testing::TestParamInfo<Rule_Case>& info) { return info.param.name; });
+
+// Background red 0 up to column 255, 1 from 256; map (1, 0) at alpha 1, so out pixel 1 looks at
+// 256 + (sub-sample offset). n = 1: 256 -> 1. n = 2: 255.75, 256.25 -> 0.75, 1: mean 0.875.
+// n = 3: 255.667, 256, 256.333 -> 0.667, 1, 1: mean 8/9. n = 4: 255.625, 255.875, 256.125, 256.375
+// -> 0.625, 0.875, 1, 1: mean 0.875.
+TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
+    const double expected[4] = {1.0, 0.875, 8.0 / 9.0, 0.875};
+    for (int32_t antialias = 0; antialias < 4; ++antialias) {
+        test::Owned_Image<Float_Pixel> out(3, 1), background(260, 1);
+        background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x >= 256 ? 1.0f : 0.0f, 0, 0, 1); });
+        refract(out.layer(), background.layer(), Hand_Map(3, 1, {1, 0, 1}).map, {.antialias = antialias});
+        EXPECT_NEAR(out.at(1, 0).r(), expected[antialias], float_tolerance) << "antialias " << antialias;
+    }
+}
+
+// Map pixel 0 has no weight, pixel 1 points right at alpha 1; n = 2. Of out pixel 0's sub-samples,
+// x = -0.25 reads only map pixel 0 (weight 0); x = 0.25 reads weight 0.25 and direction 0.25, so it moves
+// 0.25 * 0.25 * 255 = 15.9375 to 16.1875, red 0.161875 on a ramp of x / 100. Two of four sub-samples are
+// displaced: t = 0.5 and the plain pixel (red 0) fills in: 0.161875 / 2 = 0.0809375.
+TEST(KernelRefraction, UndisplacedSubSamplesAreFilledWithThePlainPixel) {
+    test::Owned_Image<Float_Pixel> out(2, 1), background(40, 1);
+    background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 100.0f, 0, 0, 1); });
+    Hand_Map map(2, 1, {1, 0, 1});
+    map.vectors[0] = {0, 0, 0};
+    refract(out.layer(), background.layer(), map.map, {.antialias = 1});
+    EXPECT_NEAR(out.at(0, 0).r(), 0.0809375, float_tolerance);
+    EXPECT_NEAR(out.at(0, 0).a(), 1.0, float_tolerance);
+}
+
+// Degenerate settings fall back to the plain composite instead of NaN positions or no samples at all.
+TEST(KernelRefraction, DegenerateSettingsGiveThePlainComposite) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const Distortion cases[] = {{.strength = nan}, {.strength = inf}, {.strength = 1000.0f, .antialias = -5}};
+    for (const Distortion& d : cases) {
+        test::Owned_Image<Float_Pixel> out(2, 1), background(300, 1);
+        background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 1000.0f, 0, 0, 1); });
+        refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 0.5f}).map, d);
+        // Negative antialias counts as one sample: x + 127.5. Non-finite strengths displace nothing: x.
+        const double expected_shift = d.antialias < 0 ? 127.5 : 0.0;
+        for (int64_t x = 0; x < 2; ++x)
+            EXPECT_NEAR(out.at(x, 0).r(), (x + expected_shift) / 1000.0, float_tolerance)
+                << "strength " << d.strength << ", antialias " << d.antialias;
+    }
+}
+
+TEST(KernelRefraction, EmptyMapDisplacesNothingAndEmptyBackgroundChangesNothing) {
+    test::Owned_Image<Float_Pixel> out(2, 1), background(2, 1);
+    out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.5f, 0, 0, 0.25f); });
+    background.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0, 1, 0, 1); });
+    refract(out.layer(), Layer<Float_Pixel>{}, Hand_Map(2, 1, {1, 0, 1}).map, {});
+    expect_rgba(out.at(0, 0), 0.5, 0.0, 0.0, 0.25, "empty background");
+    refract(out.layer(), background.layer(), Refraction_Map{}, {});
+    expect_rgba(out.at(0, 0), 0.125, 0.75, 0.0, 1.0, "empty map");
+}
+
+// An outside colour that is not finite must not reach the integer conversion: NaN stores 0,
+// infinities clamp.
+TEST(KernelRefraction, NonFiniteOutsideColorIsClampedIn8Bit) {
+    using P = Pixel_Argb_8;
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    test::Owned_Image<P> out(2, 1), background(2, 1);
+    refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 1}).map,
+            {.horizontal = Outside::color, .color = {nan, inf, -inf, 1.0f}});
+    for (int64_t x = 0; x < 2; ++x) {
+        EXPECT_EQ(out.at(x, 0).r(), 0);
+        EXPECT_EQ(out.at(x, 0).g(), 255);
+        EXPECT_EQ(out.at(x, 0).b(), 0);
+        EXPECT_EQ(out.at(x, 0).a(), 255);
+    }
+}
+
+// ---- Every variant against the double-precision oracle, pipeline style: the map is prepared from out.
+
+struct Oracle_Case {
+    const char* name;
+    float strength;
+    int32_t antialias;
+    Outside horizontal, vertical;
+    bool out_premultiplied, background_premultiplied;
+    float factor;
+};
+
+const Oracle_Case oracle_cases[] = {
+    {"BorderAntialias2", 40.0f, 2, Outside::border, Outside::border, false, false, 1.0f},
+    {"MirroredRepeated", 60.0f, 1, Outside::mirrored, Outside::repeated, false, true, 1.0f},
+    {"ColorBorderHalfResolution", 80.0f, 0, Outside::color, Outside::border, true, false, 0.5f},
+    {"RepeatedColorPremultiplied", 50.0f, 3, Outside::repeated, Outside::color, true, true, 1.0f},
+};
+
+template <class P>
+class KernelRefractionOracle : public testing::Test {};
+
+using Variants = testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pixel_Bgra_8, Pixel_Bgra_16,
+                                Pixel_Bgra_32f>;
+TYPED_TEST_SUITE(KernelRefractionOracle, Variants);
+
+// A transparent frame around an opaque core with a soft rim, random colours, and a background that is
+// smaller than out and offset from it, so displaced samples leave it on every side.
+template <class P>
+void fill_scene(test::Owned_Image<P>& out, test::Owned_Image<P>& background) {
+    constexpr double white = test::oracle_white<P>();
+    uint32_t state = 777;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return ((state >> 8) % 10000) / 9999.0;
+    };
+    auto make = [&](double alpha) {
+        const bool integer = white != 1.0;
+        auto component = [&](double v) { return static_cast<float>(integer ? std::floor(v * white + 0.5) : v * white); };
+        // Float colours may exceed white.
+        return pixel<P>(component(next() * alpha), component(next()), component(next() * (integer ? 1.0 : 1.5)),
+                        component(alpha));
+    };
+    out.fill([&](int64_t x, int64_t y) {
+        const double distance = std::hypot(x - 4.5, y - 3.5);
+        return make(std::clamp(1.6 - distance / 3.0, 0.0, 1.0));
+    });
+    background.fill([&](int64_t, int64_t) { return make(0.3 + 0.7 * next()); });
+}
+
+TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
+    using P = TypeParam;
+    constexpr double white = test::oracle_white<P>();
+    // Integer results are rounded from single precision here and from double in the model; where a value
+    // lies within float noise of a rounding edge the two may land one code value apart.
+    const double tolerance = white == 1.0 ? float_tolerance : 1.0;
+    for (const Oracle_Case& c : oracle_cases) {
+        test::Owned_Image<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
+        fill_scene(out, background);
+        original.fill([&](int64_t x, int64_t y) { return out.at(x, y); });
+        for (auto* image : {&out, &original}) {
+            image->layer().premultiplied = c.out_premultiplied;
+            image->layer().horizontal_factor = image->layer().vertical_factor = c.factor;
+        }
+        background.layer().premultiplied = c.background_premultiplied;
+        const Rgba_F color{0.25f, 0.5f, 0.75f, 0.5f};
+
+        test::Test_Host host(2);  // outlives the preparation, which holds host memory
+        Kernel_Refraction_Preperation<Layer<P>> preparation;
+        preparation.in.in = out.layer();
+        preparation.run(host.context());
+        refract(out.layer(), background.layer(), preparation.in.map,
+                {c.strength, c.antialias, c.horizontal, c.vertical, color});
+
+        const test::Oracle_Map map = test::oracle_refraction_map(original.layer());
+        const test::Oracle_Refraction_Settings settings{c.strength, c.antialias, static_cast<int>(c.horizontal),
+                                                        static_cast<int>(c.vertical), {0.25, 0.5, 0.75, 0.5}};
+        double worst = 0.0;
+        int64_t wx = 0, wy = 0;
+        test::Oracle_Pixel worst_expected{};
+        for (int64_t y = 0; y < 8; ++y)
+            for (int64_t x = 0; x < 10; ++x) {
+                const test::Oracle_Pixel e =
+                    test::oracle_refracted(original.layer(), background.layer(), map, settings, x, y);
+                const test::Oracle_Pixel a = test::oracle_pixel(out.at(x, y));
+                for (int k = 0; k < 4; ++k) {
+                    const double d = std::fabs(a[k] - e[k]) / std::max(1.0, white == 1.0 ? std::fabs(e[k]) : 1.0);
+                    if (!(d <= worst)) worst = d, wx = x, wy = y, worst_expected = e;
+                }
+            }
+        const test::Oracle_Pixel a = test::oracle_pixel(out.at(wx, wy));
+        EXPECT_LE(worst, tolerance) << c.name << ": worst at (" << wx << ", " << wy << "): actual " << a[0] << ", "
+                                    << a[1] << ", " << a[2] << ", " << a[3] << ", expected " << worst_expected[0]
+                                    << ", " << worst_expected[1] << ", " << worst_expected[2] << ", "
+                                    << worst_expected[3];
+    }
+}
+
+TYPED_TEST(KernelRefractionOracle, OpaquePixelsAreNeverChanged) {
+    using P = TypeParam;
+    test::Owned_Image<P> out(6, 4), original(6, 4), background(6, 4);
+    const float white = P::white;
+    // Opaque pixels in a checkerboard, with a float colour above white that a composite would alter.
+    out.fill([&](int64_t x, int64_t y) {
+        return (x + y) % 2 ? pixel<P>(white, white / 3, 0, white) : pixel<P>(white / 2, 0, 0, 0);
+    });
+    if constexpr (std::is_same_v<typename P::component, float>) out.at(1, 0).r() = 7.5f;
+    original.fill([&](int64_t x, int64_t y) { return out.at(x, y); });
+    background.fill([&](int64_t x, int64_t) { return pixel<P>(0, white, x * white / 8, white); });
+    refract(out.layer(), background.layer(), Hand_Map(6, 4, {0.6f, 0.8f, 1.0f}).map, {.strength = 10.0f});
+    for (int64_t y = 0; y < 4; ++y)
+        for (int64_t x = 0; x < 6; ++x) {
+            const bool same = std::memcmp(&out.at(x, y), &original.at(x, y), sizeof(P)) == 0;
+            EXPECT_EQ(same, (x + y) % 2 == 1) << "pixel (" << x << ", " << y << ")";
+        }
+}
+
+TEST(KernelRefraction, NameAndWorkload) {
+    Kernel_Refraction<Layer<Pixel_Argb_16>> kernel;
+    kernel.in.out.height = 3;
+    kernel.in.out.row_bytes = 128;
+    kernel.in.map.width = 5;
+    kernel.in.map.height = 3;
+    EXPECT_EQ(kernel.name(), "refraction");
+    EXPECT_EQ(kernel.workload(), 2 * (3 * 128 + 5 * 3 * 6));
+}
+
+}  // namespace
+}  // namespace nb

@@ -1,0 +1,171 @@
+// Direct double-precision model of the background distortion: alpha gradients, then displaced samples.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <type_traits>
+#include <vector>
+
+#include "util/layer.h"
+
+namespace nb::test {
+
+// White of a component type, worked out from its size so that nothing is taken from the product.
+template <class P>
+constexpr double oracle_white() {
+    using T = std::remove_cvref_t<decltype(std::declval<P>().c[0])>;
+    if constexpr (std::is_floating_point_v<T>) return 1.0;
+    else return sizeof(T) == 1 ? 255.0 : 32768.0;
+}
+
+struct Oracle_Vector {
+    double dx = 0.0, dy = 0.0, w = 0.0;
+};
+
+struct Oracle_Map {
+    int64_t width = 0, height = 0;
+    std::vector<Oracle_Vector> v;
+    const Oracle_Vector& at(int64_t c, int64_t r) const { return v[static_cast<size_t>(r * width + c)]; }
+};
+
+// The direction is taken through the angle (acos, then sin and cos), the long way round.
+template <class P>
+Oracle_Map oracle_refraction_map(const Layer<P>& in) {
+    Oracle_Map map{in.width, in.height, {}};
+    auto a = [&](int64_t c, int64_t r) {
+        c = c < 0 ? 0 : (c >= in.width ? in.width - 1 : c);
+        r = r < 0 ? 0 : (r >= in.height ? in.height - 1 : r);
+        return static_cast<double>(in.at(c, r).a());
+    };
+    for (int64_t y = 0; y < in.height; ++y)
+        for (int64_t x = 0; x < in.width; ++x) {
+            double gx = 0.0, gy = 0.0;
+            for (int d = -1; d <= 1; ++d) gx += a(x + 1, y + d) - a(x - 1, y + d);
+            for (int d = -2; d <= 2; ++d) gx += a(x + 2, y + d) - a(x - 2, y + d);
+            for (int d = -1; d <= 1; ++d) gy += a(x + d, y + 1) - a(x + d, y - 1);
+            for (int d = -2; d <= 2; ++d) gy += a(x + d, y + 2) - a(x + d, y - 2);
+            const double length = std::sqrt(gx * gx + gy * gy);
+            if (length > 0.001) {
+                double theta = std::acos(gy / length);
+                if (gx < 0) theta = 6.2831855 - theta;
+                map.v.push_back({std::sin(theta), std::cos(theta), a(x, y) / oracle_white<P>()});
+            } else {
+                map.v.push_back({gx, gy, 0.0});
+            }
+        }
+    return map;
+}
+
+struct Oracle_Refraction_Settings {
+    double strength = 0.0;
+    int antialias = 0;
+    int rule_horizontal = 0;  // 0 edge pixel, 1 mirrored, 2 repeated, 3 colour
+    int rule_vertical = 0;
+    std::array<double, 4> outside_color{};  // R, G, B, A with white 1
+};
+
+using Oracle_Pixel = std::array<double, 4>;  // R, G, B, A in the layer's own scale
+
+// Index on an axis of size n: reflect back and forth, or wrap, or clamp.
+inline int64_t oracle_edge(int64_t i, int64_t n, int rule) {
+    if (rule == 1) {
+        while (i < 0 || i >= n) i = i < 0 ? -1 - i : 2 * n - 1 - i;
+        return i;
+    }
+    if (rule == 2) return ((i % n) + n) % n;
+    return i < 0 ? 0 : (i >= n ? n - 1 : i);
+}
+
+// Bilinear interpolation of get(c, r) -> Oracle_Pixel-like over the four neighbours.
+template <class Get>
+auto oracle_bilinear(double px, double py, int64_t w, int64_t h, int rule_h, int rule_v, Get get) {
+    const double fx = px - std::floor(px), fy = py - std::floor(py);
+    const int64_t x = static_cast<int64_t>(std::floor(px)), y = static_cast<int64_t>(std::floor(py));
+    decltype(get(0, 0)) result{};
+    const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+    for (int k = 0; k < 4; ++k) {
+        const auto v = get(oracle_edge(x + k % 2, w, rule_h), oracle_edge(y + k / 2, h, rule_v));
+        for (size_t i = 0; i < v.size(); ++i) result[i] += weights[k] * v[i];
+    }
+    return result;
+}
+
+template <class P>
+Oracle_Pixel oracle_pixel(const P& p) {
+    return {double(p.r()), double(p.g()), double(p.b()), double(p.a())};
+}
+
+inline double oracle_round(double v, double white) {
+    v = std::floor(v + 0.5);
+    return v < 0 ? 0 : (v > white ? white : v);
+}
+
+// Background behind out pixel (x, y) before compositing.
+template <class P>
+Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Oracle_Map& map,
+                               const Oracle_Refraction_Settings& s, int64_t x, int64_t y) {
+    constexpr double white = oracle_white<P>();
+    constexpr bool integer = white != 1.0;
+    const int n = s.antialias + 1;
+    const double kx = out.horizontal_factor * s.strength / 1000, ky = out.vertical_factor * s.strength / 1000;
+    const int64_t ox = out.x - bg.x, oy = out.y - bg.y;
+    const int sample_h = s.rule_horizontal == 3 ? 0 : s.rule_horizontal;
+    const int sample_v = s.rule_vertical == 3 ? 0 : s.rule_vertical;
+    Oracle_Pixel sum{};
+    int count = 0;
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const double px = x - 0.5 + (i + 0.5) / n, py = y - 0.5 + (j + 0.5) / n;
+            const auto m = oracle_bilinear(px, py, map.width, map.height, sample_h, sample_v, [&](int64_t c, int64_t r) {
+                const Oracle_Vector& v = map.at(c, r);
+                return std::array<double, 3>{v.dx, v.dy, v.w};
+            });
+            if (!(m[2] > 0)) continue;
+            const double bx = px + m[0] * kx * m[2] * 255 + ox, by = py + m[1] * ky * m[2] * 255 + oy;
+            const bool gone = (s.rule_horizontal == 3 && (std::trunc(bx) < 0 || std::trunc(bx) >= bg.width)) ||
+                              (s.rule_vertical == 3 && (std::trunc(by) < 0 || std::trunc(by) >= bg.height));
+            Oracle_Pixel seen;
+            if (gone) for (int k = 0; k < 4; ++k) seen[k] = s.outside_color[k] * white;
+            else seen = oracle_bilinear(bx, by, bg.width, bg.height, sample_h, sample_v,
+                                        [&](int64_t c, int64_t r) { return oracle_pixel(bg.at(c, r)); });
+            for (int k = 0; k < 4; ++k) sum[k] += seen[k];
+            ++count;
+        }
+    const Oracle_Pixel plain = oracle_pixel(bg.at(oracle_edge(x + ox, bg.width, 0), oracle_edge(y + oy, bg.height, 0)));
+    const double t = 1.0 - double(count) / (n * n);
+    for (int k = 0; k < 4; ++k) {
+        double v = count > 0 ? sum[k] / count : 0.0;
+        if (integer) v = oracle_round(v, white);
+        v = v + (plain[k] - v) * t;
+        sum[k] = integer ? std::trunc(v) : v;
+    }
+    return sum;
+}
+
+// The expected out pixel (R, G, B, A in the layer's scale) after the distortion.
+template <class P>
+Oracle_Pixel oracle_refracted(const Layer<P>& out, const Layer<P>& bg, const Oracle_Map& map,
+                              const Oracle_Refraction_Settings& s, int64_t x, int64_t y) {
+    constexpr double white = oracle_white<P>();
+    Oracle_Pixel o = oracle_pixel(out.at(x, y));
+    if (!(o[3] < white)) return o;
+    Oracle_Pixel b = oracle_background(out, bg, map, s, x, y);
+    Oracle_Pixel r;
+    if (white == 1.0) {
+        if (out.premultiplied && o[3] > 1e-5) for (int k = 0; k < 3; ++k) o[k] /= o[3];
+        if (bg.premultiplied && b[3] > 1e-5) for (int k = 0; k < 3; ++k) b[k] /= b[3];
+        r[3] = o[3] + b[3] * (1 - o[3]);
+        for (int k = 0; k < 3; ++k) r[k] = (o[k] * o[3] + b[k] * (1 - o[3])) * (out.premultiplied ? r[3] : 1.0);
+        return r;
+    }
+    const double alpha = o[3] / white;
+    r[3] = oracle_round(o[3] + b[3] * (1 - alpha), white);
+    for (int k = 0; k < 3; ++k) {
+        r[k] = oracle_round(o[k] * alpha + b[k] * (1 - alpha), white);
+        if (out.premultiplied) r[k] = std::trunc(r[k] * r[3] / white);
+    }
+    return r;
+}
+
+}  // namespace nb::test
