@@ -125,12 +125,13 @@ bool add_displaced(const Parameters& p, const Setup& s, double px, double py, Ch
     const double by = py + static_cast<double>(v.dy) * s.ky * static_cast<double>(v.w) * 255.0 + s.oy;
     // A non-finite map or strength gives no direction to follow.
     if (!(std::isfinite(bx) && std::isfinite(by))) return false;
-    const Channels seen =
-        (s.horizontal == Outside::color && outside_axis(bx, p.background.width)) ||
-                (s.vertical == Outside::color && outside_axis(by, p.background.height))
-            ? s.outside
-            : sample_layer(p.background,
-                           taps(bx, by, p.background.width, p.background.height, s.sample_horizontal, s.sample_vertical));
+    const bool gone = (s.horizontal == Outside::color && outside_axis(bx, p.background.width)) ||
+                      (s.vertical == Outside::color && outside_axis(by, p.background.height));
+    Channels seen = s.outside;
+    if (!gone) {
+        const Taps t = taps(bx, by, p.background.width, p.background.height, s.sample_horizontal, s.sample_vertical);
+        seen = sample_layer(p.background, t);
+    }
     for (int k = 0; k < 4; ++k) sum[k] += seen[k];
     return true;
 }
