@@ -1,6 +1,7 @@
 // Fundamental types of the host's effect interface: sized integers, times, ratios, rectangles, A_Err.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus

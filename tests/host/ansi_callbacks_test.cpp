@@ -11,7 +11,7 @@ namespace {
 TEST(AnsiCallbacks, SprintfFormatsIntoTheMessageBuffer) {
     const PF_ANSICallbacks ansi = ansi_callbacks();
     A_char buffer[PF_MAX_EFFECT_MSG_LEN + 1] = {};
-    EXPECT_EQ(ansi.sprintf(buffer, "%s - V%d.%d", "name", 1, 5), 12);
+    EXPECT_EQ(ansi.sprintf(buffer, "%s - V%d.%d", "name", 1, 5), 11);
     EXPECT_EQ(std::string(buffer), "name - V1.5");
 }
 

@@ -9,6 +9,7 @@
 
 #include "base/exception.h"
 #include "base/log.h"
+#include "tests/support/log_sandbox.h"
 
 namespace nb {
 namespace {
@@ -41,6 +42,7 @@ TEST(ThreadIterationSplit, RangesTileTheWholeDimension) {
 }
 
 TEST(ThreadIterationSplit, IndexPastTheLastItemFails) {
+    test::Log_Sandbox sandbox;
     EXPECT_THROW(split(Iteration{3, 3, 0, 1}, 10), Exception_Assert);
     const auto entries = log_instance().remembered();
     ASSERT_FALSE(entries.empty());

@@ -7,6 +7,7 @@
 
 #include "base/exception.h"
 #include "base/log.h"
+#include "tests/support/log_sandbox.h"
 
 namespace nb {
 namespace {
@@ -38,6 +39,7 @@ const Invalid_Format invalid_formats[] = {
 class PixelFormatInvalid : public ::testing::TestWithParam<Invalid_Format> {};
 
 TEST_P(PixelFormatInvalid, FailsWithItsExpression) {
+    test::Log_Sandbox sandbox;
     const auto& v = GetParam().values;
     EXPECT_THROW(Pixel_Format(1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]), Exception_Assert);
     EXPECT_NE(last_log_entry().find(std::string("(") + GetParam().expression + ")"), std::string::npos)

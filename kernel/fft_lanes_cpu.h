@@ -1,0 +1,39 @@
+// Lane-wise complex transforms: one power-of-two transform applied to many independent lanes at once.
+#pragma once
+
+#include <cstdint>
+
+#include "kernel/fft_plan_cpu.h"
+
+namespace nb {
+
+// An element is 2V lane vectors: V vectors of real parts, then V vectors of imaginary parts; lane l of
+// every element belongs to the same transform. Keeping pixels, channels and neighbouring rows or
+// columns in the lanes lets one twiddle serve 4V transforms and keeps the loops free of shuffles.
+template <int V>
+struct Fft_Lanes {
+    static constexpr int vectors = 2 * V;  // per element
+    static constexpr int floats = 8 * V;   // per element
+
+    // In-place transform of n elements (n a power of two) given in bit-reversed order; the result
+    // is in natural order. X[k] = sum_j x[j] e^(sign 2 pi i j k / n), unnormalised. twiddles holds
+    // e^(2 pi i j / n) for j < n/2 as (re, im) pairs. Radix 2^2 decimation in time: two radix-2
+    // stages per pass over the data, so a 2048-point transform reads its data six times, not eleven.
+    static void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign);
+
+    // Turns the transform of the n/2 complex values (x[2q], x[2q+1]) in natural order into the
+    // half spectrum of the n real values x: element q becomes bin q for q = 1 .. n/2 - 1, element 0
+    // becomes (bin 0, bin n/2), both real. twiddles: e^(2 pi i q / n), q < n/4.
+    static void split_forward(Fft_Vector* data, int64_t half, const float* twiddles);
+
+    // The inverse of split_forward up to a factor 2: from the half spectrum (element 0 = (bin 0,
+    // bin n/2)) to the values whose inverse complex transform gives (n/2) x. Elements are found at
+    // their bit-reversed positions order[q], ready for transform().
+    static void split_reverse(Fft_Vector* data, int64_t half, const float* twiddles, const int32_t* order);
+};
+
+extern template struct Fft_Lanes<1>;
+extern template struct Fft_Lanes<4>;
+extern template struct Fft_Lanes<5>;
+
+}  // namespace nb

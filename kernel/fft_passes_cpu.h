@@ -1,0 +1,49 @@
+// Row and column passes of the two-dimensional real transform over interleaved float pixels of C channels.
+#pragma once
+
+#include <cstdint>
+
+#include "kernel/fft_plan_cpu.h"
+
+namespace nb {
+
+// The buffer a pass works on: N + 2 by M pixels of C floats each.
+struct Fft_Buffer {
+    float* data = nullptr;
+    int64_t row_bytes = 0;
+};
+
+// One work item is a block of rows (row passes) or of complex columns (column pass). The block is
+// gathered into the worker's scratch row so that every channel of every row or column in it is one
+// lane of a lane-wise transform, transformed there and scattered back. Each row and column is
+// computed with the same instructions whichever block or thread handles it, so results do not
+// depend on the thread count.
+template <int C>
+struct Fft_Passes {
+    // Chosen so that a block fills whole lane vectors: gray needs sixteen rows or columns for four
+    // vectors, a four-channel pixel is a vector by itself.
+    static constexpr int rows_per_item = C == 4 ? 1 : C == 5 ? 4 : 16;
+    static constexpr int columns_per_item = C == 4 ? 4 : C == 5 ? 4 : 16;
+    static constexpr int row_vectors = rows_per_item * C / 4;
+    static constexpr int column_vectors = columns_per_item * C / 4;
+
+    static int64_t row_items(int64_t m);
+    static int64_t column_items(int64_t n);
+    static int64_t scratch_bytes(int64_t n, int64_t m);
+
+    // Real-to-complex transform of each row of the item: afterwards bin k is in pixels 2k, 2k + 1,
+    // k = 0 .. N/2, with the imaginary parts of bins 0 and N/2 set to 0.
+    static void rows_forward(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread);
+    // Inverse of rows_forward times N/2; reads pixels 0 .. N (the imaginary parts of bins 0 and N/2
+    // are taken as 0) and writes pixels 0 .. N - 1.
+    static void rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread);
+    // Complex transform of each complex column (pixels 2k, 2k + 1, k = 0 .. N/2) of the item,
+    // exponent sign +1 or -1, unnormalised.
+    static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign);
+};
+
+extern template struct Fft_Passes<1>;
+extern template struct Fft_Passes<4>;
+extern template struct Fft_Passes<5>;
+
+}  // namespace nb

@@ -1,0 +1,90 @@
+#include "kernel/fft_plan_cpu.h"
+
+#include <cmath>
+
+#include "base/exception.h"
+
+namespace nb {
+
+namespace {
+
+// Table sections start on 64-byte boundaries so that lane vectors never straddle them.
+int64_t rounded_up(int64_t bytes) { return (bytes + 63) / 64 * 64; }
+
+struct Table_Layout {
+    int64_t row_twiddles, real_twiddles, column_twiddles, row_order, column_order, total;
+};
+
+Table_Layout table_layout(int64_t n, int64_t m) {
+    Table_Layout l{};
+    const int64_t pair = 2 * static_cast<int64_t>(sizeof(float));
+    l.row_twiddles = 0;
+    l.real_twiddles = l.row_twiddles + rounded_up(n / 4 * pair);
+    l.column_twiddles = l.real_twiddles + rounded_up(n / 4 * pair);
+    l.row_order = l.column_twiddles + rounded_up(m / 2 * pair);
+    l.column_order = l.row_order + rounded_up(n / 2 * static_cast<int64_t>(sizeof(int32_t)));
+    l.total = l.column_order + rounded_up(m * static_cast<int64_t>(sizeof(int32_t)));
+    return l;
+}
+
+// e^(2 pi i j / period) for j < count, computed in double and rounded once to float.
+void fill_twiddles(float* out, int64_t count, int64_t period) {
+    for (int64_t j = 0; j < count; ++j) {
+        const double angle = 6.283185307179586 * static_cast<double>(j) / static_cast<double>(period);
+        out[2 * j] = static_cast<float>(std::cos(angle));
+        out[2 * j + 1] = static_cast<float>(std::sin(angle));
+    }
+}
+
+void fill_bit_reversal(int32_t* out, int64_t count) {
+    int bits = 0;
+    while ((int64_t{1} << bits) < count) ++bits;
+    for (int64_t i = 0; i < count; ++i) {
+        int64_t r = 0;
+        for (int b = 0; b < bits; ++b) r |= ((i >> b) & 1) << (bits - 1 - b);
+        out[i] = static_cast<int32_t>(r);
+    }
+}
+
+}  // namespace
+
+Fft_Vector* Fft_Plan::scratch(int64_t thread) const {
+    ASSERT(thread >= 0 && thread < worker_count);
+    return reinterpret_cast<Fft_Vector*>(workers + thread * worker_row_bytes);
+}
+
+int64_t Fft_Plan::table_bytes(int64_t n, int64_t m) { return table_layout(n, m).total; }
+
+Fft_Plan Fft_Plan::build(Mapped_Memory_2d& memory, int64_t n, int64_t m, int64_t worker_count) {
+    const Table_Layout l = table_layout(n, m);
+    auto* base = static_cast<std::byte*>(memory.data_device());
+    const int64_t row_bytes = memory.row_bytes_device();
+    ASSERT(reinterpret_cast<uintptr_t>(base) % 64 == 0 && row_bytes % 64 == 0);
+    ASSERT(row_bytes >= l.total && memory.height() >= worker_count + 1);
+
+    auto* row_twiddles = reinterpret_cast<float*>(base + l.row_twiddles);
+    auto* real_twiddles = reinterpret_cast<float*>(base + l.real_twiddles);
+    auto* column_twiddles = reinterpret_cast<float*>(base + l.column_twiddles);
+    auto* row_order = reinterpret_cast<int32_t*>(base + l.row_order);
+    auto* column_order = reinterpret_cast<int32_t*>(base + l.column_order);
+    fill_twiddles(row_twiddles, n / 4, n / 2);
+    fill_twiddles(real_twiddles, n / 4, n);
+    fill_twiddles(column_twiddles, m / 2, m);
+    fill_bit_reversal(row_order, n / 2);
+    fill_bit_reversal(column_order, m);
+
+    Fft_Plan plan;
+    plan.n = n;
+    plan.m = m;
+    plan.row_twiddles = row_twiddles;
+    plan.real_twiddles = real_twiddles;
+    plan.column_twiddles = column_twiddles;
+    plan.row_order = row_order;
+    plan.column_order = column_order;
+    plan.workers = base + row_bytes;
+    plan.worker_row_bytes = row_bytes;
+    plan.worker_count = worker_count;
+    return plan;
+}
+
+}  // namespace nb

@@ -1,0 +1,110 @@
+// Draws the iris: row tasks that run the per-row value changes into pixels, or the alternative image.
+#include "kernel/kernel_draw_iris_cpu.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/lens_information.h"
+
+namespace nb {
+
+namespace {
+
+// 8- and 16-bit layers receive trunc(value × white). store_component rounds half up, so half a code
+// value is taken off first; for scaled values of at least 0.5 both steps are exact in float, below it
+// both forms give 0. It also keeps NaN and infinities out of the integer conversion.
+template <class T>
+T truncated(double value, float white) {
+    return store_component<T>(static_cast<float>(value) * white - 0.5f);
+}
+
+template <class P>
+void store_value(P& pixel, double value) {
+    using T = typename P::component;
+    if constexpr (P::is_gray) {
+        pixel.v() = static_cast<T>(value);
+    } else if constexpr (std::is_same_v<T, float>) {
+        const float v = static_cast<float>(value);
+        pixel.r() = v;
+        pixel.g() = v;
+        pixel.b() = v;
+        pixel.a() = 1.0f;
+    } else {
+        const T v = truncated<T>(value, P::white);
+        pixel.r() = v;
+        pixel.g() = v;
+        pixel.b() = v;
+        pixel.a() = static_cast<T>(P::white);
+    }
+}
+
+// Row Y shows iris row Y - H/2 with iris column 0 at W/2. Events left of the layer only move the
+// running sum; positions are clamped so an iris wider than the layer never writes outside the row.
+template <class Out_Layer>
+void draw_row(const Out_Layer& out, const LensInformation& lens, int64_t row) {
+    auto* pixels = out.row(row);
+    for (int64_t x = 0; x < out.width; ++x) store_value(pixels[x], 0.0);
+    const int64_t y = row - out.height / 2;
+    if (!lens.has_row(y)) return;
+    const int64_t index = lens.m + y;
+    const Lens_Event* events = lens.events + lens.row_start[index];
+    double sum = 0.0;
+    int64_t position = 0;
+    int64_t last = -1;
+    for (int32_t k = 0; k < lens.row_count[index]; ++k) {
+        last = events[k].x + out.width / 2;
+        const int64_t end = std::clamp<int64_t>(last, 0, out.width);
+        for (; position < end; ++position) store_value(pixels[position], sum);
+        sum += events[k].value_change;
+    }
+    // The value after the last change reaches only the change's own pixel: a lone change marks one pixel.
+    if (last >= 0 && last < out.width) store_value(pixels[last], sum);
+}
+
+bool finite_record(float radius, float soften) { return std::isfinite(radius) && std::isfinite(soften); }
+
+}  // namespace
+
+template <class Out_Layer, class Iris_Layer>
+void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::execute(Render_Context context) {
+    if (in.out.empty()) return;
+    if (!finite_record(in.radius, in.soften) || !(in.radius >= 0.0f)) {
+        draw_blades(context, LensInformation{});
+        return;
+    }
+    const Lens_Settings settings{in.radius,        in.rounded, in.border_thickness,   in.border_brightness,
+                                 in.aspect,        in.angle,   in.facets,             in.out.pixel_aspect,
+                                 in.out.horizontal_factor,     in.out.vertical_factor};
+    draw_blades(context, LensInformation::build(settings, context));
+}
+
+template <class Out_Layer, class Iris_Layer>
+void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::draw_blades(const Render_Context& context,
+                                                          const LensInformation& lens) {
+    launch(
+        in.out.height,
+        [lens](const Iteration& iteration, Render_Context row_context, const Parameters_In& record) {
+            draw_row(record.out, lens, iteration.index);
+            row_context.check_abort();
+        },
+        context, in);
+}
+
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Argb_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Argb_16>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Argb_32f>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Bgra_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Bgra_16>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Bgra_32f>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Argb_32f>, Layer<Pixel_Argb_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Argb_32f>, Layer<Pixel_Argb_16>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Argb_32f>, Layer<Pixel_Argb_32f>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Bgra_32f>, Layer<Pixel_Bgra_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Bgra_32f>, Layer<Pixel_Bgra_16>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Bgra_32f>, Layer<Pixel_Bgra_32f>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Argb_8>, Layer<Pixel_Argb_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Bgra_8>, Layer<Pixel_Bgra_8>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Argb_16>, Layer<Pixel_Argb_16>>;
+template class Kernel_Draw_Iris<Layer<Pixel_Bgra_16>, Layer<Pixel_Bgra_16>>;
+
+}  // namespace nb

@@ -1,0 +1,63 @@
+// Two-dimensional real-to-complex transform of a transform buffer, and its inverse, in place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kernel/fft_image.h"
+#include "util/kernel.h"
+#include "util/layer.h"
+#include "util/pixel/pixel.h"
+
+namespace nb {
+
+// Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
+// (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
+// N and N + 1 are not read. Throws Exception_Assert unless N and M are powers of two, and whatever
+// allocation and abort throw.
+template <class Layer_T>
+class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
+public:
+    struct Parameters_In {
+        struct Image {
+            Fft_Image<Layer_T> io;
+        } image;
+    } in;
+
+    std::string name() const override { return "fft - forward"; }
+    int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
+
+protected:
+    void execute(Render_Context context) override;
+};
+
+// Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
+// of every row by (N / 2) * M. Pixels N and N + 1 are left holding intermediate values.
+template <class Layer_T>
+class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
+public:
+    struct Parameters_In {
+        struct Image {
+            Fft_Image<Layer_T> io;
+        } image;
+    } in;
+
+    std::string name() const override { return "fft - reverse"; }
+    int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
+
+protected:
+    void execute(Render_Context context) override;
+};
+
+extern template class Kernel_FFT_Forward<Layer<Pixel_Gray_32f>>;
+extern template class Kernel_FFT_Forward<Layer<Pixel_Argb_32f>>;
+extern template class Kernel_FFT_Forward<Layer<Pixel_Bgra_32f>>;
+extern template class Kernel_FFT_Forward<Layer<Pixel_Argb_32f_Extra>>;
+extern template class Kernel_FFT_Forward<Layer<Pixel_Bgra_32f_Extra>>;
+
+extern template class Kernel_FFT_Reverse<Layer<Pixel_Argb_32f>>;
+extern template class Kernel_FFT_Reverse<Layer<Pixel_Bgra_32f>>;
+extern template class Kernel_FFT_Reverse<Layer<Pixel_Argb_32f_Extra>>;
+extern template class Kernel_FFT_Reverse<Layer<Pixel_Bgra_32f_Extra>>;
+
+}  // namespace nb

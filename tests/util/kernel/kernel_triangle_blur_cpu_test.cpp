@@ -1,0 +1,206 @@
+// Tent blur against direct tap sums: fractional radii, every vertical rule, in place, straight alpha.
+#include "util/kernel/kernel_triangle_blur_cpu.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "base/exception.h"
+#include "tests/support/owned_layer.h"
+#include "tests/support/plane.h"
+#include "tests/support/tent_oracle.h"
+#include "tests/support/test_host.h"
+
+namespace nb {
+namespace {
+
+struct Blur_Case {
+    float radius_x, radius_y;
+    int rule;
+    float horizontal_factor, vertical_factor;
+};
+
+// Image is 6 x 5: the last cases reach past both of its sides many times over.
+const Blur_Case blur_cases[] = {
+    {0.0f, 0.0f, 0, 1.0f, 1.0f},  {1.0f, 0.5f, 1, 1.0f, 1.0f},   {2.3f, 1.7f, 2, 1.0f, 1.0f},
+    {0.4f, 3.5f, 2, 0.5f, 1.0f},  {1.6f, 2.6f, 0, 1.0f, 0.5f},   {7.6f, 9.2f, 0, 1.0f, 1.0f},
+    {12.75f, 6.3f, 1, 1.0f, 1.0f}, {9.9f, 21.25f, 2, 1.0f, 1.0f},
+};
+
+std::string describe(const Blur_Case& c) {
+    return "radius " + std::to_string(c.radius_x) + " x " + std::to_string(c.radius_y) + ", rule " +
+           std::to_string(c.rule) + ", factors " + std::to_string(c.horizontal_factor) + " / " +
+           std::to_string(c.vertical_factor);
+}
+
+template <class P>
+void blur(const Layer<P>& in, Layer<P> out, const Layer<P>& temp, const Blur_Case& c) {
+    test::Test_Host host(3);
+    out.horizontal_factor = c.horizontal_factor;
+    out.vertical_factor = c.vertical_factor;
+    Kernel_Triangle_Blur<Layer<P>> kernel;
+    kernel.in.in = in;
+    kernel.in.out = out;
+    kernel.in.temp = temp;
+    kernel.in.radius_x = c.radius_x;
+    kernel.in.radius_y = c.radius_y;
+    kernel.in.outside = static_cast<Outside>(c.rule);
+    kernel.run(host.context());
+}
+
+template <class P>
+constexpr bool is_float() {
+    return std::is_same_v<typename P::component, float>;
+}
+
+// Integer layers allow one code value: a pass result within float error of a half may round
+// either way, and a one-code change between the passes moves a normalised average by at most one.
+// Float: per pass the start sums round once and each step adds three roundings of sums no larger
+// than the weight sum times the largest value, which the result divides by: 8 (length + 2) 2^-24
+// times the largest value bounds each pass.
+template <class P>
+double tolerance(const test::Plane& source) {
+    if constexpr (!is_float<P>()) {
+        return 1.0;
+    } else {
+        double vmax = 0.0;
+        for (double v : source.values) vmax = std::max(vmax, std::fabs(v));
+        return 8.0 * double(source.width + source.height + 4) * std::ldexp(vmax, -24);
+    }
+}
+
+template <class P>
+test::Plane oracle(const test::Plane& source, const Blur_Case& c) {
+    const double round_to = is_float<P>() ? 0.0 : P::white;
+    return test::tent_blur(source, double(c.radius_x * c.horizontal_factor), double(c.radius_y * c.vertical_factor),
+                           c.rule, round_to);
+}
+
+template <class P>
+class KernelTriangleBlur : public ::testing::Test {};
+using Types = ::testing::Types<Pixel_Gray_32f, Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pixel_Bgra_8, Pixel_Bgra_16,
+                               Pixel_Bgra_32f>;
+TYPED_TEST_SUITE(KernelTriangleBlur, Types);
+
+TYPED_TEST(KernelTriangleBlur, MatchesDirectTapSums) {
+    using P = TypeParam;
+    test::Owned_Layer<P> source(6, 5);
+    source.fill_random(5, -0.5f, 2.0f);
+    source.layer().premultiplied = true;
+    const test::Plane plane = test::raw_plane(source.layer());
+    for (const Blur_Case& c : blur_cases) {
+        test::Owned_Layer<P> out(6, 5);
+        out.layer().premultiplied = true;
+        blur<P>(source.layer(), out.layer(), {}, c);
+        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(out.layer()), oracle<P>(plane, c));
+        EXPECT_LE(worst.difference, tolerance<P>(plane)) << describe(c) << ": " << worst.describe();
+    }
+}
+
+TYPED_TEST(KernelTriangleBlur, InPlaceWithAGivenTempMatchesToo) {
+    using P = TypeParam;
+    for (const Blur_Case& c : blur_cases) {
+        test::Owned_Layer<P> image(6, 5);
+        image.fill_random(9, -0.5f, 2.0f);
+        image.layer().premultiplied = true;
+        const test::Plane plane = test::raw_plane(image.layer());
+        test::Owned_Layer<P> temp(6, 5);
+        blur<P>(image.layer(), image.layer(), temp.layer(), c);
+        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(image.layer()), oracle<P>(plane, c));
+        EXPECT_LE(worst.difference, tolerance<P>(plane)) << describe(c) << ": " << worst.describe();
+    }
+}
+
+TYPED_TEST(KernelTriangleBlur, RadiusZeroLeavesTheImageAsItIs) {
+    using P = TypeParam;
+    test::Owned_Layer<P> source(6, 5);
+    source.fill_random(13);
+    source.layer().premultiplied = true;
+    test::Owned_Layer<P> out(6, 5);
+    out.layer().premultiplied = true;
+    blur<P>(source.layer(), out.layer(), {}, blur_cases[0]);
+    const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(out.layer()), test::raw_plane(source.layer()));
+    // Integers come back exactly; float only through (p - p/2) * 2 and running differences.
+    EXPECT_LE(worst.difference, is_float<P>() ? 1e-6 : 0.0) << worst.describe();
+}
+
+// Also with straight alpha below one, which float layers blur weighted by alpha.
+TYPED_TEST(KernelTriangleBlur, ConstantImageStaysConstantForEveryRule) {
+    using P = TypeParam;
+    P value{};
+    for (int c = 0; c < P::channels; ++c) value.c[c] = static_cast<typename P::component>(P::white * 0.5f);
+    for (int rule = 0; rule <= 3; ++rule) {
+        test::Owned_Layer<P> image(6, 5);
+        image.fill(value);
+        blur<P>(image.layer(), image.layer(), {}, Blur_Case{3.7f, 5.2f, rule, 1.0f, 1.0f});
+        for (int64_t y = 0; y < 5; ++y)
+            for (int64_t x = 0; x < 6; ++x)
+                for (int c = 0; c < P::channels; ++c)
+                    ASSERT_NEAR(double(image.at(x, y).c[c]), double(value.c[c]), is_float<P>() ? 1e-5 : 0.0)
+                        << "rule " << rule << " at " << x << ", " << y << " channel " << c;
+    }
+}
+
+TYPED_TEST(KernelTriangleBlur, OtherRulesRepeatTheEdgePixel) {
+    using P = TypeParam;
+    test::Owned_Layer<P> source(6, 5);
+    source.fill_random(17);
+    source.layer().premultiplied = true;
+    test::Owned_Layer<P> border(6, 5), colour(6, 5);
+    border.layer().premultiplied = colour.layer().premultiplied = true;
+    blur<P>(source.layer(), border.layer(), {}, Blur_Case{1.5f, 2.5f, 0, 1.0f, 1.0f});
+    blur<P>(source.layer(), colour.layer(), {}, Blur_Case{1.5f, 2.5f, 3, 1.0f, 1.0f});
+    EXPECT_EQ(test::worst_plane_difference(test::raw_plane(colour.layer()), test::raw_plane(border.layer())).difference, 0.0);
+}
+
+template <class P>
+class KernelTriangleBlurStraight : public ::testing::Test {};
+using Float_Colour_Types = ::testing::Types<Pixel_Argb_32f, Pixel_Bgra_32f>;
+TYPED_TEST_SUITE(KernelTriangleBlurStraight, Float_Colour_Types);
+
+TYPED_TEST(KernelTriangleBlurStraight, ColourIsWeightedByAlpha) {
+    using P = TypeParam;
+    using L = typename P::layout;
+    test::Owned_Layer<P> source(6, 5);
+    source.fill_random(21, 0.0f, 1.0f);
+    test::Plane premultiplied = test::raw_plane(source.layer());
+    for (int64_t y = 0; y < 5; ++y)
+        for (int64_t x = 0; x < 6; ++x)
+            for (int c : {L::r, L::g, L::b}) premultiplied.at(x, y, c) *= premultiplied.at(x, y, L::a);
+    for (const Blur_Case& c : blur_cases) {
+        test::Owned_Layer<P> out(6, 5);
+        blur<P>(source.layer(), out.layer(), {}, c);
+        test::Plane expected = oracle<P>(premultiplied, c);
+        for (int64_t y = 0; y < 5; ++y)
+            for (int64_t x = 0; x < 6; ++x) {
+                const double alpha = expected.at(x, y, L::a);
+                if (alpha > 1e-5)
+                    for (int ch : {L::r, L::g, L::b}) expected.at(x, y, ch) /= alpha;
+            }
+        // Alphas of this image are no smaller than about 0.05 after blurring, so the division
+        // magnifies the blur's error twentyfold at most.
+        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(out.layer()), expected);
+        EXPECT_LE(worst.difference, 20.0 * tolerance<P>(premultiplied)) << describe(c) << ": " << worst.describe();
+    }
+}
+
+TEST(KernelTriangleBlurCases, SizesMustMatch) {
+    test::Owned_Layer<Pixel_Argb_8> in(4, 4), out(4, 3), temp(3, 4), good(4, 4);
+    const auto message_of = [](const auto& run) -> std::string {
+        try {
+            run();
+        } catch (const Exception_Assert& e) {
+            return e.what();
+        }
+        return "no exception";
+    };
+    const Blur_Case c{1.0f, 1.0f, 0, 1.0f, 1.0f};
+    EXPECT_EQ(message_of([&] { blur<Pixel_Argb_8>(in.layer(), out.layer(), {}, c); }),
+              "in.image.in.dim() == in.image.out.dim()");
+    EXPECT_EQ(message_of([&] { blur<Pixel_Argb_8>(in.layer(), good.layer(), temp.layer(), c); }),
+              "in.image.temp.dim() == in.image.in.dim()");
+}
+
+}  // namespace
+}  // namespace nb

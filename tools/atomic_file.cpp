@@ -1,0 +1,53 @@
+// Writes a file under a temporary name beside it and renames it, so no reader ever sees half a file.
+#include "tools/atomic_file.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <system_error>
+
+#include "tools/tool_error.h"
+
+namespace nb::tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Process id and a counter keep concurrent writers (other processes, other threads) apart; the
+// extension stays last because image libraries choose the writer by it.
+fs::path temporary_path_for(const fs::path& target) {
+    static std::atomic<uint64_t> counter{0};
+    const std::string name = "." + target.stem().string() + ".partial-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter.fetch_add(1)) + target.extension().string();
+    return target.parent_path() / name;
+}
+
+void remove_quietly(const fs::path& path) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+}
+
+}  // namespace
+
+void write_file_atomically(const fs::path& target, const std::function<void(const fs::path& temporary)>& write) {
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        throw Tool_Error("cannot write '" + target.string() + "': folder '" + folder.string() + "' does not exist");
+
+    const fs::path temporary = temporary_path_for(target);
+    try {
+        write(temporary);
+    } catch (...) {
+        remove_quietly(temporary);
+        throw;
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        remove_quietly(temporary);
+        throw Tool_Error("cannot write '" + target.string() + "': " + error.message());
+    }
+}
+
+}  // namespace nb::tools

@@ -1,0 +1,138 @@
+// File-name patterns of image sequences (shot.####.exr, shot.%04d.exr) and frame ranges ("1-48").
+#include "tools/frame_sequence.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "tools/tool_error.h"
+
+namespace nb::tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Fifteen digits keep every frame number and range length far from int64 overflow.
+constexpr size_t max_digits = 15;
+constexpr int max_width = 15;
+
+bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// Reads an optionally signed decimal number at `at`; false when there is none or it is too long.
+bool read_number(std::string_view text, size_t& at, int64_t& value) {
+    const bool negative = at < text.size() && text[at] == '-';
+    size_t end = at + (negative ? 1 : 0);
+    const size_t digits_begin = end;
+    while (end < text.size() && is_digit(text[end])) ++end;
+    const size_t digits = end - digits_begin;
+    if (digits == 0 || digits > max_digits) return false;
+    int64_t magnitude = 0;
+    for (size_t i = digits_begin; i < end; ++i) magnitude = magnitude * 10 + (text[i] - '0');
+    value = negative ? -magnitude : magnitude;
+    at = end;
+    return true;
+}
+
+std::string padded_number(int64_t frame, int width) {
+    const bool negative = frame < 0;
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(frame) : static_cast<uint64_t>(frame);
+    const std::string digits = std::to_string(magnitude);
+    const int pad = width - static_cast<int>(digits.size()) - (negative ? 1 : 0);
+    return (negative ? "-" : "") + std::string(static_cast<size_t>(std::max(pad, 0)), '0') + digits;
+}
+
+// Length of a printf placeholder at text[at] == '%' and its width: "%d", "%0Nd"; 0 when none.
+size_t printf_placeholder(std::string_view text, size_t at, int& width, bool& space_padded) {
+    size_t end = at + 1;
+    while (end < text.size() && is_digit(text[end])) ++end;
+    if (end >= text.size() || text[end] != 'd') return 0;
+    const std::string_view digits = text.substr(at + 1, end - at - 1);
+    space_padded = !digits.empty() && digits[0] != '0';
+    width = 0;
+    for (const char c : digits) width = std::min(width * 10 + (c - '0'), max_width + 1);
+    return end + 1 - at;
+}
+
+}  // namespace
+
+Frame_Range Frame_Range::parse(std::string_view text) {
+    const std::string quoted = "'" + std::string(text) + "'";
+    Frame_Range range;
+    size_t at = 0;
+    bool valid = read_number(text, at, range.first);
+    range.last = range.first;
+    if (valid && at < text.size()) {
+        valid = text[at] == '-';
+        ++at;
+        valid = valid && read_number(text, at, range.last) && at == text.size();
+    }
+    if (!valid) throw Tool_Error("frame range " + quoted + " is not a frame or a range such as 1-48");
+    if (range.last < range.first) throw Tool_Error("frame range " + quoted + " ends before it starts");
+    return range;
+}
+
+Frame_Pattern::Frame_Pattern(std::string_view text) : text_(text) {
+    const auto fail = [&](const std::string& reason) {
+        throw Tool_Error("file pattern '" + text_ + "': " + reason);
+    };
+    for (size_t at = 0; at < text.size();) {
+        int width = 0;
+        bool space_padded = false;
+        size_t length = 0;
+        if (text[at] == '#') {
+            length = text.find_first_not_of('#', at);
+            length = (length == std::string_view::npos ? text.size() : length) - at;
+            width = static_cast<int>(std::min<size_t>(length, max_width + 1));
+        } else if (text[at] == '%' && at + 1 < text.size() && text[at + 1] == '%') {
+            (sequence_ ? suffix_ : prefix_) += '%';
+            at += 2;
+            continue;
+        } else if (text[at] == '%') {
+            length = printf_placeholder(text, at, width, space_padded);
+        }
+        if (length == 0) {
+            (sequence_ ? suffix_ : prefix_) += text[at++];
+            continue;
+        }
+        if (space_padded) fail("space-padded " + std::string(text.substr(at, length)) + " is not supported; use %0Nd");
+        if (sequence_) fail("more than one frame-number placeholder");
+        if (width > max_width) fail("frame numbers wider than " + std::to_string(max_width) + " digits");
+        sequence_ = true;
+        width_ = width;
+        at += length;
+    }
+    if (suffix_.find('/') != std::string::npos) fail("the frame number must be in the file name, not in a folder name");
+}
+
+std::string Frame_Pattern::path_for(int64_t frame) const {
+    if (!sequence_) return prefix_;
+    return prefix_ + padded_number(frame, width_) + suffix_;
+}
+
+// The "0" keeps a prefix that ends in a folder separator from naming that folder as the file.
+bool Frame_Pattern::matches(std::string_view name, int64_t& frame) const {
+    const std::string file_prefix = fs::path(prefix_ + "0").filename().string();
+    const std::string_view head = std::string_view(file_prefix).substr(0, file_prefix.size() - 1);
+    if (name.size() <= head.size() + suffix_.size() || !name.starts_with(head) || !name.ends_with(suffix_)) return false;
+    const std::string_view number = name.substr(head.size(), name.size() - head.size() - suffix_.size());
+    size_t at = 0;
+    // Only the exact text this pattern writes for the frame counts: "shot.01.exr" is no frame of "shot.####.exr".
+    return read_number(number, at, frame) && at == number.size() && padded_number(frame, width_) == number;
+}
+
+std::vector<int64_t> Frame_Pattern::existing_frames() const {
+    std::vector<int64_t> frames;
+    if (!sequence_) return frames;
+    const fs::path folder = fs::path(prefix_ + "0").parent_path();
+    std::error_code error;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error), end; !error && it != end;
+         it.increment(error)) {
+        int64_t frame = 0;
+        if (it->is_regular_file(error) && matches(it->path().filename().string(), frame)) frames.push_back(frame);
+    }
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
+}  // namespace nb::tools

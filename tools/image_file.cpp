@@ -1,0 +1,213 @@
+// Reading and writing image files (EXR, PNG, TIFF, JPEG and whatever else OpenImageIO knows) as
+// straight-alpha float RGBA.
+#include "tools/image_file.h"
+
+#include <OpenImageIO/imageio.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "tools/atomic_file.h"
+#include "tools/tool_error.h"
+
+namespace nb::tools {
+namespace {
+
+namespace fs = std::filesystem;
+using OIIO::ImageInput;
+using OIIO::ImageOutput;
+using OIIO::ImageSpec;
+using OIIO::TypeDesc;
+
+// Library messages may span lines or end in a full stop; ours are one line.
+std::string one_line(std::string text) {
+    text = text.substr(0, text.find('\n'));
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
+    return text.empty() ? "unknown error" : text;
+}
+
+[[noreturn]] void fail_read(const fs::path& path, const std::string& reason) {
+    throw Tool_Error("cannot read '" + path.string() + "': " + reason);
+}
+
+[[noreturn]] void fail_write(const fs::path& path, const std::string& reason) {
+    throw Tool_Error("cannot write '" + path.string() + "': " + reason);
+}
+
+std::unique_ptr<ImageInput> open_input(const fs::path& path) {
+    std::error_code error;
+    if (!fs::exists(path, error)) fail_read(path, "no such file");
+    if (fs::is_directory(path, error)) fail_read(path, "it is a folder");
+    if (!ImageInput::create(path.string(), false)) {
+        OIIO::geterror();
+        fail_read(path, "unsupported image format");
+    }
+    // Without this hint PNG, TIFF and Targa readers premultiply straight alpha, which would lose
+    // colour precision (and all colour where alpha is 0) before we divide it back out.
+    ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    auto input = ImageInput::open(path.string(), &config);
+    if (!input) fail_read(path, one_line(OIIO::geterror()));
+    return input;
+}
+
+int render_bits(TypeDesc format) {
+    if (format == TypeDesc::UINT8 || format == TypeDesc::INT8) return 8;
+    if (format == TypeDesc::UINT16 || format == TypeDesc::INT16) return 16;
+    return 32;
+}
+
+// Where R, G, B and A come from in the file's channels; -1 for none. One colour channel is grey.
+struct Channel_Map {
+    int r = -1, g = -1, b = -1, a = -1;
+};
+
+Channel_Map channel_map(const ImageSpec& spec) {
+    Channel_Map map;
+    if (spec.alpha_channel >= 0 && spec.alpha_channel < spec.nchannels) map.a = spec.alpha_channel;
+    std::vector<int> colour;
+    for (int c = 0; c < spec.nchannels && colour.size() < 3; ++c)
+        if (c != map.a) colour.push_back(c);
+    if (colour.size() == 3) {
+        map.r = colour[0], map.g = colour[1], map.b = colour[2];
+    } else if (!colour.empty()) {
+        map.r = map.g = map.b = colour[0];
+    }
+    return map;
+}
+
+void fill_straight(Image_Rgba& image, const std::vector<float>& file, int channels, const Channel_Map& map,
+                   bool premultiplied) {
+    const auto take = [](const float* p, int c, float absent) { return c < 0 ? absent : p[c]; };
+    const int64_t pixels = image.width * image.height;
+    for (int64_t i = 0; i < pixels; ++i) {
+        const float* p = file.data() + i * channels;
+        float* q = image.rgba.data() + i * 4;
+        q[0] = take(p, map.r, 0.0f);
+        q[1] = take(p, map.g, 0.0f);
+        q[2] = take(p, map.b, 0.0f);
+        q[3] = take(p, map.a, 1.0f);
+        // Alpha 0 with colour is emitted light in premultiplied files; keep it rather than divide by 0.
+        if (premultiplied && q[3] != 0.0f)
+            for (int c = 0; c < 3; ++c) q[c] /= q[3];
+    }
+}
+
+enum class Alpha_Storage { straight, premultiplied, none };
+
+Alpha_Storage alpha_storage(const ImageOutput& output) {
+    if (!output.supports("alpha")) return Alpha_Storage::none;
+    const std::string name = output.format_name();
+    if (name == "png" || name == "tiff" || name == "targa") return Alpha_Storage::straight;
+    return Alpha_Storage::premultiplied;
+}
+
+TypeDesc storage_type(const std::string& format, int bits) {
+    if (format == "openexr") return bits == 32 ? TypeDesc::FLOAT : TypeDesc::HALF;
+    if (format == "jpeg") return TypeDesc::UINT8;
+    if (format == "png") return bits == 8 ? TypeDesc::UINT8 : TypeDesc::UINT16;
+    if (bits == 8) return TypeDesc::UINT8;
+    return bits == 16 ? TypeDesc::UINT16 : TypeDesc::FLOAT;
+}
+
+bool opaque(const Image_Rgba& image) {
+    for (size_t i = 3; i < image.rgba.size(); i += 4)
+        if (image.rgba[i] != 1.0f) return false;
+    return true;
+}
+
+// The interleaved values handed to the writer: RGB or RGBA, alpha applied as the format stores it.
+std::vector<float> file_values(const Image_Rgba& image, Alpha_Storage storage, int channels, bool integer) {
+    const int64_t pixels = image.width * image.height;
+    std::vector<float> values(static_cast<size_t>(pixels * channels));
+    for (int64_t i = 0; i < pixels; ++i) {
+        const float* p = image.rgba.data() + i * 4;
+        float* q = values.data() + i * channels;
+        const float scale = storage == Alpha_Storage::straight ? 1.0f : p[3];
+        for (int c = 0; c < 3; ++c) q[c] = p[c] * scale;
+        if (channels == 4) q[3] = p[3];
+        // The library's integer conversion is undefined for NaN; clamp here so every value is defined.
+        for (int c = 0; integer && c < channels; ++c) q[c] = std::isnan(q[c]) ? 0.0f : std::clamp(q[c], 0.0f, 1.0f);
+    }
+    return values;
+}
+
+ImageSpec output_spec(const Image_Rgba& image, const std::string& format, TypeDesc type, int channels,
+                      Alpha_Storage storage) {
+    ImageSpec spec(static_cast<int>(image.width), static_cast<int>(image.height), channels, type);
+    if (channels == 4) spec.alpha_channel = 3;
+    if (storage == Alpha_Storage::straight) spec.attribute("oiio:UnassociatedAlpha", 1);
+    if (format == "openexr") {
+        spec.x = static_cast<int>(image.x);
+        spec.y = static_cast<int>(image.y);
+        spec.full_x = spec.full_y = 0;
+        spec.full_width = static_cast<int>(image.full_width());
+        spec.full_height = static_cast<int>(image.full_height());
+    }
+    return spec;
+}
+
+void check_writable(const fs::path& path, const Image_Rgba& image, int bits, const std::string& format) {
+    if (bits != 8 && bits != 16 && bits != 32) fail_write(path, "bit depth " + std::to_string(bits) + " (use 8, 16 or 32)");
+    if (image.empty()) fail_write(path, "the image has no pixels");
+    if (static_cast<int64_t>(image.rgba.size()) != image.width * image.height * 4)
+        fail_write(path, "the image's pixel count does not match its size");
+    // libjpeg ends the whole process on larger images instead of reporting an error.
+    constexpr int64_t jpeg_max_dimension = 65500;
+    if (format == "jpeg" && std::max(image.width, image.height) > jpeg_max_dimension)
+        fail_write(path, "JPEG holds at most 65500 pixels per side");
+}
+
+}  // namespace
+
+Loaded_Image read_image_file(const fs::path& path) {
+    const auto input = open_input(path);
+    const ImageSpec spec = input->spec();
+    if (spec.depth > 1) fail_read(path, "volume images are not supported");
+
+    Loaded_Image loaded;
+    loaded.format = input->format_name();
+    loaded.bits = render_bits(spec.format);
+    std::vector<float> file(static_cast<size_t>(spec.image_pixels()) * spec.nchannels);
+    if (!input->read_image(0, 0, 0, spec.nchannels, TypeDesc::FLOAT, file.data()))
+        fail_read(path, one_line(input->geterror()));
+
+    Image_Rgba& image = loaded.image;
+    image = Image_Rgba(spec.width, spec.height);
+    image.x = spec.x - spec.full_x;
+    image.y = spec.y - spec.full_y;
+    image.frame_width = spec.full_width;
+    image.frame_height = spec.full_height;
+    const Channel_Map map = channel_map(spec);
+    const bool premultiplied = map.a >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+    fill_straight(image, file, spec.nchannels, map, premultiplied);
+    return loaded;
+}
+
+void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
+    const std::unique_ptr<ImageOutput> output = ImageOutput::create(path.string());
+    if (!output) {
+        OIIO::geterror();
+        fail_write(path, "unsupported image format");
+    }
+    const std::string format = output->format_name();
+    check_writable(path, image, bits, format);
+
+    const Alpha_Storage storage = opaque(image) ? Alpha_Storage::none : alpha_storage(*output);
+    const int channels = storage == Alpha_Storage::none ? 3 : 4;
+    const TypeDesc type = storage_type(format, bits);
+    const bool integer = type != TypeDesc::FLOAT && type != TypeDesc::HALF;
+    const std::vector<float> values = file_values(image, storage, channels, integer);
+    const ImageSpec spec = output_spec(image, format, type, channels, storage);
+
+    write_file_atomically(path, [&](const fs::path& temporary) {
+        if (!output->open(temporary.string(), spec)) fail_write(path, one_line(output->geterror()));
+        const bool written = output->write_image(TypeDesc::FLOAT, values.data());
+        const bool closed = output->close();
+        if (!written || !closed) fail_write(path, one_line(output->geterror()));
+    });
+}
+
+}  // namespace nb::tools
