@@ -140,6 +140,7 @@ TEST(BlurmondPipeline, ImageIrisPreviewIsGrayUnlessColoured) {
         EXPECT_EQ(render.spy.count("draw iris"), 1);
         EXPECT_EQ(render.spy.count("Copy"), colored ? 0 : 2) << "colored " << colored;
         EXPECT_EQ(render.spy.count("make solid"), colored ? 1 : 0) << "colored " << colored;
+        bool some_colour = false;
         for (int64_t y = 0; y < 24; ++y)
             for (int64_t x = 0; x < 32; ++x) {
                 const Pixel_Argb_8 q = render.output.at(x, y);
@@ -148,7 +149,9 @@ TEST(BlurmondPipeline, ImageIrisPreviewIsGrayUnlessColoured) {
                     EXPECT_EQ(q.r(), q.g()) << "pixel (" << x << ", " << y << ")";
                     EXPECT_EQ(q.g(), q.b()) << "pixel (" << x << ", " << y << ")";
                 }
+                some_colour = some_colour || q.r() != q.g();
             }
+        EXPECT_EQ(some_colour, colored) << "the red iris shows in colour exactly when coloured";
     }
 }
 
