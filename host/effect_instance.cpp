@@ -11,6 +11,7 @@ struct Effect_Callbacks {
         if (PF_Err fault = effect.host_.faults().enter("add_param")) return fault;
         if (index != -1 || def == nullptr) return PF_Err_INVALID_INDEX;
         effect.parameters_.push_back(*def);
+        effect.parameter_state_.keep_texts(effect.parameters_.back());
         return PF_Err_NONE;
     }
 

@@ -5,6 +5,15 @@
 
 namespace nb::host {
 
+void Effect_Parameter_State::keep_texts(PF_ParamDef& stored) {
+    const A_char** text = nullptr;
+    if (stored.param_type == PF_Param_POPUP) text = &stored.u.pd.u.namesptr;
+    if (stored.param_type == PF_Param_BUTTON) text = &stored.u.button_d.u.namesptr;
+    if (stored.param_type == PF_Param_CHECKBOX) text = &stored.u.bd.u.nameptr;
+    if (text == nullptr || *text == nullptr) return;
+    *text = texts_.emplace_back(*text).c_str();
+}
+
 void Effect_Parameter_State::update_ui(PF_ParamDef& stored, PF_ParamIndex index, const PF_ParamDef& record) {
     ui_updates_.push_back(Parameter_Ui_Update{index, record});
     stored.ui_flags = record.ui_flags;

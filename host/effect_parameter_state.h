@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "base/after_effects/ae_sdk.h"
@@ -19,6 +21,10 @@ struct Parameter_Ui_Update {
 // Owned by one Effect_Instance and used on the thread driving it.
 class Effect_Parameter_State {
 public:
+    // Gives the texts a newly added record points to (popup entries, button and checkbox labels) host-owned
+    // copies, as the host keeps them after the plug-in's own have gone.
+    void keep_texts(PF_ParamDef& stored);
+
     // Refreshes in the order asked for.
     const std::vector<Parameter_Ui_Update>& ui_updates() const { return ui_updates_; }
     void clear_ui_updates() { ui_updates_.clear(); }
@@ -56,6 +62,7 @@ private:
         bool expression = false;
     };
 
+    std::deque<std::string> texts_;  // a deque, so kept texts never move
     std::vector<Parameter_Ui_Update> ui_updates_;
     std::map<PF_ParamIndex, Animation> animation_;
     std::map<PF_ParamIndex, PF_PixelFloat> float_colors_;
