@@ -22,7 +22,11 @@ Ae_Binding_Rig::~Ae_Binding_Rig() {
 PF_ParamDef** Ae_Binding_Rig::command_params() {
     copies_ = effect_->parameters();
     pointers_.clear();
-    for (PF_ParamDef& copy : copies_) pointers_.push_back(&copy);
+    for (PF_ParamDef& copy : copies_) {
+        // Outside the setup the union holds change flags, which a command starts without.
+        copy.uu.change_flags = PF_ChangeFlag_NONE;
+        pointers_.push_back(&copy);
+    }
     return pointers_.data();
 }
 

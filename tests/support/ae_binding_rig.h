@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/after_effects/ae_sdk.h"
+#include "base/after_effects/after_effects_parameter_factory.h"
+#include "base/after_effects/after_effects_parameter_setup.h"
 #include "host/effect_instance.h"
 #include "host/headless_host.h"
 
@@ -34,6 +36,21 @@ public:
     // The copy a command got for index.
     PF_ParamDef& command_record(int32_t index) { return copies_.at(static_cast<size_t>(index)); }
 
+    // Adds the records of what declare(factory) creates, as at PF_Cmd_PARAMS_SETUP, then declares it again
+    // over a fresh command's params array and returns that second creation, bound to the command.
+    // declare must create the same parameters each time.
+    template <class Declare>
+    auto set_up_and_bind(Declare declare) {
+        {
+            Parameter_Factory_After_Effects setup(in_data(), nullptr, nullptr);
+            auto declared = declare(setup);
+            PF_OutData out{};
+            parameter_setup(in_data(), &out, setup.parameter_list());
+        }
+        command_factory_ = std::make_unique<Parameter_Factory_After_Effects>(in_data(), command_params(), nullptr);
+        return declare(*command_factory_);
+    }
+
     // Skips the leak checks, for a test that leaves something held on purpose.
     void expect_leftovers() { check_leftovers_ = false; }
 
@@ -42,6 +59,7 @@ private:
     std::unique_ptr<host::Effect_Instance> effect_;
     std::vector<PF_ParamDef> copies_;
     std::vector<PF_ParamDef*> pointers_;
+    std::unique_ptr<Parameter_Factory_After_Effects> command_factory_;
     bool check_leftovers_ = true;
 };
 
