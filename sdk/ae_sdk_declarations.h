@@ -1,5 +1,5 @@
-// Our own declarations of the host-interface subset the plug-in uses, under the public identifiers
-// and values, so that the public SDK can take their place unchanged.
+// Our own declarations of the host-interface subset the plug-in uses, under the public names and values.
+// The public SDK can take their place unchanged (see base/after_effects/ae_sdk.h).
 #pragma once
 
 #include "ae_sdk_types.h"

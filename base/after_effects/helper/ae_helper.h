@@ -1,5 +1,4 @@
-// Host-bound services of the plug-in: memory from the host's handle suite and the render context
-// over the host's threads and abort query.
+// Host-bound services: memory from the host's handle suite, the render context over the host's threads.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,156 @@
+// The effect's plug-in answers: its controls, its render entry, and the extents its blur needs.
+#include "effect/blurmond_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "base/exception.h"
+#include "base/log.h"
+#include "tests/support/log_sandbox.h"
+#include "tests/support/memory_parameter_factory.h"
+#include "tests/support/pipeline_rig.h"
+#include "tests/support/test_host.h"
+
+namespace nb {
+namespace {
+
+using test::memory_of;
+
+TEST(BlurmondPlugin, ListsTheWholeParameterSetForItsHost) {
+    for (const Plugin_Host host : {Plugin_Host::after_effects, Plugin_Host::premiere}) {
+        test::Memory_Parameter_Factory factory;
+        const Blurmond_Plugin plugin(make_host_context(host), factory);
+        EXPECT_EQ(plugin.blurmond_parameters().host, host);
+        EXPECT_EQ(plugin.parameters(), factory.parameter_list());
+        ASSERT_FALSE(plugin.parameters().empty());
+        EXPECT_EQ(plugin.parameters().front()->description().name, "show");
+    }
+}
+
+TEST(BlurmondPlugin, UpdatesTheControlsByTheEffectsRules) {
+    test::Memory_Parameter_Factory factory;
+    Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);
+    const Blurmond_Parameters& p = plugin.blurmond_parameters();
+    p.show->set_value(show_iris);
+    plugin.update_params_ui({});
+    EXPECT_FALSE(memory_of(*p.radius).enabled());  // the iris preview draws at its own size
+    p.show->set_value(show_normal_blur);
+    plugin.update_params_ui({});
+    EXPECT_TRUE(memory_of(*p.radius).enabled());
+}
+
+TEST(BlurmondPlugin, RendersThroughTheVariantOfTheOutputFormat) {
+    test::Log_Sandbox log;
+    test::Memory_Parameter_Factory factory;
+    Blurmond_Plugin plugin(make_host_context(Plugin_Host::premiere), factory);
+    plugin.blurmond_parameters().show->set_value(show_highlight_selection_only);
+    // Selection only shows the weight; lightness 0..1 selects everything, so every pixel turns white.
+    plugin.blurmond_parameters().lightness_start->set_value(0.0);
+    test::Owned_Image<Pixel_Bgra_16> source(2, 2), output(2, 2);
+    test::Test_Host host(1);
+    plugin.render(test::frame_context(test::frame_of(2, 2)), host.context(), source.typeless(), output.typeless(),
+                  {}, format_bgra_16);
+    EXPECT_EQ(log_instance().remembered().back(), "translating render call to 16 bit bgra us - cpu\n");
+    EXPECT_EQ(output.at(1, 1).r(), 32768);
+    EXPECT_EQ(output.at(1, 1).a(), 32768);
+
+    Render_Context other_pipeline = host.context();
+    other_pipeline.render_pipeline = [] { return NB_Render_Pipeline{1}; };
+    EXPECT_THROW(plugin.render(test::frame_context(test::frame_of(2, 2)), other_pipeline, source.typeless(),
+                               output.typeless(), {}, format_bgra_16),
+                 Exception_Assert);
+}
+
+struct Extent_Case {
+    std::string name;
+    double radius, smooth;
+    int32_t show;
+    bool extend;
+    Layer_Description frame;
+    Rect request, expected_request, expected_extent;
+};
+
+std::ostream& operator<<(std::ostream& out, const Extent_Case& c) { return out << c.name; }
+
+const Rect output_request{0, 100, 0, 50};
+const Rect source_extent{-10, 200, -10, 200};
+
+class BlurmondPluginExtent : public ::testing::TestWithParam<Extent_Case> {};
+
+TEST_P(BlurmondPluginExtent, GrowsByTheBlursReach) {
+    const Extent_Case& c = GetParam();
+    test::Memory_Parameter_Factory factory;
+    const Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);
+    const Blurmond_Parameters& p = plugin.blurmond_parameters();
+    p.radius->set_value(c.radius);
+    p.iris_soften->set_value(c.smooth);
+    p.show->set_value(c.show);
+    p.outside_extend->set_value(c.extend);
+    const Layer_Extents extents{
+        {"Source", {source_extent, c.frame.horizontal_factor, c.frame.vertical_factor, 1.0f}},
+        {"background_layer", {Rect{3, 4, 5, 6}, 1.0f, 1.0f, 1.0f}}};
+    const Plugin::Context context = test::frame_context(c.frame);
+
+    const Rect request = plugin.layer_extent_for_name(context, "Source", c.request, extents);
+    EXPECT_EQ(request.left, c.expected_request.left) << c.name;
+    EXPECT_EQ(request.right, c.expected_request.right) << c.name;
+    EXPECT_EQ(request.top, c.expected_request.top) << c.name;
+    EXPECT_EQ(request.bottom, c.expected_request.bottom) << c.name;
+    const Rect extent = plugin.layer_extent(context, extents);
+    EXPECT_EQ(extent.left, c.expected_extent.left) << c.name;
+    EXPECT_EQ(extent.right, c.expected_extent.right) << c.name;
+    EXPECT_EQ(extent.top, c.expected_extent.top) << c.name;
+    EXPECT_EQ(extent.bottom, c.expected_extent.bottom) << c.name;
+    // Extra layers are wanted whole, whatever the blur.
+    EXPECT_EQ(plugin.layer_extent_for_name(context, "background_layer", c.request, extents), (Rect{3, 4, 5, 6}));
+}
+
+const Layer_Description hd = test::frame_of(1920, 1080);
+const Layer_Description hd_half = test::frame_of(960, 540, 0.5f, 0.5f);
+const Layer_Description hd_uneven = test::frame_of(960, 270, 0.5f, 0.25f);
+
+// Reaches worked by hand: radius + radius x smooth x 4 / (1920 + 1080), times the downsample factor,
+// rounded up.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BlurmondPluginExtent,
+    ::testing::Values(
+        Extent_Case{"NoRadiusRequestsTheOutput", 0.0, 27.0, 0, true, hd, output_request, output_request,
+                    source_extent},
+        Extent_Case{"WholePixelReach", 10.0, 0.0, 0, false, hd, output_request, {-10, 110, -10, 60}, source_extent},
+        // 10 + 10 x 27 x 4 / 3000 = 10.36: 11 pixels.
+        Extent_Case{"SoftenRoundsUp", 10.0, 27.0, 0, false, hd, output_request, {-11, 111, -11, 61}, source_extent},
+        Extent_Case{"ExtendGrowsTheExtent", 10.0, 27.0, 0, true, hd, output_request, {-11, 111, -11, 61},
+                    {-21, 211, -21, 211}},
+        Extent_Case{"PreviewsNeverExtend", 10.0, 27.0, 1, true, hd, output_request, {-11, 111, -11, 61},
+                    source_extent},
+        Extent_Case{"SelectionNeverExtends", 10.0, 27.0, 3, true, hd, output_request, {-11, 111, -11, 61},
+                    source_extent},
+        // The same frame at half resolution: 10.36 x 0.5 = 5.18, 6 pixels.
+        Extent_Case{"HalfResolution", 10.0, 27.0, 0, true, hd_half, output_request, {-6, 106, -6, 56},
+                    {-16, 206, -16, 206}},
+        // 10.36 x 0.25 = 2.59: 3 rows.
+        Extent_Case{"UnevenDownsample", 10.0, 27.0, 0, true, hd_uneven, output_request, {-6, 106, -3, 53},
+                    {-16, 206, -13, 203}},
+        // 4 x 0.5 = 2 exactly: no rounding up.
+        Extent_Case{"ExactReachAtHalfResolution", 4.0, 0.0, 0, false, hd_half, output_request, {-2, 102, -2, 52},
+                    source_extent},
+        // No frame size to relate the softening to: the reach is the radius.
+        Extent_Case{"EmptyFrame", 10.0, 27.0, 0, false, test::frame_of(0, 0), output_request, {-10, 110, -10, 60},
+                    source_extent}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(BlurmondPluginExtentLimits, AbsurdSmoothnessStaysInsideTheHostsRange) {
+    test::Memory_Parameter_Factory factory;
+    const Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);
+    plugin.blurmond_parameters().radius->set_value(999.0);
+    plugin.blurmond_parameters().iris_soften->set_value(1e300);  // beyond float: an infinite reach
+    const Layer_Extents extents{{"Source", {source_extent, 1.0f, 1.0f, 1.0f}}};
+    const Rect r = plugin.layer_extent_for_name(test::frame_context(hd), "Source", output_request, extents);
+    EXPECT_EQ(r.left, -(int64_t{1} << 30));
+    EXPECT_EQ(r.right, 100 + (int64_t{1} << 30));
+}
+
+}  // namespace
+}  // namespace nb
