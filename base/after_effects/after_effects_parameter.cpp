@@ -42,6 +42,7 @@ Parameter_AE::Parameter_AE(PF_InData* in_data, PF_ParamDef** params, int32_t ind
 }
 
 std::shared_ptr<PF_ParamDef> Parameter_AE::get_ae_param(int32_t index, A_long time) const {
+    // The call's own record never varies over time and is not checked out: held, but not owned.
     if (params_ != nullptr && description().interface_only && time < 0)
         return std::shared_ptr<PF_ParamDef>(std::shared_ptr<PF_ParamDef>(), params_[index]);
     auto def = std::make_unique<PF_ParamDef>();
