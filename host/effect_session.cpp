@@ -5,12 +5,26 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "host/render_suites.h"
+#include "host/effect_parameter_state.h"
+
 
 namespace nb::host {
 namespace {
 
 bool empty(const PF_LRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// What the host shows of a request where the effect reported no result: nothing, transparent black.
+void clear_outside(Host_World* output, const PF_LRect& request, const PF_LRect& result) {
+    if (output == nullptr) return;
+    const auto part = output->view(request);
+    if (part == nullptr) return;
+    for (int64_t y = 0; y < part->height(); ++y)
+        for (int64_t x = 0; x < part->width(); ++x) {
+            const int64_t fx = part->origin_x() + x, fy = part->origin_y() + y;
+            if (fx >= result.left && fx < result.right && fy >= result.top && fy < result.bottom) continue;
+            part->set_rgba(x, y, {0.0, 0.0, 0.0, 0.0});
+        }
+}
 
 std::string underscored(std::string text) {
     for (char& c : text)
@@ -29,9 +43,7 @@ A_long full_size(int64_t size, const PF_RationalScale& factor) {
 Effect_Session::Effect_Session(const std::filesystem::path& library, const Session_Settings& settings)
     : module_(std::make_unique<Plugin_Module>(library)),
       host_(std::make_unique<Headless_Host>(settings.threads)),
-      effect_(std::make_unique<Effect_Instance>(*host_, settings.effect)) {
-    offer_render_suites(*host_);
-}
+      effect_(std::make_unique<Effect_Instance>(*host_, settings.effect)) {}
 
 std::vector<PF_ParamDef*> Effect_Session::parameter_array() {
     std::vector<PF_ParamDef*> array;
@@ -113,7 +125,11 @@ void Effect_Session::lend_layers(const Frame_Layers& frame) {
         PF_ParamDef& parameter = effect_->parameter(static_cast<int64_t>(i));
         if (parameter.param_type != PF_Param_LAYER) continue;
         const auto found = frame.extra.find(static_cast<int32_t>(i));
-        parameter.u.ld = found != frame.extra.end() && found->second ? *found->second->world() : PF_LayerDef{};
+        if (found != frame.extra.end() && found->second != nullptr) {
+            choose_layer(parameter, *found->second->world());
+        } else {
+            clear_layer(parameter);
+        }
     }
 }
 
@@ -133,7 +149,9 @@ PF_Err Effect_Session::render_smart(const Frame_Layers& frame, const PF_LRect& r
     Render_Frame render_frame(*effect_, frame.input, frame.output, frame.extra);
     last_pixels_out_ = 0;
     PF_Err error = command(PF_Cmd_SMART_PRE_RENDER, render_frame.pre_render_extra(request));
-    if (error != PF_Err_NONE || empty(render_frame.pre_render_output().result_rect)) return error;
+    if (error != PF_Err_NONE) return error;
+    clear_outside(frame.output, request, render_frame.pre_render_output().result_rect);
+    if (empty(render_frame.pre_render_output().result_rect)) return error;
     try {
         error = command(device ? PF_Cmd_SMART_RENDER_GPU : PF_Cmd_SMART_RENDER, render_frame.smart_render_extra());
     } catch (...) {

@@ -49,8 +49,7 @@ struct Pre_Render_Result {
 // throws passes through (the host would report a crash). Not thread-safe.
 class Effect_Session {
 public:
-    // Loads library (and its property list) and offers the render suites; throws std::runtime_error
-    // when the plug-in cannot be loaded.
+    // Loads library (and its property list); throws std::runtime_error when the plug-in cannot be loaded.
     explicit Effect_Session(const std::filesystem::path& library, const Session_Settings& settings = {});
 
     Headless_Host& host() { return *host_; }
@@ -78,11 +77,13 @@ public:
     void set_angle(int32_t index, double degrees);
     void set_color(int32_t index, double red, double green, double blue);  // 0 .. 1
 
-    // Renders the whole output frame. On the smart path an empty result renders nothing.
+    // Renders the whole output frame.
     PF_Err render(const Frame_Layers& frame, Render_Path path);
     // Smart pre-render of the request alone (frame coordinates).
     Pre_Render_Result pre_render(const Frame_Layers& frame, const PF_LRect& request);
-    // Smart pre-render then smart render of request; device selects PF_Cmd_SMART_RENDER_GPU.
+    // Smart pre-render then smart render of request; device selects PF_Cmd_SMART_RENDER_GPU. What the
+    // effect reports no result for within request comes out transparent, as a host shows it; without
+    // any result the smart render is not called.
     PF_Err render_smart(const Frame_Layers& frame, const PF_LRect& request, bool device = false);
     PF_Err render_non_smart(const Frame_Layers& frame);
 

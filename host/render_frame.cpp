@@ -20,7 +20,7 @@ bool empty(const PF_LRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 Render_Frame* frame_of(PF_ProgPtr effect_ref) { return Effect_Instance::from(effect_ref).records().frame; }
 
 PF_Err fault(PF_ProgPtr effect_ref, const char* name) {
-    return Effect_Instance::from(effect_ref).host().faults().check(name);
+    return Effect_Instance::from(effect_ref).host().faults().enter(name);
 }
 
 }  // namespace

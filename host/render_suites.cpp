@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "host/effect_instance.h"
+#include "host/headless_host.h"
 #include "host/host_world.h"
 
 namespace nb::host {
@@ -13,7 +14,7 @@ namespace {
 Effect_Records& records(PF_ProgPtr effect_ref) { return Effect_Instance::from(effect_ref).records(); }
 
 PF_Err fault(PF_ProgPtr effect_ref, const char* name) {
-    return Effect_Instance::from(effect_ref).host().faults().check(name);
+    return Effect_Instance::from(effect_ref).host().faults().enter(name);
 }
 
 std::optional<World_Format> world_format_of(PF_PixelFormat format) {
@@ -229,7 +230,7 @@ const PF_GPUDeviceSuite1 device_suite{device_count,        device_info,         
 
 }  // namespace
 
-void offer_render_suites(Headless_Host& host) {
+void register_render_suites(Headless_Host& host) {
     host.register_suite(kPFWorldSuite, kPFWorldSuiteVersion2, &world_suite);
     host.register_suite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &pixel_format_suite);
     host.register_suite(kPFUtilitySuite, kPFUtilitySuiteVersion4, &utility_suite);

@@ -2,14 +2,14 @@
 // and "PF GPU Device Suite" 1, answered from the host's worlds and the effect's records.
 #pragma once
 
-#include "host/headless_host.h"
-
 namespace nb::host {
+
+class Headless_Host;
 
 // Offers the four suites on host. Functions that get an effect reference record what the plug-in says
 // in that effect's Effect_Records and consult the host's fault injection under their SDK names;
 // functions that get only a world answer from the world's format (replace the suite with
 // register_suite to make those fail). The emulated device has one device whose memory is host memory.
-void offer_render_suites(Headless_Host& host);
+void register_render_suites(Headless_Host& host);
 
 }  // namespace nb::host

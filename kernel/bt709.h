@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+
+#include "kernel/float4.h"
 
 namespace nb {
 
@@ -14,5 +17,15 @@ inline float linear_from_bt709(float v) {
 inline float bt709_from_linear(float v) {
     return v < 0.018f ? v * 4.5f : std::pow(v, 0.45f) * 1.099f - 0.099f;
 }
+
+// The same curves on four lanes at once. The power is exp2(y log2 x) with polynomials accurate to a
+// few float ulps; lanes outside 2^-50 .. 2^50 (and non-finite ones) take the scalar path.
+Float4 linear_from_bt709(Float4 v);
+Float4 bt709_from_linear(Float4 v);
+
+// The curves on lanes 0..2 of count pixels held as (colour, colour, colour, alpha) vectors; lane 3
+// keeps its value. Independent pixels in one loop let their long dependency chains overlap.
+void linear_from_bt709(Float4* pixels, int64_t count);
+void bt709_from_linear(Float4* pixels, int64_t count);
 
 }  // namespace nb

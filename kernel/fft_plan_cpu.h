@@ -4,12 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kernel/float4.h"
 #include "util/memory_2d.h"
 
 namespace nb {
 
 // Lane vectors: four floats, one SSE register; elements of the lane-wise transforms are built of them.
-using Fft_Vector = float __attribute__((vector_size(16)));
+using Fft_Vector = Float4;
 
 // Everything a row or column work item of an N by M transform reads besides the buffer: the twiddle
 // and bit-reversal tables (row 0 of the scratch image, filled once on the calling thread, read-only

@@ -36,11 +36,6 @@ public:
         return prepare(settings, std::is_same_v<typename P::component, float>);
     }
 
-    bool enabled() const { return enabled_; }
-    const Range& hue() const { return hue_; }
-    const Range& saturation() const { return saturation_; }
-    const Range& lightness() const { return lightness_; }
-
     // Weight of a pixel whose colour is judged as it is stored.
     template <class P>
     double weight(const P& pixel) const {

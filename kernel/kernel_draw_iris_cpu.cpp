@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "kernel/lens_information.h"
+#include "util/kernel/kernel_triangle_blur_cpu.h"
+#include "util/kernel/kernel_zoom_cpu.h"
 
 namespace nb {
 
@@ -72,10 +74,15 @@ void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::execute(Render_Context context) {
         draw_blades(context, LensInformation{});
         return;
     }
-    const Lens_Settings settings{in.radius,        in.rounded, in.border_thickness,   in.border_brightness,
-                                 in.aspect,        in.angle,   in.facets,             in.out.pixel_aspect,
-                                 in.out.horizontal_factor,     in.out.vertical_factor};
-    draw_blades(context, LensInformation::build(settings, context));
+    if (!in.iris.empty()) {
+        draw_alternative(context);
+    } else {
+        const Lens_Settings settings{in.radius,        in.rounded, in.border_thickness, in.border_brightness,
+                                     in.aspect,        in.angle,   in.facets,           in.out.pixel_aspect,
+                                     in.out.horizontal_factor,     in.out.vertical_factor};
+        draw_blades(context, LensInformation::build(settings, context));
+    }
+    if (in.soften > 0.0f) soften(context);
 }
 
 template <class Out_Layer, class Iris_Layer>
@@ -88,6 +95,42 @@ void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::draw_blades(const Render_Context& 
             row_context.check_abort();
         },
         context, in);
+}
+
+// The image is centred with its shorter side spanning 2·radius + 1 full-resolution pixels; pixels
+// beyond it read as zero. Scales that are not positive and finite (zero resolution factors or pixel
+// aspects) describe no image, and draw nothing.
+template <class Out_Layer, class Iris_Layer>
+void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::draw_alternative(const Render_Context& context) {
+    const double shorter = std::min(in.iris.width / static_cast<double>(in.iris.horizontal_factor),
+                                    in.iris.height / static_cast<double>(in.iris.vertical_factor));
+    const double scale = shorter / (2.0 * in.radius + 1.0);
+    const double zoom_x = scale * in.out.pixel_aspect / in.iris.pixel_aspect;
+    const auto usable = [](double zoom) { return zoom > 0.0 && std::isfinite(static_cast<float>(zoom)); };
+    if (!usable(scale) || !usable(zoom_x)) {
+        draw_blades(context, LensInformation{});
+        return;
+    }
+    Kernel_Zoom<Iris_Layer, Out_Layer> zoom;
+    zoom.in.in = in.iris;
+    zoom.in.out = in.out;
+    zoom.in.zoom_x = static_cast<float>(zoom_x);
+    zoom.in.zoom_y = static_cast<float>(scale);
+    zoom.in.outside_horizontal = Outside::color;
+    zoom.in.outside_vertical = Outside::color;
+    zoom.run(context);
+}
+
+// In place: the blur's first pass writes only its own intermediate image.
+template <class Out_Layer, class Iris_Layer>
+void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::soften(const Render_Context& context) {
+    Kernel_Triangle_Blur<Out_Layer> blur;
+    blur.in.in = in.out;
+    blur.in.out = in.out;
+    blur.in.radius_x = in.soften;
+    blur.in.radius_y = in.soften;
+    blur.in.outside = Outside::mirrored;
+    blur.run(context);
 }
 
 template class Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Argb_8>>;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "util/kernel/extended_line.h"
+
 namespace nb {
 
 namespace {
@@ -25,37 +27,17 @@ int64_t floor_index(double position) {
     return static_cast<int64_t>(std::floor(std::clamp(position, -limit, limit)));
 }
 
-// Column or row that position i of an axis of the given size reads. The colour rule is handled by
-// the caller; here it, and any unknown rule, repeats the edge pixel.
-int64_t edge_index(int64_t i, int64_t size, Outside rule) {
-    if (rule == Outside::mirrored) {
-        const int64_t period = 2 * size;
-        int64_t m = i % period;
-        if (m < 0) m += period;
-        return m < size ? m : period - 1 - m;
-    }
-    if (rule == Outside::repeated) {
-        const int64_t m = i % size;
-        return m < 0 ? m + size : m;
-    }
-    return std::clamp<int64_t>(i, 0, size - 1);
-}
-
 // The four pixels around a position (pixel centres at whole numbers) and the weights between them.
 struct Taps {
     int64_t x0, x1, y0, y1;
     float fx, fy;
 };
 
-Taps taps(double px, double py, int64_t width, int64_t height, Outside horizontal, Outside vertical) {
+Taps taps(double px, double py, const Extended_Line& columns, const Extended_Line& rows) {
     const int64_t x = floor_index(px);
     const int64_t y = floor_index(py);
-    return {edge_index(x, width, horizontal),
-            edge_index(x + 1, width, horizontal),
-            edge_index(y, height, vertical),
-            edge_index(y + 1, height, vertical),
-            static_cast<float>(px - std::floor(px)),
-            static_cast<float>(py - std::floor(py))};
+    return {columns.index(x), columns.index(x + 1), rows.index(y), rows.index(y + 1),
+            static_cast<float>(px - std::floor(px)), static_cast<float>(py - std::floor(py))};
 }
 
 float mix(float v00, float v10, float v01, float v11, const Taps& t) {
@@ -81,7 +63,13 @@ Channels sample_layer(const Layer<P>& layer, const Taps& t) {
     return result;
 }
 
-Outside sampling_rule(Outside rule) { return rule == Outside::color ? Outside::border : rule; }
+// Samples are continued by the edge rules; the colour rule, like any unknown value, acts as the
+// border rule there, so every tap lands inside its image.
+Extended_Line sampling_line(Outside rule, int64_t length) {
+    const bool kept = rule == Outside::mirrored || rule == Outside::repeated;
+    // An empty map is never sampled; its line only needs to exist.
+    return Extended_Line(kept ? rule : Outside::border, std::max<int64_t>(1, length));
+}
 
 // What every pixel of a row shares.
 struct Setup {
@@ -89,25 +77,25 @@ struct Setup {
     double kx, ky;   // displacement per unit of map direction times map alpha, in layer pixels / 255
     int64_t ox, oy;  // out position minus background position
     Outside horizontal, vertical;  // the edge rules as given
-    Outside sample_horizontal, sample_vertical;  // the same with the colour rule acting as border
+    Extended_Line map_columns, map_rows, background_columns, background_rows;
     Channels outside;  // outside colour in the layer's scale
 };
 
 template <class Parameters, class P>
 Setup make_setup(const Parameters& p) {
-    Setup s;
-    s.n = std::max<int64_t>(1, static_cast<int64_t>(p.antialias) + 1);
-    s.kx = static_cast<double>(p.out.horizontal_factor) * p.strength / 1000.0;
-    s.ky = static_cast<double>(p.out.vertical_factor) * p.strength / 1000.0;
-    s.ox = p.out.x - p.background.x;
-    s.oy = p.out.y - p.background.y;
-    s.horizontal = p.outside_horizontal;
-    s.vertical = p.outside_vertical;
-    s.sample_horizontal = sampling_rule(p.outside_horizontal);
-    s.sample_vertical = sampling_rule(p.outside_vertical);
     const Rgba_F& c = p.outside_color;
-    s.outside = {c.r * P::white, c.g * P::white, c.b * P::white, c.a * P::white};
-    return s;
+    return {std::max<int64_t>(1, static_cast<int64_t>(p.antialias) + 1),
+            static_cast<double>(p.out.horizontal_factor) * p.strength / 1000.0,
+            static_cast<double>(p.out.vertical_factor) * p.strength / 1000.0,
+            p.out.x - p.background.x,
+            p.out.y - p.background.y,
+            p.outside_horizontal,
+            p.outside_vertical,
+            sampling_line(p.outside_horizontal, p.map.width),
+            sampling_line(p.outside_vertical, p.map.height),
+            sampling_line(p.outside_horizontal, p.background.width),
+            sampling_line(p.outside_vertical, p.background.height),
+            {c.r * P::white, c.g * P::white, c.b * P::white, c.a * P::white}};
 }
 
 bool outside_axis(double position, int64_t size) {
@@ -118,19 +106,18 @@ bool outside_axis(double position, int64_t size) {
 // Adds the background seen from sub-sample (px, py) to sum; false when the map does not displace it.
 template <class Parameters>
 bool add_displaced(const Parameters& p, const Setup& s, double px, double py, Channels& sum) {
-    const Refraction_Vector v =
-        sample_map(p.map, taps(px, py, p.map.width, p.map.height, s.sample_horizontal, s.sample_vertical));
+    const Refraction_Vector v = sample_map(p.map, taps(px, py, s.map_columns, s.map_rows));
     if (!(v.w > 0.0f)) return false;
     const double bx = px + static_cast<double>(v.dx) * s.kx * static_cast<double>(v.w) * 255.0 + s.ox;
     const double by = py + static_cast<double>(v.dy) * s.ky * static_cast<double>(v.w) * 255.0 + s.oy;
     // A non-finite map or strength gives no direction to follow.
     if (!(std::isfinite(bx) && std::isfinite(by))) return false;
-    const Channels seen =
-        (s.horizontal == Outside::color && outside_axis(bx, p.background.width)) ||
-                (s.vertical == Outside::color && outside_axis(by, p.background.height))
-            ? s.outside
-            : sample_layer(p.background,
-                           taps(bx, by, p.background.width, p.background.height, s.sample_horizontal, s.sample_vertical));
+    const bool gone = (s.horizontal == Outside::color && outside_axis(bx, p.background.width)) ||
+                      (s.vertical == Outside::color && outside_axis(by, p.background.height));
+    Channels seen = s.outside;
+    if (!gone) {
+        seen = sample_layer(p.background, taps(bx, by, s.background_columns, s.background_rows));
+    }
     for (int k = 0; k < 4; ++k) sum[k] += seen[k];
     return true;
 }

@@ -9,8 +9,6 @@
 namespace nb {
 namespace {
 
-constexpr const char* pf_err_message = "After Effects api Error (PF_Err)";
-
 PF_RenderRequest probe_request() {
     PF_RenderRequest request{};
     request.field = PF_Field_FRAME;

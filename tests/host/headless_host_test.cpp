@@ -32,8 +32,8 @@ TEST(HeadlessHost, RefusesUnknownSuitesWithAnError) {
     const void* table = &host;
     EXPECT_EQ(host.basic_suite()->AcquireSuite("PF Handle Suite", 1, &table), kSPSuiteNotFoundError);
     EXPECT_EQ(table, nullptr);
-    EXPECT_EQ(host.basic_suite()->AcquireSuite("PF World Suite", 2, &table), kSPSuiteNotFoundError);
-    EXPECT_EQ(host.basic_suite()->ReleaseSuite("PF World Suite", 2), kSPSuiteAlreadyReleasedError);
+    EXPECT_EQ(host.basic_suite()->AcquireSuite("PF Sampling Suite", 1, &table), kSPSuiteNotFoundError);
+    EXPECT_EQ(host.basic_suite()->ReleaseSuite("PF Sampling Suite", 1), kSPSuiteAlreadyReleasedError);
     EXPECT_EQ(host.outstanding_suites(), 0);
 }
 

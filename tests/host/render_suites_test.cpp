@@ -17,7 +17,6 @@ const Suite* acquire(Headless_Host& host, const char* name, int32_t version) {
 }
 
 struct RenderSuites : testing::Test {
-    RenderSuites() { offer_render_suites(host); }
     ~RenderSuites() override {
         for (auto [name, version] : std::initializer_list<std::pair<const char*, int32_t>>{
                  {kPFWorldSuite, 2}, {kPFPixelFormatSuite, 1}, {kPFUtilitySuite, 4}, {kPFGPUDeviceSuite, 1}})

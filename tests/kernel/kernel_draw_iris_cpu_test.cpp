@@ -15,6 +15,8 @@
 #include "tests/support/iris_oracle.h"
 #include "tests/support/test_host.h"
 #include "tests/support/owned_layer.h"
+#include "tests/support/plane.h"
+#include "tests/support/tent_oracle.h"
 
 namespace nb {
 namespace {
@@ -29,9 +31,21 @@ struct Draw_Case {
     int64_t height = 80;
 };
 
+// A value no drawn pixel has, so pixels the kernel leaves alone stand out.
+template <class P>
+P marker() {
+    P p;
+    for (auto& c : p.c) c = static_cast<typename P::component>(std::is_same_v<typename P::component, float> ? 0.77f : 77);
+    return p;
+}
+
+// Draws into out, which takes the layer shape of s; with an alternative iris image when one is given.
 template <class Out, class Iris = Out>
-void draw(test::Owned_Layer<Out>& out, const test::Iris_Oracle_Settings& s, float soften = 0.0f) {
+void draw(test::Owned_Layer<Out>& out, const test::Iris_Oracle_Settings& s, float soften = 0.0f,
+          const Layer<Iris>& alternative = {}) {
     Kernel_Draw_Iris<Layer<Out>, Layer<Iris>> kernel;
+    kernel.in.iris = alternative;
+    out.fill(marker<Out>());
     out.layer().pixel_aspect = s.pixel_aspect;
     out.layer().horizontal_factor = s.horizontal_factor;
     out.layer().vertical_factor = s.vertical_factor;
@@ -352,6 +366,152 @@ INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisExtent,
                                            Extent_Case{"narrow pixels", 0.2f, 0.9f, 1.0f, 1.0f},
                                            Extent_Case{"half resolution", 0.3f, 1.0f, 0.5f, 0.5f},
                                            Extent_Case{"uneven factors", 0.0f, 1.0f, 0.25f, 1.0f}));
+
+
+template <class Variant>
+class KernelDrawIrisSoften : public ::testing::Test {};
+
+using Soften_Variants = ::testing::Types<Variant<Pixel_Gray_32f, Pixel_Argb_32f>, Variant<Pixel_Argb_32f, Pixel_Argb_8>,
+                                         Variant<Pixel_Bgra_8, Pixel_Bgra_8>, Variant<Pixel_Argb_16, Pixel_Argb_16>>;
+TYPED_TEST_SUITE(KernelDrawIrisSoften, Soften_Variants);
+
+// Softening is the drawn iris blurred in place by a tent of the soften radius in full-resolution
+// pixels, rows and columns mirrored at the edges. Reference: a direct tent sum in double over the
+// unsoftened drawing, rounded after each pass for 8 and 16 bits as those layers store it. The blur
+// keeps running sums in float: a few float epsilons for float layers, one code value for integers.
+TYPED_TEST(KernelDrawIrisSoften, SoftenIsATentBlurOfTheDrawnIris) {
+    using Out = typename TypeParam::out;
+    using Iris = typename TypeParam::iris;
+    const bool integer = !std::is_same_v<typename Out::component, float>;
+    // Opaque, so that straight and premultiplied colour blur alike.
+    test::Owned_Layer<Iris> alternative(30, 20);
+    alternative.fill_random(7);
+    for (int64_t y = 0; y < 20; ++y)
+        for (int64_t x = 0; x < 30; ++x) alternative.at(x, y).a() = static_cast<typename Iris::component>(Iris::white);
+    const struct {
+        const char* label;
+        test::Iris_Oracle_Settings iris;
+        float soften;
+        bool with_alternative;
+    } cases[] = {
+        {"blades", {14.0f, 0.2f, 0.3f, 0.6f, 0.2f, 0.3f, 5}, 2.5f, false},
+        {"blades at half resolution", {14.0f, 0.2f, 0.0f, 0.0f, 0.0f, 0.3f, 7, 1.0f, 0.5f, 0.5f}, 3.0f, false},
+        {"alternative image", {9.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 1.7f, true},
+    };
+    for (const auto& c : cases) {
+        const Layer<Iris> iris = c.with_alternative ? alternative.layer() : Layer<Iris>{};
+        // Premultiplied, as the defocus kernel draws it: outside the image alpha is 0, and a straight
+        // colour layer would be blurred with its colour weighted by alpha.
+        test::Owned_Layer<Out> sharp(48, 40), soft(48, 40);
+        sharp.layer().premultiplied = soft.layer().premultiplied = true;
+        draw<Out, Iris>(sharp, c.iris, 0.0f, iris);
+        draw<Out, Iris>(soft, c.iris, c.soften, iris);
+        const test::Plane expected = test::tent_blur(test::raw_plane(sharp.layer()), c.soften * c.iris.horizontal_factor,
+                                                     c.soften * c.iris.vertical_factor, 1, integer ? Out::white : 0.0);
+        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(soft.layer()), expected);
+        EXPECT_LE(worst.difference, integer ? 1.0 : 1e-5) << c.label << ": " << worst.describe();
+    }
+}
+
+struct Alternative_Case {
+    const char* label;
+    int64_t width, height;  // of the alternative image
+    float factor;           // resolution factor of the image and the output, both directions
+    float iris_pixel_aspect, out_pixel_aspect;
+    float radius;
+};
+
+class KernelDrawIrisAlternative : public ::testing::TestWithParam<Alternative_Case> {};
+
+// The image's shorter side spans 2·radius + 1 full-resolution pixels, the longer one keeps the
+// image's proportions, and the output's pixel aspect narrows or widens it. For a white image the
+// values along the centre row add up to the horizontal span: the zoom's overlapping windows are
+// normalised, so every source pixel contributes 1/zoom to the row (float table sums: below 1e-4).
+// Centring: the zoom maps the output's centre (W/2 as a float) to the image's centre, up to its
+// convention of where a source pixel lies (half a source pixel, 0.5 / zoom layer pixels), and the
+// centroid of the sampled edge ramps is off by less than half a layer pixel.
+TEST_P(KernelDrawIrisAlternative, ImageIsScaledToTheRadiusAndCentred) {
+    const Alternative_Case& c = GetParam();
+    test::Owned_Layer<Pixel_Argb_32f> iris(c.width, c.height);
+    iris.fill({1.0f, 1.0f, 1.0f, 1.0f});
+    iris.layer().horizontal_factor = iris.layer().vertical_factor = c.factor;
+    iris.layer().pixel_aspect = c.iris_pixel_aspect;
+    const int64_t width = 150, height = 120;
+    Gray_Image out(width, height);
+    // Blade settings are ignored when an image is given.
+    draw<Pixel_Gray_32f, Pixel_Argb_32f>(
+        out, {c.radius, 0.0f, 0.4f, 0.8f, 0.6f, 1.0f, 3, c.out_pixel_aspect, c.factor, c.factor}, 0.0f, iris.layer());
+
+    const double shorter = std::min(c.width, c.height) / static_cast<double>(c.factor);
+    const double layer_pixels_per_image_pixel = (2.0 * c.radius + 1.0) / shorter;
+    const double span_x = c.width * layer_pixels_per_image_pixel * c.iris_pixel_aspect / c.out_pixel_aspect;
+    const double span_y = c.height * layer_pixels_per_image_pixel;
+    double row = 0.0, row_moment = 0.0, column = 0.0, column_moment = 0.0;
+    for (int64_t x = 0; x < width; ++x) row += at(out, x, height / 2), row_moment += x * at(out, x, height / 2);
+    for (int64_t y = 0; y < height; ++y) column += at(out, width / 2, y), column_moment += y * at(out, width / 2, y);
+    EXPECT_NEAR(row, span_x, 1e-4) << c.label << ": horizontal span";
+    EXPECT_NEAR(column, span_y, 1e-4) << c.label << ": vertical span";
+    EXPECT_NEAR(row_moment / row, width / 2.0, 0.5 * span_x / c.width + 0.5) << c.label << ": horizontal centre";
+    EXPECT_NEAR(column_moment / column, height / 2.0, 0.5 * span_y / c.height + 0.5) << c.label << ": vertical centre";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KernelDrawIrisAlternative,
+    ::testing::Values(Alternative_Case{"100 x 50 at radius 24.5: scale 1", 100, 50, 1.0f, 1.0f, 1.0f, 24.5f},
+                      Alternative_Case{"reduced", 100, 50, 1.0f, 1.0f, 1.0f, 12.0f},
+                      Alternative_Case{"enlarged", 20, 10, 1.0f, 1.0f, 1.0f, 19.5f},
+                      Alternative_Case{"portrait", 60, 90, 1.0f, 1.0f, 1.0f, 14.5f},
+                      Alternative_Case{"half resolution", 50, 25, 0.5f, 1.0f, 1.0f, 24.5f},
+                      Alternative_Case{"wide output pixels", 100, 50, 1.0f, 1.0f, 2.0f, 24.5f},
+                      Alternative_Case{"narrow image pixels", 100, 50, 1.0f, 0.5f, 1.0f, 24.5f}));
+
+// A gray iris is the mean of R, G and B; a colour iris keeps all four channels in its own order.
+TEST(KernelDrawIris, AlternativeImageGivesGrayOrColour) {
+    test::Owned_Layer<Pixel_Bgra_8> iris(40, 40);
+    Pixel_Bgra_8 colour;
+    colour.r() = 230, colour.g() = 153, colour.b() = 76, colour.a() = 255;
+    iris.fill(colour);
+    const test::Iris_Oracle_Settings settings{19.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6};
+
+    test::Owned_Layer<Pixel_Gray_32f> gray(60, 60);
+    draw<Pixel_Gray_32f, Pixel_Bgra_8>(gray, settings, 0.0f, iris.layer());
+    // (230 + 153 + 76) / 3 = 153 in whole numbers, 153/255 = 0.6.
+    EXPECT_NEAR(gray.at(30, 30).v(), 0.6f, 1e-6f);
+
+    test::Owned_Layer<Pixel_Bgra_32f> rgb(60, 60);
+    draw<Pixel_Bgra_32f, Pixel_Bgra_8>(rgb, settings, 0.0f, iris.layer());
+    const Pixel_Bgra_32f p = rgb.at(30, 30);
+    EXPECT_NEAR(p.r(), 230.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p.g(), 0.6f, 1e-6f);
+    EXPECT_NEAR(p.b(), 76.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p.a(), 1.0f, 1e-6f);
+
+    test::Owned_Layer<Pixel_Bgra_8> eight(60, 60);
+    draw<Pixel_Bgra_8, Pixel_Bgra_8>(eight, settings, 0.0f, iris.layer());
+    EXPECT_EQ(+eight.at(30, 30).r(), 230);
+    EXPECT_EQ(+eight.at(30, 30).b(), 76);
+    EXPECT_EQ(+eight.at(30, 30).a(), 255);
+}
+
+// With an image given, a radius, resolution factors or a pixel aspect that make no finite scale draw
+// nothing.
+TEST(KernelDrawIris, AlternativeImageWithoutAScaleDrawsZero) {
+    test::Owned_Layer<Pixel_Argb_16> iris(20, 20);
+    iris.fill_random(3);
+    const struct {
+        const char* label;
+        float radius, factor, pixel_aspect;
+    } cases[] = {{"negative radius", -4.0f, 1.0f, 1.0f},
+                 {"zero resolution factors", 10.0f, 0.0f, 1.0f},
+                 {"zero pixel aspect", 10.0f, 1.0f, 0.0f}};
+    for (const auto& c : cases) {
+        iris.layer().horizontal_factor = iris.layer().vertical_factor = c.factor;
+        iris.layer().pixel_aspect = c.pixel_aspect;
+        Gray_Image out(30, 30);
+        draw<Pixel_Gray_32f, Pixel_Argb_16>(out, {c.radius, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f, iris.layer());
+        EXPECT_EQ(total(out), 0.0) << c.label;
+    }
+}
 
 }  // namespace
 }  // namespace nb

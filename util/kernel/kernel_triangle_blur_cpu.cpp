@@ -30,27 +30,34 @@ constexpr bool weights_colour_by_alpha() {
     return !P::is_gray && std::is_same_v<typename P::component, float>;
 }
 
+// One row as float channels; straight-alpha float colour is weighted by its alpha for the blur.
+template <class P>
+void load_row(const P* source, int64_t width, bool straight, std::vector<float>& line) {
+    constexpr int channels = P::channels;
+    for (int64_t x = 0; x < width; ++x) {
+        float* v = &line[x * channels];
+        for (int c = 0; c < channels; ++c) v[c] = static_cast<float>(source[x].c[c]);
+    }
+    if constexpr (weights_colour_by_alpha<P>()) {
+        if (!straight) return;
+        for (int64_t x = 0; x < width; ++x) {
+            float* v = &line[x * channels];
+            const float a = v[P::layout::a];
+            v[P::layout::r] *= a;
+            v[P::layout::g] *= a;
+            v[P::layout::b] *= a;
+        }
+    }
+}
+
+// One task per row; always mirrored at the row's ends.
 template <class Layer_T>
 void horizontal_row(const Iteration& iteration, Render_Context context, Blur_Task<Layer_T> task) {
     using P = typename Layer_T::pixel;
     using T = typename P::component;
     constexpr int channels = P::channels;
-    const int64_t width = task.source.width;
-    std::vector<float> line(static_cast<size_t>(width * channels));
-    const P* source = task.source.row(iteration.index);
-    const bool straight = !task.target.premultiplied;
-    for (int64_t x = 0; x < width; ++x) {
-        float* v = &line[x * channels];
-        for (int c = 0; c < channels; ++c) v[c] = static_cast<float>(source[x].c[c]);
-        if constexpr (weights_colour_by_alpha<P>()) {
-            if (straight) {
-                const float a = source[x].a();
-                v[P::layout::r] *= a;
-                v[P::layout::g] *= a;
-                v[P::layout::b] *= a;
-            }
-        }
-    }
+    std::vector<float> line(static_cast<size_t>(task.source.width * channels));
+    load_row(task.source.row(iteration.index), task.source.width, !task.target.premultiplied, line);
     P* target = task.target.row(iteration.index);
     task.tent->template run<channels>(
         [&](int64_t i, float* values) { std::copy_n(&line[i * channels], channels, values); },
@@ -74,6 +81,7 @@ void store_column_pixel(P& pixel, const float* values, bool straight) {
     }
 }
 
+// One task per block of adjacent columns; the tent's line carries the vertical edge rule.
 template <class Layer_T>
 void vertical_block(const Iteration& iteration, Render_Context context, Blur_Task<Layer_T> task) {
     using P = typename Layer_T::pixel;

@@ -96,6 +96,35 @@ void combine_rows(const Table& table, const Zoom_Window& wy, const std::vector<i
     }
 }
 
+// The window's table part for one output pixel: the full horizontal window over the rows in a,
+// plus, when b holds the edge rows, the horizontal block over them.
+template <int Channels>
+void add_table_terms(const Zoom_Window& wx, const std::vector<double>& a, const std::vector<double>& b, bool split,
+                     double* sum) {
+    for (int k = 0; k < wx.count; ++k) {
+        const size_t slot = static_cast<size_t>(wx.index[k]) * Channels;
+        const double full = wx.block[k] + wx.edge[k];
+        for (int c = 0; c < Channels; ++c) sum[c] += full * a[slot + c];
+        if (split)
+            for (int c = 0; c < Channels; ++c) sum[c] += wx.block[k] * b[slot + c];
+    }
+}
+
+// The four corner samples where the edge columns meet the edge rows, read from the source exactly.
+template <class In_P, int Channels>
+void add_corners(const Layer<In_P>& in, const Zoom_Window& wx, const Zoom_Window& wy, double* sum) {
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            if (wx.edge_source[i] < 0 || wy.edge_source[j] < 0) continue;
+            double value[Channels];
+            raw_value<In_P, Channels>(in.at(wx.edge_source[i], wy.edge_source[j]), value);
+            const double weight = wx.edge_weight[i] * wy.edge_weight[j];
+            for (int c = 0; c < Channels; ++c) sum[c] += weight * value[c];
+        }
+}
+
+// A contiguous range of output rows. Corner samples come from the source when there is one, so
+// magnified images read their pixels exactly; without one the table supplies them as well.
 template <class In, class Out>
 void zoom_rows(const Iteration& iteration, Render_Context context, Zoom_Task<In, Out> task) {
     using Table_P = typename Kernel_Zoom<In, Out>::Table::pixel;
@@ -111,25 +140,10 @@ void zoom_rows(const Iteration& iteration, Render_Context context, Zoom_Task<In,
         combine_rows<decltype(task.table), channels>(task.table, wy, plan.table_columns, corners_from_source, a, b);
         auto* target = p.out.row(y);
         for (int64_t x = 0; x < p.out.width; ++x) {
-            const Zoom_Window& wx = plan.windows[x];
+            const Zoom_Window& wx = plan.windows[static_cast<size_t>(x)];
             double sum[channels] = {};
-            for (int k = 0; k < wx.count; ++k) {
-                const double* va = &a[wx.index[k] * channels];
-                const double* vb = &b[wx.index[k] * channels];
-                const double full = wx.block[k] + wx.edge[k];
-                for (int c = 0; c < channels; ++c) sum[c] += full * va[c];
-                if (corners_from_source)
-                    for (int c = 0; c < channels; ++c) sum[c] += wx.block[k] * vb[c];
-            }
-            for (int j = 0; corners_from_source && j < 2; ++j) {
-                for (int i = 0; i < 2 && wy.edge_source[j] >= 0; ++i) {
-                    if (wx.edge_source[i] < 0) continue;
-                    double value[channels];
-                    raw_value<typename In::pixel, channels>(p.in.at(wx.edge_source[i], wy.edge_source[j]), value);
-                    const double weight = wx.edge_weight[i] * wy.edge_weight[j];
-                    for (int c = 0; c < channels; ++c) sum[c] += weight * value[c];
-                }
-            }
+            add_table_terms<channels>(wx, a, b, corners_from_source, sum);
+            if (corners_from_source) add_corners<typename In::pixel, channels>(p.in, wx, wy, sum);
             const double divisor = wx.weight_sum * wy.weight_sum;
             for (int c = 0; c < channels; ++c) sum[c] = divisor != 0.0 ? sum[c] / divisor : 0.0;
             store<typename In::pixel>(target[x], sum);

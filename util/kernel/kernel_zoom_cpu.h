@@ -21,7 +21,9 @@ using Sum_Table_Pixel = std::conditional_t<P::is_gray, Pixel_Gray_32f, Pixel_Rgb
 // (pixel centres at integers), widened by one pixel of linear interpolation, and likewise
 // vertically. Areas come from a summed-area table, so the cost per output pixel is the same for
 // every zoom factor and for windows that reach any distance outside the source. The divisor counts
-// the whole window, outside parts included.
+// the whole window, outside parts included. The table is float, so areas of large images lose
+// low-order bits; the four corner samples of each window are read from `in` when it is given,
+// which keeps magnified images exact, and from the table otherwise.
 template <class In, class Out>
 class Kernel_Zoom : public Kernel_Implementation<Cpu_Pixel> {
 public:

@@ -8,8 +8,8 @@
 namespace nb {
 
 // Output position o covers source positions x1 .. x2, x1 = (o - 0.5 - size/2) * zoom + S/2 and
-// x2 = x1 + zoom, with S the source length. With i = floor: sample floor(x1) weighs 1 - frac(x1),
-// samples floor(x1)+1 .. floor(x2) weigh 1 and sample floor(x2)+1 weighs frac(x2). The sum over the
+// x2 = x1 + zoom, with S the source length. Sample floor(x1) weighs 1 - frac(x1), samples
+// floor(x1)+1 .. floor(x2) weigh 1 and sample floor(x2)+1 weighs frac(x2). The sum over the
 // extended line splits into the whole-sample block and the two fractional edge samples; both are
 // linear combinations of table prefixes C(index), and the edge samples are also given directly so
 // a caller holding the source can read them exactly.

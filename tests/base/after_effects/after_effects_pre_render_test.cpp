@@ -115,14 +115,14 @@ TEST_F(AfterEffectsPreRender, ARequestOutsideTheExtentGivesAnEmptyResultOnTheNea
 }
 
 TEST_F(AfterEffectsPreRender, AFailingCheckoutEndsThePreRenderWithTheHostsCode) {
-    headless.faults().fail("checkout_layer", PF_Err_INVALID_INDEX, 3);
+    headless.faults().inject("checkout_layer", PF_Err_INVALID_INDEX, 1);
     try {
         run(PF_LRect{0, 0, 10, 10});
         ADD_FAILURE() << "no exception";
     } catch (const Exception_After_Effects& failure) {
         EXPECT_EQ(failure.code, PF_Err_INVALID_INDEX);
     }
-    headless.faults().fail("checkout_layer", PF_Interrupt_CANCEL);
+    headless.faults().inject("checkout_layer", PF_Interrupt_CANCEL, 1);
     EXPECT_THROW(run(PF_LRect{0, 0, 10, 10}), Exception_Abort);
 }
 

@@ -1,0 +1,213 @@
+// The defocus kernel at 1080p and 2160p against an FFTW convolution of the same transforms, with peak memory.
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kernel/blurmond_geometry.h"
+#include "kernel/kernel_blurmond_cpu.h"
+#include "tests/support/test_host.h"
+
+namespace nb {
+namespace {
+
+struct Frame_Size {
+    const char* name;
+    int64_t width, height;
+    float radius;
+};
+
+const Frame_Size sizes[] = {{"1080p r50", 1920, 1080, 50.0f}, {"2160p r100", 3840, 2160, 100.0f}};
+
+int64_t thread_count() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+// Frames live outside the host, so the host's high-water mark counts the kernel's memory alone.
+struct Frame {
+    std::vector<Pixel_Argb_32f> pixels;
+    Layer<Pixel_Argb_32f> layer;
+    Frame(int64_t w, int64_t h) : pixels(static_cast<size_t>(w * h)) {
+        layer.data = pixels.data();
+        layer.row_bytes = w * static_cast<int64_t>(sizeof(Pixel_Argb_32f));
+        layer.width = w;
+        layer.height = h;
+        layer.premultiplied = true;
+        for (int64_t y = 0; y < h; ++y)
+            for (int64_t x = 0; x < w; ++x) {
+                const float v = static_cast<float>((x * 7 + y * 13) % 97) / 96.0f;
+                layer.at(x, y) = {{1.0f, v, 1.0f - v, 0.5f}};
+            }
+    }
+};
+
+Kernel_Blurmond<Layer<Pixel_Argb_32f>> defocus(const Frame& in, const Frame& out, float radius) {
+    Kernel_Blurmond<Layer<Pixel_Argb_32f>> k;
+    k.in.in = in.layer;
+    k.in.out = out.layer;
+    k.in.selection = in.layer;
+    k.in.radius = radius;
+    k.in.rounded = 1.0f;
+    k.in.facets = 6;
+    k.in.gamma_correction = true;
+    return k;
+}
+
+std::map<std::string, double> peak_bytes;
+std::map<std::string, double> bound_bytes;
+
+// Working memory the defocus run may hold at once: the drawn and the transformed iris, then the
+// transformed iris and the four-channel image buffer, plus the transforms' scratch rows (tables and
+// one row per thread, at most 128 bytes per column element).
+double memory_bound(const Frame_Size& size, int64_t threads) {
+    Iris_Extent_Settings s;
+    s.radius = size.radius;
+    const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, 1.0f, 1.0f, s);
+    const auto rows = [](int64_t bytes) { return static_cast<double>((bytes + 63) / 64 * 64); };
+    const double drawn = rows(g.width * 4) * g.height;
+    const double iris = rows((g.width + 2) * 4) * g.height;
+    const double image = rows((g.width + 2) * 16) * g.height;
+    const double scratch = (threads + 1) * rows(std::max(g.width / 2, g.height) * 32 * 4);
+    return std::max(drawn + iris, iris + image) + scratch;
+}
+
+void BM_Defocus(benchmark::State& state, Frame_Size size) {
+    const int64_t threads = thread_count();
+    test::Test_Host host(threads);
+    const Render_Context context = host.context();
+    const Frame in(size.width, size.height), out(size.width, size.height);
+    for (auto _ : state) {
+        auto k = defocus(in, out, size.radius);
+        k.run(context);
+        benchmark::DoNotOptimize(out.pixels.data());
+    }
+    peak_bytes[size.name] = static_cast<double>(host.peak_bytes());
+    bound_bytes[size.name] = memory_bound(size, threads);
+}
+
+// The same convolution with FFTW: a gray iris and four channels, each N x M real to complex and back,
+// on the power-of-two sizes the defocus kernel uses, planned beforehand, with the same threads.
+class Fftw_Convolution {
+public:
+    explicit Fftw_Convolution(const Frame_Size& size, int threads) : threads_(threads) {
+        Iris_Extent_Settings s;
+        s.radius = size.radius;
+        const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, 1.0f, 1.0f, s);
+        n_ = static_cast<int>(g.width);
+        m_ = static_cast<int>(g.height);
+        bins_ = (n_ / 2 + 1) * static_cast<int64_t>(m_);
+        image_ = fftwf_alloc_real(static_cast<size_t>(4 * 2 * bins_));
+        iris_ = fftwf_alloc_real(static_cast<size_t>(2 * bins_));
+        fftwf_plan_with_nthreads(threads);
+        fftwf_set_timelimit(20.0);
+        const int dims[2] = {m_, n_};
+        const int real_embed[2] = {m_, 2 * (n_ / 2 + 1)};
+        const int complex_embed[2] = {m_, n_ / 2 + 1};
+        auto* spectrum = reinterpret_cast<fftwf_complex*>(image_);
+        forward_ = fftwf_plan_many_dft_r2c(2, dims, 4, image_, real_embed, 1, static_cast<int>(2 * bins_), spectrum,
+                                           complex_embed, 1, static_cast<int>(bins_), FFTW_MEASURE);
+        reverse_ = fftwf_plan_many_dft_c2r(2, dims, 4, spectrum, complex_embed, 1, static_cast<int>(bins_), image_,
+                                           real_embed, 1, static_cast<int>(2 * bins_), FFTW_MEASURE);
+        iris_plan_ = fftwf_plan_dft_r2c_2d(m_, n_, iris_, reinterpret_cast<fftwf_complex*>(iris_), FFTW_MEASURE);
+        std::fill(image_, image_ + 4 * 2 * bins_, 0.5f);
+    }
+    ~Fftw_Convolution() {
+        fftwf_destroy_plan(forward_);
+        fftwf_destroy_plan(reverse_);
+        fftwf_destroy_plan(iris_plan_);
+        fftwf_free(image_);
+        fftwf_free(iris_);
+    }
+    Fftw_Convolution(const Fftw_Convolution&) = delete;
+    Fftw_Convolution& operator=(const Fftw_Convolution&) = delete;
+
+    void run() {
+        std::fill(iris_, iris_ + 2 * bins_, 0.0f);
+        iris_[0] = 1.0f;
+        fftwf_execute(iris_plan_);
+        fftwf_execute(forward_);
+        multiply();
+        fftwf_execute(reverse_);
+    }
+
+private:
+    // The spectrum product, split over the threads like the transforms.
+    void multiply() {
+        auto* a = reinterpret_cast<fftwf_complex*>(image_);
+        const auto* b = reinterpret_cast<const fftwf_complex*>(iris_);
+        const auto part = [&](int64_t begin, int64_t end) {
+            for (int c = 0; c < 4; ++c)
+                for (int64_t i = begin; i < end; ++i) {
+                    fftwf_complex& v = a[c * bins_ + i];
+                    const float re = v[0] * b[i][0] - v[1] * b[i][1];
+                    v[1] = v[0] * b[i][1] + v[1] * b[i][0];
+                    v[0] = re;
+                }
+        };
+        std::vector<std::thread> workers;
+        for (int t = 1; t < threads_; ++t)
+            workers.emplace_back(part, bins_ * t / threads_, bins_ * (t + 1) / threads_);
+        part(0, bins_ / threads_);
+        for (std::thread& w : workers) w.join();
+    }
+
+    int threads_;
+    int n_ = 0, m_ = 0;
+    int64_t bins_ = 0;
+    float* image_ = nullptr;
+    float* iris_ = nullptr;
+    fftwf_plan forward_{}, reverse_{}, iris_plan_{};
+};
+
+void BM_Fftw(benchmark::State& state, Frame_Size size) {
+    Fftw_Convolution convolution(size, static_cast<int>(thread_count()));
+    for (auto _ : state) convolution.run();
+}
+
+// Keeps the medians of the repetitions, by benchmark name.
+class Median_Reporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median") medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;  // milliseconds
+};
+
+void register_benchmarks() {
+    for (const Frame_Size& size : sizes) {
+        benchmark::RegisterBenchmark((std::string("defocus ") + size.name).c_str(), BM_Defocus, size)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)->Iterations(1);
+        benchmark::RegisterBenchmark((std::string("fftw ") + size.name).c_str(), BM_Fftw, size)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)->Iterations(1);
+    }
+}
+
+}  // namespace
+}  // namespace nb
+
+int main(int argc, char** argv) {
+    fftwf_init_threads();
+    benchmark::Initialize(&argc, argv);
+    nb::register_benchmarks();
+    nb::Median_Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const nb::Frame_Size& size : nb::sizes) {
+        const double ours = reporter.medians["defocus " + std::string(size.name)];
+        const double fftw = reporter.medians["fftw " + std::string(size.name)];
+        if (ours <= 0.0 || fftw <= 0.0) continue;
+        std::printf("median defocus %s: %.1f ms, fftw: %.1f ms\n", size.name, ours, fftw);
+        std::printf("ratio %s: %.2f\n", size.name, ours / fftw);
+        const double peak = nb::peak_bytes[size.name], bound = nb::bound_bytes[size.name];
+        const char* verdict = peak <= 1.05 * bound ? "within 5%" : "EXCEEDS the bound by more than 5%";
+        std::printf("peak working memory %s: %.1f MB, bound %.1f MB (%.1f%%, %s)\n", size.name, peak / 1e6,
+                    bound / 1e6, 100.0 * peak / bound, verdict);
+    }
+    benchmark::Shutdown();
+    fftwf_cleanup_threads();
+    return 0;
+}

@@ -1,0 +1,76 @@
+// How far the drawn iris reaches from its centre, and the margins and buffer sizes that follow.
+#include "kernel/blurmond_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/fft_image.h"
+
+namespace nb {
+
+namespace {
+
+// Whole pixels for a finite, non-negative reach; anything else reaches nowhere.
+int64_t whole_pixels(double reach) {
+    if (!(reach > 0.0) || !std::isfinite(reach)) return 0;
+    return static_cast<int64_t>(std::ceil(reach));
+}
+
+// Largest whole number of pixels strictly below a finite, non-negative reach.
+int64_t pixels_below(double reach) {
+    if (!(reach > 0.0) || !std::isfinite(reach)) return 0;
+    return static_cast<int64_t>(std::ceil(reach)) - 1;
+}
+
+// A pixel of the blade iris has coverage only when its centre lies strictly inside the shape, which
+// lies within the ellipse of radii rx = (1 + aspect)(radius + 1) (per pixel aspect, at the layer's
+// resolution) and q rx, where q is the vertical over the horizontal radius, at least 0.05.
+Iris_Extent blade_extent(const Iris_Extent_Settings& s) {
+    if (!(s.radius >= 0.0f)) return {};
+    const double aspect = s.aspect;
+    const double rx = (aspect + 1.0) * (s.radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
+    const double ry = s.vertical_factor * (1.0 - aspect) * (s.radius + 1.0);
+    if (!(rx >= 0.0) || !std::isfinite(rx) || !std::isfinite(ry)) return {};
+    const double q = std::max(0.05, rx != 0.0 ? ry / rx : ry);
+    return {pixels_below(rx), pixels_below(rx * q)};
+}
+
+// The image's shorter side spans 2 radius + 1. An output pixel d from the centre averages the source
+// window (d -+ 0.5) zoom + size / 2, which also weighs the column after the window's end; so the
+// image reaches pixels with |d| < (size / 2 + 1) / zoom + 0.5 on either side.
+Iris_Extent alternative_extent(const Iris_Extent_Settings& s) {
+    const double shorter = std::min(s.alternative_width / static_cast<double>(s.alternative_horizontal_factor),
+                                    s.alternative_height / static_cast<double>(s.alternative_vertical_factor));
+    const double zoom_y = shorter / (2.0 * s.radius + 1.0);
+    const double zoom_x = zoom_y * s.pixel_aspect / s.alternative_pixel_aspect;
+    if (!(zoom_x > 0.0) || !(zoom_y > 0.0)) return {};
+    return {pixels_below((s.alternative_width * 0.5 + 1.0) / zoom_x + 0.5),
+            pixels_below((s.alternative_height * 0.5 + 1.0) / zoom_y + 0.5)};
+}
+
+// A tent of radius n + f reaches n + 1 pixels, the last with weight f / 2: ceil(radius) in all.
+int64_t soften_extent(float soften, float factor) { return whole_pixels(static_cast<double>(soften) * factor); }
+
+}  // namespace
+
+Iris_Extent iris_extent(const Iris_Extent_Settings& s) {
+    Iris_Extent e = s.alternative_width > 0 && s.alternative_height > 0 ? alternative_extent(s) : blade_extent(s);
+    e.x += soften_extent(s.soften, s.horizontal_factor);
+    e.y += soften_extent(s.soften, s.vertical_factor);
+    return e;
+}
+
+Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
+                                    float out_vertical_factor, const Iris_Extent_Settings& iris) {
+    // In float, as the reach has always been computed, so sizes do not change where it suffices.
+    const float reach = iris.radius + iris.soften;
+    const Iris_Extent extent = iris_extent(iris);
+    Blurmond_Geometry g;
+    g.margin_x = std::max(whole_pixels(std::ceil(out_horizontal_factor * reach)), extent.x);
+    g.margin_y = std::max(whole_pixels(std::ceil(out_vertical_factor * reach)), extent.y);
+    g.width = next_pow(std::max<int64_t>(0, in_width) + 2 * g.margin_x);
+    g.height = next_pow(std::max<int64_t>(0, in_height) + 2 * g.margin_y);
+    return g;
+}
+
+}  // namespace nb

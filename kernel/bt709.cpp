@@ -1,0 +1,114 @@
+#include "kernel/bt709.h"
+
+#include <bit>
+
+namespace nb {
+
+namespace {
+
+// Powers take the polynomial path for bases in 2^-50 .. 2^50, where |y log2 x| stays below 126 for
+// both exponents, so results are normal floats; other lanes (and NaN) are recomputed with std::pow.
+constexpr float smallest_base = 8.8817842e-16f;
+constexpr float largest_base = 1.1258999e15f;
+
+// log2 x = e + log2 m with m in [sqrt(1/2), sqrt(2)); log2 m = (2 / ln 2) atanh s, s = (m - 1) / (m + 1),
+// |s| <= 0.172, whose odd series up to s^9 is exact to 5e-9 relative. Estrin's scheme keeps the
+// dependency chain short.
+inline Float4 log2_normal(Float4 x) {
+    const Int4 bits = std::bit_cast<Int4>(x);
+    const Int4 e = (bits - 0x3f3504f3) >> 23;
+    const Float4 m = std::bit_cast<Float4>(bits - (e << 23));
+    const Float4 s = (m - 1.0f) / (m + 1.0f);
+    const Float4 s2 = s * s;
+    const Float4 s4 = s2 * s2;
+    const Float4 series = (1.0f + s2 * 0.33333333f) + s4 * ((0.2f + s2 * 0.14285715f) + s4 * 0.11111111f);
+    return __builtin_convertvector(e, Float4) + s * series * 2.8853900817779268f;  // 2 / ln 2
+}
+
+// 2^t for |t| < 126: t = k + f with k the nearest integer, |f| <= 1/2; 2^f by its Taylor series to
+// f^7 (exact to 6e-9 relative); k goes straight into the exponent.
+inline Float4 exp2_normal(Float4 t) {
+    constexpr float round_magic = 12582912.0f;  // 1.5 * 2^23: adding it rounds to an integer
+    const Float4 shifted = t + round_magic;
+    const Float4 f = t - (shifted - round_magic);
+    const Int4 k = std::bit_cast<Int4>(shifted) - std::bit_cast<int32_t>(round_magic);
+    const Float4 f2 = f * f;
+    const Float4 f4 = f2 * f2;
+    const Float4 low = (1.0f + f * 0.69314718f) + f2 * (0.24022651f + f * 0.055504109f);
+    const Float4 high = (0.0096181291f + f * 0.0013333558f) + f2 * (1.5403530e-4f + f * 1.5252734e-5f);
+    // Unsigned, so that the lanes a caller discards cannot overflow.
+    return std::bit_cast<Float4>(std::bit_cast<UInt4>(low + f4 * high) + std::bit_cast<UInt4>(k << 23));
+}
+
+inline Float4 clamped_power(Float4 x, float y) {
+    const Float4 inside = x < smallest_base ? smallest_base : x > largest_base ? largest_base : x;
+    return exp2_normal(y * log2_normal(inside));
+}
+
+inline Int4 outside_polynomials(Float4 base) { return !(base >= smallest_base && base <= largest_base); }
+
+const Int4 colour_lanes = {-1, -1, -1, 0};
+
+struct Curve_Lanes {
+    Float4 value;
+    Int4 recompute;  // lanes the polynomials cannot serve
+};
+
+inline Curve_Lanes to_linear(Float4 v) {
+    const Int4 linear = v <= 0.081f;
+    const Float4 base = (v + 0.099f) * 0.90991811f;  // / 1.099
+    return {linear ? v * 0.22222222f : clamped_power(base, 2.2222223f), outside_polynomials(base) & ~linear};
+}
+
+inline Curve_Lanes to_curve(Float4 v) {
+    const Int4 linear = v < 0.018f;
+    return {linear ? v * 4.5f : clamped_power(v, 0.45f) * 1.099f - 0.099f, outside_polynomials(v) & ~linear};
+}
+
+template <float (*Scalar)(float)>
+Float4 recomputed(Float4 v, Float4 result, Int4 lanes) {
+    for (int lane = 0; lane < 4; ++lane)
+        if (lanes[lane]) result[lane] = Scalar(v[lane]);
+    return result;
+}
+
+bool any(Int4 lanes) { return (lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0; }
+
+float scalar_to_linear(float v) { return linear_from_bt709(v); }
+float scalar_to_curve(float v) { return bt709_from_linear(v); }
+
+}  // namespace
+
+Float4 linear_from_bt709(Float4 v) {
+    const Curve_Lanes c = to_linear(v);
+    return any(c.recompute) ? recomputed<scalar_to_linear>(v, c.value, c.recompute) : c.value;
+}
+
+Float4 bt709_from_linear(Float4 v) {
+    const Curve_Lanes c = to_curve(v);
+    return any(c.recompute) ? recomputed<scalar_to_curve>(v, c.value, c.recompute) : c.value;
+}
+
+// The rare lanes outside the polynomials' range are gathered into one mask per chunk and fixed in a
+// second loop, so the main loop has no calls and its iterations overlap.
+void linear_from_bt709(Float4* pixels, int64_t count) {
+    Int4 rare{};
+    for (int64_t i = 0; i < count; ++i) rare |= to_linear(pixels[i]).recompute & colour_lanes;
+    if (any(rare)) {
+        for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? linear_from_bt709(pixels[i]) : pixels[i];
+        return;
+    }
+    for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? to_linear(pixels[i]).value : pixels[i];
+}
+
+void bt709_from_linear(Float4* pixels, int64_t count) {
+    Int4 rare{};
+    for (int64_t i = 0; i < count; ++i) rare |= to_curve(pixels[i]).recompute & colour_lanes;
+    if (any(rare)) {
+        for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? bt709_from_linear(pixels[i]) : pixels[i];
+        return;
+    }
+    for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? to_curve(pixels[i]).value : pixels[i];
+}
+
+}  // namespace nb

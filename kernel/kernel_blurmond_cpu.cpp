@@ -1,0 +1,159 @@
+#include "kernel/kernel_blurmond_cpu.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "kernel/blurmond_copy_cpu.h"
+#include "kernel/blurmond_geometry.h"
+#include "kernel/kernel_draw_iris_cpu.h"
+#include "kernel/kernel_fft_cpu.h"
+#include "kernel/kernel_fft_multiply_cpu.h"
+#include "kernel/kernel_shift_iris_cpu.h"
+#include "util/kernel/kernel_copy_cpu.h"
+#include "util/layer_buffer.h"
+
+namespace nb {
+
+namespace {
+
+// Float working pixels in the frame's channel order.
+template <class P>
+using Float_Rgb = Pixel_Rgb_Aos<typename P::layout, float, 1, 0, 1>;
+template <class P>
+using Float_Rgb_Weight = Pixel_Rgb_Aos<typename P::layout, float, 1, 1, 1>;
+
+template <class Layer_T>
+Iris_Extent_Settings extent_settings(const Kernel_Blurmond_In<Layer_T>& in) {
+    Iris_Extent_Settings s;
+    s.radius = in.radius;
+    s.aspect = in.aspect;
+    s.soften = in.soften;
+    s.pixel_aspect = in.in.pixel_aspect;
+    s.horizontal_factor = in.in.horizontal_factor;
+    s.vertical_factor = in.in.vertical_factor;
+    if (!in.iris.empty()) {
+        s.alternative_width = in.iris.width;
+        s.alternative_height = in.iris.height;
+        s.alternative_horizontal_factor = in.iris.horizontal_factor;
+        s.alternative_vertical_factor = in.iris.vertical_factor;
+        s.alternative_pixel_aspect = in.iris.pixel_aspect;
+    }
+    return s;
+}
+
+// The iris of the settings, centred in a pw x ph layer.
+template <class Drawn_P, class Layer_T>
+Layer_Buffer draw_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in,
+                       const Blurmond_Geometry& g) {
+    Layer_Buffer drawn = allocate_layer_buffer<Drawn_P>(context, g.width, g.height, true, 0, 0, in.in.pixel_aspect,
+                                                        in.in.horizontal_factor, in.in.vertical_factor);
+    Kernel_Draw_Iris<Layer<Drawn_P>, Layer_T> draw;
+    draw.in.out = drawn.layer<Drawn_P>();
+    draw.in.iris = in.iris;
+    draw.in.radius = in.radius;
+    draw.in.rounded = in.rounded;
+    draw.in.border_thickness = in.border_thickness;
+    draw.in.border_brightness = in.border_brightness;
+    draw.in.aspect = in.aspect;
+    draw.in.angle = in.angle;
+    draw.in.facets = in.facets;
+    draw.in.soften = in.soften;
+    draw.run(context);
+    return drawn;
+}
+
+// The transformed iris and its per-channel sums; the drawn iris is released before the transform.
+template <class Drawn_P, class Iris_P, class Layer_T>
+Layer_Buffer transformed_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in,
+                              const Blurmond_Geometry& g, float (&sums)[Iris_P::channels]) {
+    Layer_Buffer drawn = draw_iris<Drawn_P>(context, in, g);
+    Layer_Buffer iris = allocate_layer_buffer<Iris_P>(context, g.width + 2, g.height, true, 0, 0, in.in.pixel_aspect,
+                                                      in.in.horizontal_factor, in.in.vertical_factor);
+    Kernel_Shift_Iris<Layer<Drawn_P>, Layer<Iris_P>> shift;
+    shift.in.in = drawn.layer<Drawn_P>();
+    shift.in.out = iris.layer<Iris_P>();
+    shift.in.shift_x = g.width / 2;
+    shift.in.shift_y = g.height / 2;
+    shift.in.gamma = in.gamma_correction;
+    shift.run(context);
+    std::copy(std::begin(shift.out.sums), std::end(shift.out.sums), sums);
+    drawn.memory.reset();
+    Kernel_FFT_Forward<Layer<Iris_P>> fft;
+    fft.in.image.io.layer = iris.layer<Iris_P>();
+    fft.run(context);
+    return iris;
+}
+
+}  // namespace
+
+template <class Layer_T>
+void Kernel_Blurmond<Layer_T>::execute(Render_Context context) {
+    using P = typename Layer_T::pixel;
+    if (in.radius == 0.0f) {
+        copy(context);
+        return;
+    }
+    const bool colour = in.colored_iris && !in.iris.empty();
+    const bool weighted = in.preservative_highlight > 0.0f;
+    if (colour && weighted) convolve<Float_Rgb<P>, Float_Rgb_Weight<P>, Float_Rgb_Weight<P>>(context);
+    else if (colour) convolve<Float_Rgb<P>, Float_Rgb<P>, Float_Rgb<P>>(context);
+    else if (weighted) convolve<Pixel_Gray_32f, Pixel_Gray_32f, Float_Rgb_Weight<P>>(context);
+    else convolve<Pixel_Gray_32f, Pixel_Gray_32f, Float_Rgb<P>>(context);
+}
+
+template <class Layer_T>
+template <class Drawn_P, class Iris_P, class Buffer_P>
+void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
+    const Blurmond_Geometry g = blurmond_geometry(in.in.width, in.in.height, in.out.horizontal_factor,
+                                                  in.out.vertical_factor, extent_settings(in));
+    float sums[Iris_P::channels] = {};
+    Layer_Buffer iris = transformed_iris<Drawn_P, Iris_P>(context, in, g, sums);
+
+    Layer_Buffer image = allocate_layer_buffer<Buffer_P>(context, g.width + 2, g.height, false, in.in.x - g.margin_x,
+                                                         in.in.y - g.margin_y, 1.0f, 1.0f, 1.0f);
+    Blurmond_Copy<Layer_T, Buffer_P> passes{in, image.layer<Buffer_P>()};
+    const int64_t bytes = in.in.height * in.in.row_bytes + passes.buffer.height * passes.buffer.row_bytes;
+    {
+        const auto timer = context.scope_timer("copy to pow", bytes);
+        Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(context, passes);
+    }
+
+    Kernel_FFT_Forward<Layer<Buffer_P>> forward;
+    forward.in.image.io.layer = passes.buffer;
+    forward.run(context);
+    Kernel_FFT_Multiply<Layer<Buffer_P>, Layer<Iris_P>> multiply;
+    multiply.in.image.io.layer = passes.buffer;
+    multiply.in.image.factor.layer = iris.layer<Iris_P>();
+    multiply.run(context);
+    iris.memory.reset();
+    Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
+    reverse.in.image.io.layer = passes.buffer;
+    reverse.run(context);
+
+    // The transform pair multiplies by pw * ph / 2; the iris sums make it a weighted mean. An iris
+    // channel that sums to 0 contributes nothing instead of an infinity.
+    const double gain = static_cast<double>(g.width) * static_cast<double>(g.height) * 0.5;
+    for (int ch = 0; ch < Buffer_P::channels; ++ch) {
+        const double sum = sums[Iris_P::channels == 1 ? 0 : ch];
+        passes.normalisation[ch] = sum != 0.0 ? static_cast<float>(1.0 / (gain * sum)) : 0.0f;
+    }
+    const auto timer = context.scope_timer("copy back from pow", bytes);
+    launch(in.out.height, Blurmond_Copy<Layer_T, Buffer_P>::back_row, context, passes);
+}
+
+template <class Layer_T>
+void Kernel_Blurmond<Layer_T>::copy(const Render_Context& context) {
+    Kernel_Copy<Layer_T, Layer_T> plain;
+    plain.in.in = in.in;
+    plain.in.out = in.out;
+    plain.run(context);
+}
+
+template class Kernel_Blurmond<Layer<Pixel_Argb_8>>;
+template class Kernel_Blurmond<Layer<Pixel_Argb_16>>;
+template class Kernel_Blurmond<Layer<Pixel_Argb_32f>>;
+template class Kernel_Blurmond<Layer<Pixel_Bgra_8>>;
+template class Kernel_Blurmond<Layer<Pixel_Bgra_16>>;
+template class Kernel_Blurmond<Layer<Pixel_Bgra_32f>>;
+
+}  // namespace nb

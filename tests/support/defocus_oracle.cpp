@@ -1,0 +1,97 @@
+// Direct spatial convolution in double with nested loops over the iris taps.
+#include "tests/support/defocus_oracle.h"
+
+#include <algorithm>
+#include <array>
+
+#include "tests/support/transfer_oracle.h"
+
+namespace nb::test {
+
+namespace {
+
+using Channels = std::array<double, 5>;  // r, g, b, a, weight
+
+int64_t floor_mod(int64_t a, int64_t m) { return ((a % m) + m) % m; }
+
+// The source index a position reads, or -1 for the outside colour.
+int64_t continued(int rule, int64_t p, int64_t length) {
+    if (p >= 0 && p < length) return p;
+    if (length < 1) return -1;
+    switch (rule) {
+        case 0:
+            return std::clamp<int64_t>(p, 0, length - 1);
+        case 1: {
+            const int64_t m = floor_mod(p, 2 * length);
+            return m < length ? m : 2 * length - 1 - m;
+        }
+        case 2:
+            return floor_mod(p, length);
+        default:
+            return -1;
+    }
+}
+
+Channels source_value(const Oracle_Image& in, const Defocus_Oracle_Settings& s, int64_t fx, int64_t fy) {
+    const int64_t sx = continued(s.outside_horizontal, fx - in.x, in.width);
+    const int64_t sy = continued(s.outside_vertical, fy - in.y, in.height);
+    Rgba_D c = sx >= 0 && sy >= 0 ? in.at(sx, sy) : s.outside_color;
+    if (!in.premultiplied) c = {c.r * c.a, c.g * c.a, c.b * c.a, c.a};
+    if (s.gamma) c = {bt709_to_linear(c.r), bt709_to_linear(c.g), bt709_to_linear(c.b), c.a};
+    double weight = 1.0;
+    const int64_t lx = fx - s.selection_x, ly = fy - s.selection_y;
+    if ((s.preservative > 0.0 || s.additive > 0.0) && lx >= 0 && lx < s.selection_width && ly >= 0 &&
+        ly < s.selection_height) {
+        const double w = s.selection_weight[static_cast<size_t>(ly * s.selection_width + lx)];
+        const double boost = 1.0 + (s.preservative + s.additive) * w;
+        c = {c.r * boost, c.g * boost, c.b * boost, c.a};
+        weight = 1.0 + s.preservative * w;
+    }
+    return {c.r, c.g, c.b, c.a, weight};
+}
+
+Channels iris_value(const Oracle_Iris& iris, const Rgba_D& p, bool gamma) {
+    const auto linear = [gamma](double v) { return gamma ? bt709_to_linear(v) : v; };
+    if (iris.gray) {
+        const double v = linear(p.r);
+        return {v, v, v, v, v};
+    }
+    return {linear(p.r), linear(p.g), linear(p.b), p.a, (p.r + p.g + p.b) / 3.0};
+}
+
+}  // namespace
+
+std::vector<Rgba_D> defocus_oracle(const Oracle_Image& in, const Oracle_Iris& iris, const Defocus_Oracle_Settings& s,
+                                   int64_t out_x, int64_t out_y, int64_t out_width, int64_t out_height,
+                                   bool out_premultiplied) {
+    Channels sums{};
+    for (const Rgba_D& p : iris.pixels) {
+        const Channels h = iris_value(iris, p, s.gamma);
+        for (int c = 0; c < 5; ++c) sums[c] += h[c];
+    }
+    std::vector<Rgba_D> result;
+    for (int64_t y = 0; y < out_height; ++y)
+        for (int64_t x = 0; x < out_width; ++x) {
+            Channels acc{};
+            for (int64_t j = 0; j < iris.height; ++j)
+                for (int64_t i = 0; i < iris.width; ++i) {
+                    const Channels h = iris_value(iris, iris.pixels[static_cast<size_t>(j * iris.width + i)], s.gamma);
+                    if (h == Channels{}) continue;
+                    const Channels e =
+                        source_value(in, s, out_x + x - (i - iris.width / 2), out_y + y - (j - iris.height / 2));
+                    for (int c = 0; c < 5; ++c) acc[c] += h[c] * e[c];
+                }
+            Channels v{};
+            for (int c = 0; c < 5; ++c) v[c] = sums[c] != 0.0 ? acc[c] / sums[c] : 0.0;
+            if (s.preservative > 0.0 && v[4] > 0.0)
+                for (int c = 0; c < 3; ++c) v[c] /= v[4];
+            if (s.gamma)
+                for (int c = 0; c < 3; ++c) v[c] = linear_to_bt709(v[c]);
+            if (!out_premultiplied && v[3] > 1e-5)
+                for (int c = 0; c < 3; ++c) v[c] /= v[3];
+            result.push_back({v[0], v[1], v[2], v[3]});
+        }
+    return result;
+}
+
+}  // namespace nb::test
