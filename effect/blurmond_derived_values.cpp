@@ -28,10 +28,6 @@ float iris_soften(double smooth, float radius, const Layer_Description& frame) {
     return 4.0f * static_cast<float>(smooth) * radius / perimeter;
 }
 
-float blur_reach(float radius, double smooth, const Layer_Description& frame) {
-    return radius + iris_soften(smooth, radius, frame);
-}
-
 float iris_preview_radius(int64_t width, int64_t height, float horizontal_factor, float vertical_factor) {
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

@@ -18,9 +18,6 @@ float iris_angle(double degrees);
 // full-resolution width plus height. 0 when the frame has no full-resolution size.
 float iris_soften(double smooth, float radius, const Layer_Description& frame);
 
-// How far one output pixel reaches into the source at full resolution: radius plus the iris soften.
-float blur_reach(float radius, double smooth, const Layer_Description& frame);
-
 // Radius that shows the iris large in a preview of width x height layer pixels at the given resolution
 // factors: 100 on 640 x 480 full-resolution pixels, scaled with the frame, and kept so the iris fits
 // (2 r below the full-resolution width and height). Never negative.

@@ -26,9 +26,11 @@ public:
     void render(const Context& context, const Render_Context& render_context, const Layer_Typeless& input,
                 const Layer_Typeless& output, const Extra_Layers& extra_layers,
                 const Pixel_Format& output_format) override;
-    // The input's extent, grown by the blur's reach when the normal blur extends the image.
+    // The input's extent, grown by the blur's reach when the normal blur extends the image. Throws
+    // Exception_Assert when extents holds none for the input layer.
     Rect layer_extent(const Context& context, const Layer_Extents& extents) const override;
-    // For the input: output grown by the blur's reach. Any other layer: its own extent.
+    // For the input: output grown by the blur's reach (the defocus margins). Any other layer: its own
+    // extent. Throws Exception_Assert when extents lacks the layer, or the input's for the reach.
     Rect layer_extent_for_name(const Context& context, const std::string& layer_name, const Rect& output,
                                const Layer_Extents& extents) const override;
 
@@ -36,7 +38,7 @@ public:
     const Blurmond_Parameters& blurmond_parameters() const { return parameters_; }
 
 private:
-    Rect grown_by_reach(const Context& context, const Rect& r) const;
+    Rect grown_by_reach(const Context& context, const Rect& r, const Layer_Extents& extents) const;
 
     Blurmond_Parameters parameters_;
 };

@@ -1,4 +1,3 @@
-// How far the drawn iris reaches from its centre, and the margins and buffer sizes that follow.
 #include "kernel/blurmond_geometry.h"
 
 #include <algorithm>
@@ -10,16 +9,20 @@ namespace nb {
 
 namespace {
 
+// Beyond any frame a host can describe; a larger reach (an absurd softening) is held here so the pixel
+// counts stay defined and the sizes built from them fail as allocations instead.
+constexpr double most_pixels = 1073741824.0;  // 2^30
+
 // Whole pixels for a finite, non-negative reach; anything else reaches nowhere.
 int64_t whole_pixels(double reach) {
     if (!(reach > 0.0) || !std::isfinite(reach)) return 0;
-    return static_cast<int64_t>(std::ceil(reach));
+    return static_cast<int64_t>(std::ceil(std::min(reach, most_pixels)));
 }
 
 // Largest whole number of pixels strictly below a finite, non-negative reach.
 int64_t pixels_below(double reach) {
     if (!(reach > 0.0) || !std::isfinite(reach)) return 0;
-    return static_cast<int64_t>(std::ceil(reach)) - 1;
+    return static_cast<int64_t>(std::ceil(std::min(reach, most_pixels))) - 1;
 }
 
 // A pixel of the blade iris has coverage only when its centre lies strictly inside the shape, which
@@ -60,14 +63,20 @@ Iris_Extent iris_extent(const Iris_Extent_Settings& s) {
     return e;
 }
 
-Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
-                                    float out_vertical_factor, const Iris_Extent_Settings& iris) {
+Iris_Extent blurmond_reach(float out_horizontal_factor, float out_vertical_factor, const Iris_Extent_Settings& iris) {
     // In float, as the reach has always been computed, so sizes do not change where it suffices.
     const float reach = iris.radius + iris.soften;
     const Iris_Extent extent = iris_extent(iris);
+    return {std::max(whole_pixels(std::ceil(out_horizontal_factor * reach)), extent.x),
+            std::max(whole_pixels(std::ceil(out_vertical_factor * reach)), extent.y)};
+}
+
+Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
+                                    float out_vertical_factor, const Iris_Extent_Settings& iris) {
+    const Iris_Extent reach = blurmond_reach(out_horizontal_factor, out_vertical_factor, iris);
     Blurmond_Geometry g;
-    g.margin_x = std::max(whole_pixels(std::ceil(out_horizontal_factor * reach)), extent.x);
-    g.margin_y = std::max(whole_pixels(std::ceil(out_vertical_factor * reach)), extent.y);
+    g.margin_x = reach.x;
+    g.margin_y = reach.y;
     g.width = next_pow(std::max<int64_t>(0, in_width) + 2 * g.margin_x);
     g.height = next_pow(std::max<int64_t>(0, in_height) + 2 * g.margin_y);
     return g;

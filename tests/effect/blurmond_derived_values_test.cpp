@@ -49,12 +49,6 @@ TEST(IrisSoften, EmptyFrameOrNoRadiusSoftensNothing) {
     EXPECT_EQ(iris_soften(0.0, 10.0f, frame(100, 100)), 0.0f);
 }
 
-TEST(BlurReach, IsTheRadiusPlusTheSoften) {
-    EXPECT_FLOAT_EQ(blur_reach(10.0f, 27.0, frame(1920, 1080)), 10.36f);  // 10 + 1080 / 3000
-    EXPECT_EQ(blur_reach(0.0f, 27.0, frame(1920, 1080)), 0.0f);
-    EXPECT_EQ(blur_reach(10.0f, 27.0, frame(0, 0)), 10.0f);
-}
-
 struct Preview_Case {
     std::string name;
     int64_t width, height;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <ostream>
 #include <string>
 
@@ -70,6 +71,8 @@ struct Extent_Case {
     bool extend;
     Layer_Description frame;
     Rect request, expected_request, expected_extent;
+    double aspect = 0.0;
+    Rect alternative_iris{};  // empty: none chosen
 };
 
 std::ostream& operator<<(std::ostream& out, const Extent_Case& c) { return out << c.name; }
@@ -88,9 +91,11 @@ TEST_P(BlurmondPluginExtent, GrowsByTheBlursReach) {
     p.iris_soften->set_value(c.smooth);
     p.show->set_value(c.show);
     p.outside_extend->set_value(c.extend);
-    const Layer_Extents extents{
+    p.iris_aspect->set_value(c.aspect);
+    Layer_Extents extents{
         {"Source", {source_extent, c.frame.horizontal_factor, c.frame.vertical_factor, 1.0f}},
         {"background_layer", {Rect{3, 4, 5, 6}, 1.0f, 1.0f, 1.0f}}};
+    if (!c.alternative_iris.empty()) extents["alternative_iris"] = Layer_Extent{c.alternative_iris, 1.0f, 1.0f, 1.0f};
     const Plugin::Context context = test::frame_context(c.frame);
 
     const Rect request = plugin.layer_extent_for_name(context, "Source", c.request, extents);
@@ -111,8 +116,10 @@ const Layer_Description hd = test::frame_of(1920, 1080);
 const Layer_Description hd_half = test::frame_of(960, 540, 0.5f, 0.5f);
 const Layer_Description hd_uneven = test::frame_of(960, 270, 0.5f, 0.25f);
 
-// Reaches worked by hand: radius + radius x smooth x 4 / (1920 + 1080), times the downsample factor,
-// rounded up.
+// Reaches worked by hand: the larger of radius + soften (soften = radius x smooth x 4 / (1920 + 1080)) times
+// the downsample factor, rounded up, and the drawn iris's extent: whole pixels strictly inside
+// (1 + aspect)(radius + 1) across, (1 - aspect)(radius + 1) up and down, at the downsample factor, plus
+// the soften rounded up. Without aspect both agree.
 INSTANTIATE_TEST_SUITE_P(
     Cases, BlurmondPluginExtent,
     ::testing::Values(
@@ -138,18 +145,31 @@ INSTANTIATE_TEST_SUITE_P(
                     source_extent},
         // No frame size to relate the softening to: the reach is the radius.
         Extent_Case{"EmptyFrame", 10.0, 27.0, 0, false, test::frame_of(0, 0), output_request, {-10, 110, -10, 60},
-                    source_extent}),
+                    source_extent},
+        // Aspect 0.75 stretches the iris to 1.75 x 11 = 19.25 across: 19 pixels; up and down 0.25 x 11 =
+        // 2.75 reaches less than the radius, which stays.
+        Extent_Case{"AspectWidensTheReach", 10.0, 0.0, 0, true, hd, output_request, {-19, 119, -10, 60},
+                    {-29, 219, -20, 210}, 0.75},
+        // A 50 x 30 iris image scaled so its shorter side spans 2 x 10 + 1: zoom 30 / 21; it reaches
+        // (25 + 1) x 21 / 30 + 0.5 = 18.7 across and (15 + 1) x 21 / 30 + 0.5 = 11.7 up and down.
+        Extent_Case{"AlternativeIrisReachesItsScaledSize", 10.0, 0.0, 0, false, hd, output_request,
+                    {-18, 118, -11, 61}, source_extent, 0.0, Rect{0, 50, 0, 30}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(BlurmondPluginExtentLimits, AbsurdSmoothnessStaysInsideTheHostsRange) {
     test::Memory_Parameter_Factory factory;
     const Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);
     plugin.blurmond_parameters().radius->set_value(999.0);
-    plugin.blurmond_parameters().iris_soften->set_value(1e300);  // beyond float: an infinite reach
     const Layer_Extents extents{{"Source", {source_extent, 1.0f, 1.0f, 1.0f}}};
-    const Rect r = plugin.layer_extent_for_name(test::frame_context(hd), "Source", output_request, extents);
-    EXPECT_EQ(r.left, -(int64_t{1} << 30));
-    EXPECT_EQ(r.right, 100 + (int64_t{1} << 30));
+    // 1e30 softens by about 1.3e30 pixels, held at 2^30 (plus the iris's 999); 1e300 is beyond float,
+    // and an infinite softening reaches no whole number of pixels, so the radius is what remains.
+    for (const double smooth : {1e30, 1e300}) {
+        plugin.blurmond_parameters().iris_soften->set_value(smooth);
+        const Rect r = plugin.layer_extent_for_name(test::frame_context(hd), "Source", output_request, extents);
+        EXPECT_GE(r.left, std::numeric_limits<int32_t>::min()) << "smooth " << smooth;
+        EXPECT_LE(r.left, -999) << "smooth " << smooth;
+        EXPECT_LE(r.right, std::numeric_limits<int32_t>::max()) << "smooth " << smooth;
+    }
 }
 
 }  // namespace
