@@ -1,0 +1,172 @@
+// The plug-in binary's entry point, driven by the headless host: global setup on each host, the about
+// text, dynamic flags, commands that need nothing, and how failures reach the host.
+#include "base/after_effects/after_effects_host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "effect/blurmond_description.h"
+#include "host/effect_session.h"
+#include "host/host_project_suites.h"
+#include "tests/support/plugin_binary.h"
+
+namespace nb {
+namespace {
+
+using host::Effect_Session;
+
+host::Session_Settings settings_for(A_long appl_id, A_short major = 13, A_short minor = 28) {
+    host::Session_Settings settings;
+    settings.effect.appl_id = appl_id;
+    settings.effect.version_major = major;
+    settings.effect.version_minor = minor;
+    settings.threads = 2;
+    return settings;
+}
+
+constexpr A_long app_id_other = 0x58585858;  // 'XXXX'
+constexpr PF_OutFlags2 flags2_before = 0x40000000;  // a bit the plug-in never sets
+
+struct Global_Case {
+    const char* name;
+    A_long appl_id;
+    A_short major, minor;
+    bool sets_flags2;
+    bool negotiates;  // Premiere's pixel formats
+    bool registers;   // After Effects' AEGP
+    const char* host_line;
+};
+
+class AfterEffectsHostGlobalSetup : public testing::TestWithParam<Global_Case> {};
+
+TEST_P(AfterEffectsHostGlobalSetup, ReportsVersionAndFlagsAndTalksOnlyToItsOwnHost) {
+    const Global_Case& c = GetParam();
+    test::Plugin_Binary binary;
+    Effect_Session session(binary.library(), settings_for(c.appl_id, c.major, c.minor));
+    session.out_data().out_flags2 = flags2_before;
+    ASSERT_EQ(session.global_setup(), PF_Err_NONE);
+    EXPECT_EQ(session.out_data().my_version, 0x000aae00u);
+    EXPECT_EQ(session.out_data().out_flags, 0x06000004);
+    EXPECT_EQ(session.out_data().out_flags2, c.sets_flags2 ? 0x08001489 : flags2_before);
+
+    const host::Effect_Records& records = session.effect().records();
+    const std::vector<PrPixelFormat> negotiated{PrPixelFormat_BGRA_4444_32f, PrPixelFormat_BGRA_4444_16u,
+                                                PrPixelFormat_BGRA_4444_8u};
+    EXPECT_EQ(records.supported_formats, c.negotiates ? negotiated : std::vector<PrPixelFormat>{});
+    EXPECT_EQ(records.format_clears, c.negotiates ? 1 : 0);
+    EXPECT_EQ(records.frames_match_render_format, c.negotiates);
+    EXPECT_EQ(session.host().project_suites().registered_plugins(),
+              c.registers ? std::vector<std::string>{"Corvala 'Blurmond'"} : std::vector<std::string>{});
+    EXPECT_EQ(session.host().outstanding_suites(), 0) << "every suite acquired is released";
+
+    const std::string log = binary.log_text();
+    EXPECT_NE(log.find("*** Environment Information ***\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(std::string("    Plugin Host: ") + c.host_line + "\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("    Plugin: Corvala 'Blurmond' 1.5.5\n"), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hosts, AfterEffectsHostGlobalSetup,
+    testing::Values(
+        Global_Case{"AfterEffects", host::app_id_after_effects, 13, 28, true, false, true,
+                    "After Effects v13.28(app id: FXTC)"},
+        Global_Case{"AfterEffectsApi12_5", host::app_id_after_effects, 12, 5, true, false, true,
+                    "After Effects v12.5(app id: FXTC)"},
+        Global_Case{"AfterEffectsApi12_4", host::app_id_after_effects, 12, 4, false, false, true,
+                    "After Effects v12.4(app id: FXTC)"},
+        Global_Case{"Premiere", host::app_id_premiere, 13, 28, true, true, false, "Premiere v14.0.0(app id: PrMr)"},
+        Global_Case{"OtherHost", app_id_other, 13, 28, true, false, false, "(app id: XXXX)"}),
+    [](const testing::TestParamInfo<Global_Case>& info) { return std::string(info.param.name); });
+
+TEST(AfterEffectsHost, AboutNamesTheEffectItsVersionTheNoticeAndTheBuildDate) {
+    test::Plugin_Binary binary;
+    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
+    const std::string text = session.about();
+    const std::regex layout(
+        "Corvala 'Blurmond' - V1\\.5\\.5\n"
+        "Simulates a camera's blurmond effect\\.\n"
+        "\n"
+        "[^\n]+\n"
+        "build date: [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}\n");
+    EXPECT_TRUE(std::regex_match(text, layout)) << text;
+}
+
+TEST(AfterEffectsHost, AboutOfAPrereleaseNamesItsStageAndBuildTime) {
+    Plugin_Description beta = blurmond_description();
+    beta.stage = Release_Stage::beta;
+    const std::string text = about_text(beta);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Corvala 'Blurmond' - V1.5.5 - beta");
+    const std::string last_line = text.substr(text.rfind('\n') + 1);
+    const std::regex dated("build date: [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}");
+    EXPECT_TRUE(std::regex_match(last_line, dated)) << text;
+    beta.description.clear();
+    EXPECT_EQ(about_text(beta).find("\n\n"), std::string::npos) << "no description, no empty line";
+}
+
+TEST(AfterEffectsHost, DynamicFlagsNeverClaimFramesVaryWithoutParameters) {
+    for (const A_long host : {host::app_id_after_effects, host::app_id_premiere}) {
+        test::Plugin_Binary binary;
+        Effect_Session session(binary.library(), settings_for(host));
+        ASSERT_EQ(session.global_setup(), PF_Err_NONE);
+        ASSERT_EQ(session.command(PF_Cmd_QUERY_DYNAMIC_FLAGS), PF_Err_NONE);
+        EXPECT_EQ(session.out_data().out_flags, 0x06000000) << "host " << host;
+    }
+}
+
+TEST(AfterEffectsHost, CommandsWithoutWorkLeaveTheOutputRecordAlone) {
+    test::Plugin_Binary binary;
+    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
+    ASSERT_EQ(session.global_setup(), PF_Err_NONE);
+    ASSERT_EQ(session.params_setup(), PF_Err_NONE);
+    for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_GLOBAL_SETDOWN, PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP,
+                             PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_FRAME_SETDOWN,
+                             PF_Cmd_EVENT, PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_GET_EXTERNAL_DEPENDENCIES,
+                             PF_Cmd_AUDIO_RENDER, PF_Cmd_GPU_DEVICE_SETDOWN, PF_Cmd_GPU_DEVICE_SETUP, 40}) {
+        std::memset(&session.out_data(), 0x5a, sizeof(PF_OutData));
+        PF_OutData before;
+        std::memcpy(&before, &session.out_data(), sizeof before);
+        EXPECT_EQ(session.command(cmd), PF_Err_NONE) << "command " << cmd;
+        EXPECT_EQ(std::memcmp(&before, &session.out_data(), sizeof before), 0) << "command " << cmd;
+    }
+    EXPECT_NE(binary.log_text().find("selector gpu setup\n"), std::string::npos);
+
+    PF_UserChangedParamExtra changed{};
+    for (const A_long index : {2, 999}) {
+        changed.param_index = index;
+        EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << index;
+    }
+    EXPECT_EQ(session.command(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
+    EXPECT_EQ(session.effect().checked_out(), 0);
+}
+
+TEST(AfterEffectsHost, HostErrorsReturnTheirCodes) {
+    test::Plugin_Binary binary;
+    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
+    session.host().faults().inject("AEGP_RegisterWithAEGP", 7, 1);
+    EXPECT_EQ(session.global_setup(), 7) << "an AEGP error carries its own code";
+    EXPECT_EQ(session.host().outstanding_suites(), 0);
+    session.host().faults().inject("add_param", PF_Interrupt_CANCEL, 1);
+    EXPECT_EQ(session.params_setup(), PF_Interrupt_CANCEL);
+    EXPECT_TRUE(binary.crash_files().empty());
+}
+
+TEST(AfterEffectsHost, AnUnknownFailureWritesTheCrashLogAndReachesTheHost) {
+    test::Plugin_Binary binary(false);
+    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
+    session.host().withdraw_suite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3);
+    EXPECT_THROW(session.global_setup(), std::exception);
+    const auto crashes = binary.crash_files();
+    ASSERT_EQ(crashes.size(), 1u);
+    const std::string crash = test::Plugin_Binary::read(crashes[0]);
+    EXPECT_NE(crash.find("Can't AcquireSuite (AEGP Utility Suite, 7)"), std::string::npos) << crash;
+    EXPECT_NE(crash.find("-**###  ERROR  ###**-: Unknown Exception escaped. Writing Error Log. Crashing now.\n"),
+              std::string::npos)
+        << crash;
+}
+
+}  // namespace
+}  // namespace nb
