@@ -1,11 +1,14 @@
 // Function tables of the render suites; each function finds its effect through effect_ref.
 #include "host/render_suites.h"
 
+#include <array>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "host/effect_instance.h"
 #include "host/headless_host.h"
+#include "host/host_slots.h"
 #include "host/host_world.h"
 
 namespace nb::host {
@@ -65,7 +68,7 @@ PF_Err world_dispose(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
     return dispose_world(effect_ref, world);
 }
 
-PF_Err world_pixel_format(const PF_EffectWorld* world, PF_PixelFormat* format) {
+PF_Err world_pixel_format_of(const PF_EffectWorld* world, PF_PixelFormat* format) {
     const World_Format* found = Host_World::format_of(world);
     if (found == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     *format = found->world_suite_format();
@@ -99,7 +102,7 @@ PF_Err premiere_dispose(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
     return dispose_world(effect_ref, world);
 }
 
-PF_Err premiere_pixel_format(PF_EffectWorld* world, PrPixelFormat* format) {
+PF_Err premiere_pixel_format_of(PF_EffectWorld* world, PrPixelFormat* format) {
     const World_Format* found = Host_World::format_of(world);
     if (found == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     *format = found->premiere_format();
@@ -203,10 +206,35 @@ PF_Err device_world_index(PF_ProgPtr, PF_EffectWorld* world, A_u_long* index) {
     return PF_Err_NONE;
 }
 
-const PF_WorldSuite2 world_suite{new_world, world_dispose, world_pixel_format};
+// The pixel-format queries get a world and nothing that leads to the host, so they are stamped out per
+// host slot to reach its fault table.
+template <int Slot>
+struct Bound {
+    static PF_Err world_pixel_format(const PF_EffectWorld* world, PF_PixelFormat* format) {
+        if (const PF_Err error = host_in_slot(Slot)->faults().enter("PF_GetPixelFormat")) return error;
+        return world_pixel_format_of(world, format);
+    }
+    static PF_Err premiere_pixel_format(PF_EffectWorld* world, PrPixelFormat* format) {
+        if (const PF_Err error = host_in_slot(Slot)->faults().enter("GetPixelFormat")) return error;
+        return premiere_pixel_format_of(world, format);
+    }
+};
 
-const PF_PixelFormatSuite1 pixel_format_suite{add_supported, clear_supported, new_world_of_format,
-                                              premiere_dispose, premiere_pixel_format};
+struct Format_Tables {
+    PF_WorldSuite2 world;
+    PF_PixelFormatSuite1 pixel_format;
+};
+
+template <int... Slots>
+std::array<Format_Tables, sizeof...(Slots)> format_tables(std::integer_sequence<int, Slots...>) {
+    return {Format_Tables{
+        PF_WorldSuite2{new_world, world_dispose, Bound<Slots>::world_pixel_format},
+        PF_PixelFormatSuite1{add_supported, clear_supported, new_world_of_format, premiere_dispose,
+                             Bound<Slots>::premiere_pixel_format}}...};
+}
+
+const std::array<Format_Tables, host_slot_count> format_suites =
+    format_tables(std::make_integer_sequence<int, host_slot_count>());
 
 const PF_UtilitySuite4 utility_suite{filter_instance_id,
                                      no_timeline<A_long*, PF_TimeDisplay*>,
@@ -231,8 +259,9 @@ const PF_GPUDeviceSuite1 device_suite{device_count,        device_info,         
 }  // namespace
 
 void register_render_suites(Headless_Host& host) {
-    host.register_suite(kPFWorldSuite, kPFWorldSuiteVersion2, &world_suite);
-    host.register_suite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &pixel_format_suite);
+    const Format_Tables& formats = format_suites[static_cast<std::size_t>(host.slot())];
+    host.register_suite(kPFWorldSuite, kPFWorldSuiteVersion2, &formats.world);
+    host.register_suite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &formats.pixel_format);
     host.register_suite(kPFUtilitySuite, kPFUtilitySuiteVersion4, &utility_suite);
     host.register_suite(kPFGPUDeviceSuite, kPFGPUDeviceSuiteVersion1, &device_suite);
 }

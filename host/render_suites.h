@@ -7,9 +7,10 @@ namespace nb::host {
 class Headless_Host;
 
 // Offers the four suites on host. Functions that get an effect reference record what the plug-in says
-// in that effect's Effect_Records and consult the host's fault injection under their SDK names;
-// functions that get only a world answer from the world's format (replace the suite with
-// register_suite to make those fail). The emulated device has one device whose memory is host memory.
+// in that effect's Effect_Records; the pixel-format queries answer from the world's format. What the
+// plug-in calls consults the host's faults under its SDK name ("PF_GetPixelFormat" of the world suite,
+// "GetPixelFormat" of Premiere's, "AddSupportedPixelFormat", "GetGPUWorldData", ...). The emulated
+// device has one device whose memory is host memory.
 void register_render_suites(Headless_Host& host);
 
 }  // namespace nb::host

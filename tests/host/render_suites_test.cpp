@@ -44,6 +44,28 @@ TEST_F(RenderSuites, WorldsReportTheirFormatToBothSuites) {
     EXPECT_EQ(world_suite->PF_GetPixelFormat(&foreign, &ae), PF_Err_BAD_CALLBACK_PARAM);
 }
 
+TEST_F(RenderSuites, ChosenFailuresReachEvenTheQueriesWithoutAnEffect) {
+    const auto* world_suite = acquire<PF_WorldSuite2>(host, kPFWorldSuite, kPFWorldSuiteVersion2);
+    const auto* formats = acquire<PF_PixelFormatSuite1>(host, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+    Host_World world(1, 1, World_Format{});
+    PF_PixelFormat ae = 0;
+    PrPixelFormat premiere = 0;
+    host.faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL, 1);
+    host.faults().inject("GetPixelFormat", PF_Err_INVALID_INDEX, 1);
+    host.faults().inject("AddSupportedPixelFormat", PF_Err_OUT_OF_MEMORY, 1);
+    EXPECT_EQ(world_suite->PF_GetPixelFormat(world.world(), &ae), PF_Interrupt_CANCEL);
+    EXPECT_EQ(world_suite->PF_GetPixelFormat(world.world(), &ae), PF_Err_NONE) << "one failure was chosen";
+    EXPECT_EQ(formats->GetPixelFormat(world.world(), &premiere), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(formats->AddSupportedPixelFormat(ref, PrPixelFormat_BGRA_4444_8u), PF_Err_OUT_OF_MEMORY);
+    EXPECT_TRUE(effect.records().supported_formats.empty());
+
+    Headless_Host other(1);  // another host's faults are its own
+    const auto* other_suite = acquire<PF_WorldSuite2>(other, kPFWorldSuite, kPFWorldSuiteVersion2);
+    host.faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL, 1);
+    EXPECT_EQ(other_suite->PF_GetPixelFormat(world.world(), &ae), PF_Err_NONE);
+    other.release_suite(kPFWorldSuite, kPFWorldSuiteVersion2);
+}
+
 TEST_F(RenderSuites, PremiereNegotiationIsRecordedForTheEffect) {
     const auto* formats = acquire<PF_PixelFormatSuite1>(host, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
     const auto* utility = acquire<PF_UtilitySuite4>(host, kPFUtilitySuite, kPFUtilitySuiteVersion4);

@@ -302,6 +302,7 @@ TEST_P(AfterEffectsRenderFailures, EndTheRenderWithTheirCodeAndEveryCheckoutChec
     if (name == "memory") ready.session.host().handles().fail_allocation_at(1);
     if (name == "callback") ready.session.host().faults().inject(
         c.path == Render_Path::smart ? "checkout_layer_pixels" : "checkout_param", PF_Err_INVALID_INDEX);
+    if (name == "format") ready.session.host().faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL);
     EXPECT_EQ(ready.session.render(frame, c.path), c.expected) << c.name;
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.name;
     EXPECT_TRUE(ready.binary.crash_files().empty());
@@ -314,7 +315,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Failure_Case{"memory", PF_Err_OUT_OF_MEMORY, Render_Path::smart},
                     Failure_Case{"memory", PF_Err_OUT_OF_MEMORY, Render_Path::non_smart},
                     Failure_Case{"callback", PF_Err_INVALID_INDEX, Render_Path::smart},
-                    Failure_Case{"callback", PF_Err_INVALID_INDEX, Render_Path::non_smart}));
+                    Failure_Case{"callback", PF_Err_INVALID_INDEX, Render_Path::non_smart},
+                    Failure_Case{"format", PF_Interrupt_CANCEL, Render_Path::smart},
+                    Failure_Case{"format", PF_Interrupt_CANCEL, Render_Path::non_smart}));
 
 }  // namespace
 }  // namespace nb
