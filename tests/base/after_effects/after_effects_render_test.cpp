@@ -125,6 +125,29 @@ TEST_P(AfterEffectsRenderVariants, IrisAloneMatchesTheFloatRenderWithinRounding)
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
 }
 
+TEST_P(AfterEffectsRenderVariants, NormalBlurKeepsAConstantImageConstant) {
+    const Variant_Case& c = GetParam();
+    Ready_Session ready(c.appl_id);
+    ready.session.set_float(ready.session.index_of("radius"), 3.0);
+    const World_Format format{c.depth, c.order, false};
+    Host_World input(20, 16, format), output(20, 16, format);
+    // A code value in every depth, so the input holds exactly this colour.
+    const std::array<double, 4> colour{100.0 / 255.0, 20.0 / 255.0, 240.0 / 255.0, 1.0};
+    for (int64_t y = 0; y < 16; ++y)
+        for (int64_t x = 0; x < 20; ++x) input.set_rgba(x, y, colour);
+    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.path), PF_Err_NONE);
+    // The iris sums to 1 and the edge pixels continue the image, so every output pixel is the colour
+    // again, up to float rounding of the transforms (far below a code value) and the final rounding to
+    // code values: one code value, or 1e-4 in float.
+    const double tolerance = c.depth == Pixel_Depth::bits_32 ? 1e-4 : 1.0 / format.white() + 1e-6;
+    for (int64_t y = 0; y < 16; ++y)
+        for (int64_t x = 0; x < 20; ++x)
+            for (int k = 0; k < 4; ++k)
+                ASSERT_NEAR(output.rgba(x, y)[k], input.rgba(x, y)[k], tolerance)
+                    << c.name << " pixel " << x << ", " << y << " component " << k;
+    EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SixVariantsTwoPaths, AfterEffectsRenderVariants,
     testing::Values(
