@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "host/effect_parameter_state.h"
@@ -18,12 +19,24 @@ void clear_outside(Host_World* output, const PF_LRect& request, const PF_LRect& 
     if (output == nullptr) return;
     const auto part = output->view(request);
     if (part == nullptr) return;
-    for (int64_t y = 0; y < part->height(); ++y)
-        for (int64_t x = 0; x < part->width(); ++x) {
-            const int64_t fx = part->origin_x() + x, fy = part->origin_y() + y;
-            if (fx >= result.left && fx < result.right && fy >= result.top && fy < result.bottom) continue;
-            part->set_rgba(x, y, {0.0, 0.0, 0.0, 0.0});
+    const int64_t pixel_bytes = part->format().pixel_bytes();
+    const auto clear = [&](int64_t y, int64_t from, int64_t to) {  // frame columns [from, to)
+        from = std::max(from, part->origin_x());
+        to = std::min(to, part->origin_x() + part->width());
+        if (to > from)
+            std::memset(part->row(y) + (from - part->origin_x()) * pixel_bytes, 0,
+                        static_cast<std::size_t>((to - from) * pixel_bytes));
+    };
+    const int64_t left = part->origin_x(), right = left + part->width();
+    for (int64_t y = 0; y < part->height(); ++y) {
+        const int64_t frame_y = part->origin_y() + y;
+        if (empty(result) || frame_y < result.top || frame_y >= result.bottom) {
+            clear(y, left, right);
+            continue;
         }
+        clear(y, left, result.left);
+        clear(y, result.right, right);
+    }
 }
 
 std::string underscored(std::string text) {

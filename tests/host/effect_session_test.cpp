@@ -60,6 +60,21 @@ TEST_F(EffectSessionTest, LendsTheFramesLayersToTheEffectsParameters) {
     EXPECT_EQ(session.effect().parameter(6).u.ld.reserved0, nullptr);
 }
 
+TEST_F(EffectSessionTest, WhatTheEffectDoesNotCoverComesOutTransparent) {
+    const World_Format format{Pixel_Depth::bits_8, Channel_Order::argb, false};
+    Host_World input(6, 4, format, 2, 3), output(12, 10, format);
+    for (int64_t y = 0; y < 10; ++y)
+        for (int64_t x = 0; x < 12; ++x) output.set_rgba(x, y, {1, 1, 1, 1});
+    session.set_choice(1, 3);  // the selection alone stays inside the source: frame (2, 3) to (8, 7)
+    ASSERT_EQ(session.render(Frame_Layers{&input, &output, {}}, Render_Path::smart), PF_Err_NONE);
+    for (int64_t y = 0; y < 10; ++y)
+        for (int64_t x = 0; x < 12; ++x) {
+            const bool covered = x >= 2 && x < 8 && y >= 3 && y < 7;
+            ASSERT_EQ(output.rgba(x, y)[0] == 0.0 && output.rgba(x, y)[3] == 0.0, !covered)
+                << "pixel " << x << ", " << y;
+        }
+}
+
 TEST_F(EffectSessionTest, ASmartRenderWithNothingToDrawIsSkipped) {
     const World_Format format{Pixel_Depth::bits_8, Channel_Order::argb, false};
     Host_World input(10, 10, format), output(10, 10, format);
