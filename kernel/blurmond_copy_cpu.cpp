@@ -73,7 +73,7 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration,
                                                      const Blurmond_Copy& copy) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
-    const int64_t r = iteration.index;
+    const int64_t r = copy.first_row + iteration.index;
     const int64_t source_y = source_index(p.outside_vertical, buffer.y + r - p.in.y, p.in.height);
     const auto* source = source_y >= 0 ? p.in.row(source_y) : nullptr;
     const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
@@ -81,9 +81,11 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration,
     const auto evaluator = Highlight_Selection_Evaluator::prepare_for<typename Layer_T::pixel>(p.selection_curve);
     const Float4 outside{p.outside_color[0], p.outside_color[1], p.outside_color[2], p.outside_color[3]};
     Buffer_P* row = buffer.row(r);
+    // A row of nothing but the outside colour, unboosted: one pixel converted, then repeated.
+    const int64_t width = source || selection ? buffer.width : std::min<int64_t>(buffer.width, 1);
     Float4 colours[chunk];
-    for (int64_t first = 0; first < buffer.width; first += chunk) {
-        const int64_t count = std::min(chunk, buffer.width - first);
+    for (int64_t first = 0; first < width; first += chunk) {
+        const int64_t count = std::min(chunk, width - first);
         for (int64_t i = 0; i < count; ++i) {
             const int64_t x = buffer.x + first + i - p.in.x;
             const int64_t source_x = source ? source_index(p.outside_horizontal, x, p.in.width) : -1;
@@ -106,7 +108,38 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration,
             store(row[first + i], v, weight);
         }
     }
+    std::fill(row + width, row + buffer.width, row[0]);
     context.check_abort();
+}
+
+template <class Layer_T, class Buffer_P>
+void Blurmond_Copy<Layer_T, Buffer_P>::margin_row(const Iteration& iteration, const Render_Context& context,
+                                                  const Blurmond_Copy& copy) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const Layer<Buffer_P>& buffer = copy.buffer;
+    const int64_t above = p.in.y - buffer.y;  // margin rows above the source
+    const int64_t r = iteration.index < above ? iteration.index : iteration.index + p.in.height;
+    const int64_t source_y = source_index(p.outside_vertical, r - above, p.in.height);
+    const Buffer_P* converted = buffer.row(source_y + above);
+    std::copy(converted, converted + buffer.width, buffer.row(r));
+    context.check_abort();
+}
+
+template <class Layer_T, class Buffer_P>
+void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, Blurmond_Copy copy) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
+    const bool continued = p.outside_vertical == Outside::border || p.outside_vertical == Outside::mirrored ||
+                           p.outside_vertical == Outside::repeated;
+    const int64_t above = p.in.y - copy.buffer.y;
+    const bool inside = above >= 0 && above + p.in.height <= copy.buffer.height;
+    if (boosting || !continued || p.in.empty() || !inside) {
+        launch(copy.buffer.height, to_buffer_row, context, copy);
+        return;
+    }
+    copy.first_row = above;
+    launch(p.in.height, to_buffer_row, context, copy);
+    launch(copy.buffer.height - p.in.height, margin_row, context, copy);
 }
 
 template <class Layer_T, class Buffer_P>

@@ -19,10 +19,17 @@ struct Blurmond_Copy {
     Layer<Buffer_P> buffer;
     // Copy back: per buffer channel, 1 / (transform gain * iris sum), or 0 where the sum is 0.
     float normalisation[Buffer_P::channels] = {};
+    int64_t first_row = 0;  // buffer row of work item 0 of to_buffer_row
 
-    // Buffer row r: the source continued by the edge rules (or the outside colour), premultiplied,
-    // non-finite channels as 0, optionally in linear light, highlights boosted.
+    // Fills every buffer row: the source continued by the edge rules (or the outside colour),
+    // premultiplied, non-finite channels as 0, optionally in linear light, highlights boosted.
+    // Without a boost, a margin row that the vertical rule continues from the image equals the buffer
+    // row of its source row, so those are converted first and the margins copied from them.
+    static void to_buffer(const Render_Context& context, Blurmond_Copy copy);
+    // Buffer row first_row + item.
     static void to_buffer_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);
+    // Margin row item (rows above the source first): a copy of a converted row.
+    static void margin_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);
     // Output row r: normalised, weight divided out, back to the curve and the output's alpha
     // convention, converted. Positions outside the buffer's signal area read transparent black.
     static void back_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);

@@ -115,7 +115,7 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     const int64_t bytes = in.in.height * in.in.row_bytes + passes.buffer.height * passes.buffer.row_bytes;
     {
         const auto timer = context.scope_timer("copy to pow", bytes);
-        launch(passes.buffer.height, Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row, context, passes);
+        Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(context, passes);
     }
 
     Kernel_FFT_Forward<Layer<Buffer_P>> forward;
