@@ -1,6 +1,8 @@
 // The render pipeline: reads the controls, derives the kernel settings and runs the display mode's kernels.
 #include "effect/blurmond_pipeline.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -10,8 +12,11 @@
 #include "effect/blurmond_highlight_selection.h"
 #include "effect/blurmond_kernel_settings.h"
 #include "effect/gray_in_place.h"
+#include "kernel/kernel_blurmond_cpu.h"
 #include "kernel/kernel_draw_iris_cpu.h"
 #include "kernel/kernel_hsl_selection_cpu.h"
+#include "kernel/kernel_refraction_cpu.h"
+#include "kernel/kernel_refraction_preperation_cpu.h"
 #include "util/kernel/kernel_make_solid_cpu.h"
 #include "util/pixel/pixel_format.h"
 
@@ -29,6 +34,19 @@ void set_iris(Record& record, const Iris_Settings& s) {
     record.angle = s.angle;
     record.facets = s.facets;
     record.soften = s.soften;
+}
+
+// The two kernels that take an outside colour hold it differently.
+void set_color(float (&target)[4], const std::array<float, 4>& color) { std::copy(color.begin(), color.end(), target); }
+void set_color(Rgba_F& target, const std::array<float, 4>& color) {
+    target = Rgba_F{color[0], color[1], color[2], color[3]};
+}
+
+template <class Record>
+void set_outside(Record& record, const Outside_Settings& s) {
+    record.outside_horizontal = s.horizontal;
+    record.outside_vertical = s.vertical;
+    set_color(record.outside_color, s.color);
 }
 
 // A record from the host typed as P. Reading a buffer as another pixel type would run past its rows, so a
@@ -75,6 +93,48 @@ void render_selection(const Frame<P>& f, const Highlight_Selection_Settings& set
     preview.run(f.render_context);
 }
 
+// The background shows through the transparent parts of the blurred output, bent along their edges.
+template <class P>
+void distort_background(const Frame<P>& f, const Layer<P>& background) {
+    const Distortion_Settings settings = distortion_settings(f.parameters);
+    Kernel_Refraction_Preperation<Layer<P>> preparation;
+    preparation.in.in = f.output;
+    preparation.run(f.render_context);
+
+    Kernel_Refraction<Layer<P>> refraction;
+    refraction.in.out = f.output;
+    refraction.in.background = background;
+    refraction.in.map = preparation.in.map;
+    refraction.in.strength = settings.strength;
+    refraction.in.antialias = settings.antialias;
+    set_outside(refraction.in, settings.outside);
+    refraction.run(f.render_context);
+    // The map's memory goes with the preparation kernel, its last holder, when this returns.
+}
+
+// The defocused frame, with the background distorted through its transparent parts when one is chosen.
+template <class P>
+void render_normal_blur(const Frame<P>& f, const Highlight_Selection_Settings& selection) {
+    const Blurmond_Parameters& p = f.parameters;
+    const Blur_Settings settings = blur_settings(p, f.description, selection);
+    Kernel_Blurmond<Layer<P>> blur;
+    blur.in.in = f.source;
+    blur.in.out = f.output;
+    blur.in.iris = f.extra_layer(*p.alternative_iris);
+    blur.in.selection = f.selection();
+    set_iris(blur.in, settings.iris);
+    blur.in.gamma_correction = settings.gamma_correction;
+    blur.in.colored_iris = settings.colored_iris;
+    blur.in.preservative_highlight = settings.preservative_highlight;
+    blur.in.additive_highlight = settings.additive_highlight;
+    set_outside(blur.in, settings.outside);
+    blur.in.selection_curve = settings.selection_curve;
+    blur.run(f.render_context);
+
+    const Layer<P> background = f.extra_layer(*p.background_layer);
+    if (!background.empty()) distort_background(f, background);
+}
+
 // The iris alone, large enough to judge its shape; an image iris is shown opaque, gray unless coloured.
 template <class P>
 void render_iris(const Frame<P>& f) {
@@ -115,7 +175,7 @@ void blurmond_pipeline(Host_Context host_context, Plugin::Context context, Rende
     const Highlight_Selection_Settings selection =
         highlight_selection_settings(parameters, host_context.plugin_host(), show);
     switch (show) {
-        case show_normal_blur: ASSERT_INCOMPLETE;
+        case show_normal_blur: render_normal_blur(f, selection); return;
         case show_iris: render_iris(f); return;
         case show_highlight_selection:
         case show_highlight_selection_only: render_selection(f, selection); return;

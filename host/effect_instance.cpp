@@ -7,14 +7,18 @@ struct Effect_Callbacks {
     static PF_Err abort(PF_ProgPtr effect_ref) { return Effect_Instance::from(effect_ref).host_.query_abort(); }
 
     static PF_Err add_param(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
+        Effect_Instance& effect = Effect_Instance::from(effect_ref);
+        if (PF_Err fault = effect.host_.faults().enter("add_param")) return fault;
         if (index != -1 || def == nullptr) return PF_Err_INVALID_INDEX;
-        Effect_Instance::from(effect_ref).parameters_.push_back(*def);
+        effect.parameters_.push_back(*def);
+        effect.parameter_state_.keep_texts(effect.parameters_.back());
         return PF_Err_NONE;
     }
 
     static PF_Err checkout_param(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long, A_long, A_u_long,
                                  PF_ParamDef* param) {
         Effect_Instance& effect = Effect_Instance::from(effect_ref);
+        if (PF_Err fault = effect.host_.faults().enter("checkout_param")) return fault;
         if (param == nullptr || index < 0 || index >= static_cast<PF_ParamIndex>(effect.parameters_.size()))
             return PF_Err_INVALID_INDEX;
         *param = effect.parameters_[static_cast<size_t>(index)];
@@ -24,6 +28,7 @@ struct Effect_Callbacks {
 
     static PF_Err checkin_param(PF_ProgPtr effect_ref, PF_ParamDef* param) {
         Effect_Instance& effect = Effect_Instance::from(effect_ref);
+        if (PF_Err fault = effect.host_.faults().enter("checkin_param")) return fault;
         if (param == nullptr || effect.checked_out_ == 0) return PF_Err_BAD_CALLBACK_PARAM;
         --effect.checked_out_;
         return PF_Err_NONE;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/after_effects/ae_sdk.h"
+#include "host/effect_parameter_state.h"
 #include "host/headless_host.h"
 
 namespace nb::host {
@@ -38,6 +39,7 @@ public:
     const std::vector<PF_ParamDef>& parameters() const { return parameters_; }
     PF_ParamDef& parameter(int64_t index) { return parameters_.at(static_cast<size_t>(index)); }
     int64_t checked_out() const { return checked_out_; }  // checkouts not yet checked in
+    Effect_Parameter_State& parameter_state() { return parameter_state_; }
 
     static Effect_Instance& from(PF_ProgPtr effect_ref) { return *reinterpret_cast<Effect_Instance*>(effect_ref); }
 
@@ -46,6 +48,7 @@ private:
     PF_InData in_data_{};
     std::vector<PF_ParamDef> parameters_;
     int64_t checked_out_ = 0;
+    Effect_Parameter_State parameter_state_;
 
     friend struct Effect_Callbacks;
 };

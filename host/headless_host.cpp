@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "host/ansi_callbacks.h"
+#include "host/host_aegp_suites.h"
+#include "host/host_parameter_suites.h"
+#include "host/host_project_suites.h"
 #include "host/host_slots.h"
 
 namespace nb::host {
@@ -50,6 +53,9 @@ Headless_Host::Headless_Host(int64_t worker_count)
     utils_.iterate_generic = bound.iterate_generic;
     utils_.ansi = ansi_callbacks();
     register_suite(kPFHandleSuite, kPFHandleSuiteVersion1, &handle_suite_);
+    register_parameter_suites(*this);
+    aegp_suites_ = std::make_unique<Host_Aegp_Suites>(*this, slot_);
+    project_suites_ = std::make_unique<Host_Project_Suites>(*this, slot_);
 }
 
 Headless_Host::~Headless_Host() { release_host_slot(slot_); }

@@ -5,15 +5,20 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "base/after_effects/ae_sdk.h"
+#include "host/host_faults.h"
 #include "host/host_handles.h"
 #include "host/worker_pool.h"
 
 namespace nb::host {
+
+class Host_Aegp_Suites;
+class Host_Project_Suites;
 
 // Application ids a host reports in PF_InData.appl_id.
 inline constexpr A_long app_id_after_effects = 0x46585443;  // 'FXTC'
@@ -32,6 +37,13 @@ public:
     PF_UtilCallbacks* utils() { return &utils_; }
     Host_Handles& handles() { return handles_; }
     int64_t worker_count() const { return pool_.threads(); }
+    int slot() const { return slot_; }
+
+    // Callback failures chosen by tests; every suite function and interaction callback consults it.
+    Host_Faults& faults() { return faults_; }
+    // The AEGP and application-level suites, with the state tests set and inspect.
+    Host_Aegp_Suites& aegp_suites() { return *aegp_suites_; }
+    Host_Project_Suites& project_suites() { return *project_suites_; }
 
     // Offers a suite; a null table makes AcquireSuite succeed with no table (a faulty host).
     void register_suite(const std::string& name, int32_t version, const void* table);
@@ -57,6 +69,9 @@ private:
     PF_UtilCallbacks utils_{};
     Host_Handles handles_;
     Worker_Pool pool_;
+    Host_Faults faults_;
+    std::unique_ptr<Host_Aegp_Suites> aegp_suites_;
+    std::unique_ptr<Host_Project_Suites> project_suites_;
 
     mutable std::mutex suites_mutex_;
     std::map<std::pair<std::string, int32_t>, const void*> suites_;

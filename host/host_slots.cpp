@@ -53,4 +53,6 @@ void release_host_slot(int slot) { slots[slot].store(nullptr, std::memory_order_
 
 const Slot_Functions& host_slot_functions(int slot) { return tables[slot]; }
 
+Headless_Host* host_in_slot(int slot) { return slots[slot].load(std::memory_order_acquire); }
+
 }  // namespace nb::host

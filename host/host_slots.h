@@ -30,5 +30,7 @@ inline constexpr int host_slot_count = 16;
 int claim_host_slot(Headless_Host* host);
 void release_host_slot(int slot);
 const Slot_Functions& host_slot_functions(int slot);
+// The host in a claimed slot, for suites whose functions carry no reference to it.
+Headless_Host* host_in_slot(int slot);
 
 }  // namespace nb::host

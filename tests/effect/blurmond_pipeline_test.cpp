@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,86 @@ void expect_same(const test::Owned_Image<P>& actual, const test::Owned_Image<P>&
     EXPECT_EQ(worst.difference, 0.0) << what << ": " << worst.describe();
 }
 
+// ---- normal blur ----
+
+TEST(BlurmondPipeline, NoBackgroundLayerMeansNoDistortion) {
+    for (const bool chosen_but_empty : {false, true}) {
+        Render<Pixel_Argb_8> render(16, 12);
+        render.parameters.radius->set_value(3.0);
+        render.parameters.background_distortion->set_value(50.0);
+        if (chosen_but_empty) render.choose_empty(*render.parameters.background_layer);
+        render.run();
+        EXPECT_EQ(render.spy.count("blurmond"), 1) << "chosen but empty " << chosen_but_empty;
+        EXPECT_EQ(render.spy.count("refraction preperation"), 0) << "chosen but empty " << chosen_but_empty;
+        EXPECT_EQ(render.spy.count("refraction"), 0) << "chosen but empty " << chosen_but_empty;
+    }
+}
+
+// A transparent source blurs to a transparent image; its alpha is flat, so the background shows through
+// undisplaced and every output pixel is the background pixel at the same place.
+TEST(BlurmondPipeline, BackgroundShowsThroughAfterTheBlur) {
+    Render<Pixel_Argb_8> render(16, 12);
+    render.parameters.radius->set_value(3.0);
+    render.parameters.background_distortion->set_value(50.0);
+    test::Owned_Image<Pixel_Argb_8> background(16, 12);
+    fill_pattern(background);
+    for (int64_t y = 0; y < 12; ++y)
+        for (int64_t x = 0; x < 16; ++x) background.at(x, y).a() = 255;
+    render.choose(*render.parameters.background_layer, background);
+    render.run();
+
+    expect_same(render.output, background, "background behind a transparent blur");
+    const Labels labels = render.spy.labels();
+    const auto at = [&labels](const std::string& label) {
+        return std::find(labels.begin(), labels.end(), label) - labels.begin();
+    };
+    EXPECT_EQ(render.spy.count("refraction preperation"), 1);
+    EXPECT_EQ(render.spy.count("refraction"), 1);
+    EXPECT_LT(at("blurmond"), at("refraction preperation"));
+    EXPECT_LT(at("refraction preperation"), at("refraction"));
+}
+
+// An opaque constant image stays opaque under the border rule; "extend" continues it as transparent
+// black, so the blur lets the corners go partly transparent.
+TEST(BlurmondPipeline, ExtendLetsTheBlurFadeOutAtTheEdges) {
+    for (const bool extend : {false, true}) {
+        Render<Pixel_Argb_8> render(16, 12);
+        render.parameters.radius->set_value(4.0);
+        render.parameters.outside_extend->set_value(extend);
+        for (int64_t y = 0; y < 12; ++y)
+            for (int64_t x = 0; x < 16; ++x) render.source.at(x, y) = argb(255, 200, 100, 50);
+        render.run();
+        if (extend)
+            EXPECT_LT(render.output.at(0, 0).a(), 255);
+        else
+            EXPECT_EQ(render.output.at(0, 0).a(), 255);
+    }
+}
+
+TEST(BlurmondPipeline, EmptySelectionLayerFallsBackToTheSourceInTheBlur) {
+    const auto render_with = [](auto choose) {
+        auto render = std::make_unique<Render<Pixel_Argb_8>>(16, 12);
+        const Blurmond_Parameters& p = render->parameters;
+        p.radius->set_value(3.0);
+        p.selection_enable->set_value(true);
+        p.preservative_highlight->set_value(4.0);
+        p.lightness_start->set_value(150.0);
+        fill_pattern(render->source);
+        choose(*render);
+        render->run();
+        return render;
+    };
+    const auto fallback = render_with([](Render<Pixel_Argb_8>& r) { r.choose_empty(*r.parameters.selection_layer); });
+    const auto explicit_copy =
+        render_with([](Render<Pixel_Argb_8>& r) { r.choose(*r.parameters.selection_layer, r.source); });
+    const test::Owned_Image<Pixel_Argb_8> white(16, 12, argb(255, 255, 255, 255));
+    const auto other =
+        render_with([&white](Render<Pixel_Argb_8>& r) { r.choose(*r.parameters.selection_layer, white); });
+
+    expect_same(fallback->output, explicit_copy->output, "empty selection layer against the source itself");
+    EXPECT_GT(test::worst_difference(other->output.layer(), explicit_copy->output.layer()).difference, 0.0);
+}
+
 // ---- iris preview ----
 
 // Expected record worked by hand for a 64 x 48 frame at full resolution:
@@ -140,6 +221,7 @@ TEST(BlurmondPipeline, ImageIrisPreviewIsGrayUnlessColoured) {
         EXPECT_EQ(render.spy.count("draw iris"), 1);
         EXPECT_EQ(render.spy.count("Copy"), colored ? 0 : 2) << "colored " << colored;
         EXPECT_EQ(render.spy.count("make solid"), colored ? 1 : 0) << "colored " << colored;
+        bool some_colour = false;
         for (int64_t y = 0; y < 24; ++y)
             for (int64_t x = 0; x < 32; ++x) {
                 const Pixel_Argb_8 q = render.output.at(x, y);
@@ -148,7 +230,9 @@ TEST(BlurmondPipeline, ImageIrisPreviewIsGrayUnlessColoured) {
                     EXPECT_EQ(q.r(), q.g()) << "pixel (" << x << ", " << y << ")";
                     EXPECT_EQ(q.g(), q.b()) << "pixel (" << x << ", " << y << ")";
                 }
+                some_colour = some_colour || q.r() != q.g();
             }
+        EXPECT_EQ(some_colour, colored) << "the red iris shows in colour exactly when coloured";
     }
 }
 

@@ -30,7 +30,6 @@ namespace {
 
 // The handle lives in the 8 bytes just below the block it backs.
 constexpr int64_t handle_bytes = 8;
-constexpr const char* pf_err_message = "After Effects api Error (PF_Err)";
 
 std::mutex& allocation_mutex() {
     static std::mutex mutex;

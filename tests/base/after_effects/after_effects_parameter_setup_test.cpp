@@ -1,0 +1,343 @@
+// The host records the parameter setup adds: the effect's whole set, and each kind's form.
+#include "base/after_effects/after_effects_parameter_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/after_effects/after_effects_arbitrary_data.h"
+#include "base/after_effects/after_effects_parameter_factory.h"
+#include "effect/blurmond_parameters.h"
+#include "tests/support/ae_binding_rig.h"
+#include "tests/support/assertion_check.h"
+#include "tests/support/log_sandbox.h"
+
+namespace nb {
+namespace {
+
+using Owned = std::vector<std::unique_ptr<Parameter>>;
+
+// Declares through the binding's factory as the entry point does at PF_Cmd_PARAMS_SETUP, then sets up.
+PF_OutData set_up(test::Ae_Binding_Rig& rig, const std::function<void(Parameter_Factory&, Owned&)>& declare) {
+    Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
+    Owned owned;
+    declare(factory, owned);
+    PF_OutData out{};
+    parameter_setup(rig.in_data(), &out, factory.parameter_list());
+    return out;
+}
+
+PF_OutData set_up_effect(test::Ae_Binding_Rig& rig, Plugin_Host host) {
+    Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
+    Blurmond_Parameters parameters(factory, host);
+    PF_OutData out{};
+    parameter_setup(rig.in_data(), &out, parameters.list);
+    return out;
+}
+
+TEST(AfterEffectsParameterSetup, EffectSetUnderAfterEffects) {
+    test::Ae_Binding_Rig rig;
+    const PF_OutData out = set_up_effect(rig, Plugin_Host::after_effects);
+    EXPECT_EQ(out.num_params, 52);
+    ASSERT_EQ(rig.effect().parameters().size(), 52u);  // the input layer and 51 records
+    // Identifiers in host order: none is 23, and "extend" (52) stands sixth from last.
+    std::vector<A_long> expected;
+    for (A_long id = 1; id <= 22; ++id) expected.push_back(id);
+    for (A_long id = 24; id <= 46; ++id) expected.push_back(id);
+    for (A_long id : {52, 47, 48, 49, 50, 51}) expected.push_back(id);
+    for (size_t index = 1; index < 52; ++index)
+        EXPECT_EQ(rig.stored(static_cast<int32_t>(index)).uu.id, expected[index - 1]) << "index " << index;
+    EXPECT_EQ(rig.stored(9).param_type, PF_Param_GROUP_START);
+    EXPECT_EQ(rig.stored(19).param_type, PF_Param_GROUP_END);
+    EXPECT_EQ(rig.stored(6).param_type, PF_Param_LAYER);
+    EXPECT_EQ(rig.stored(8).param_type, PF_Param_SLIDER);
+    EXPECT_EQ(rig.stored(14).param_type, PF_Param_ANGLE);
+    EXPECT_EQ(rig.stored(49).param_type, PF_Param_COLOR);
+    EXPECT_EQ(rig.stored(50).param_type, PF_Param_FLOAT_SLIDER);
+}
+
+TEST(AfterEffectsParameterSetup, EffectSetUnderPremiere) {
+    test::Ae_Binding_Rig rig(test::premiere_settings());
+    const PF_OutData out = set_up_effect(rig, Plugin_Host::premiere);
+    EXPECT_EQ(out.num_params, 33);
+    EXPECT_EQ(rig.effect().parameters().size(), 33u);
+}
+
+TEST(AfterEffectsParameterSetup, ShowIsAPopupOfFourFromTheFirst) {
+    test::Ae_Binding_Rig rig;
+    set_up_effect(rig, Plugin_Host::after_effects);
+    const PF_ParamDef& show = rig.stored(1);
+    EXPECT_EQ(show.param_type, PF_Param_POPUP);
+    EXPECT_STREQ(show.name, "show");
+    EXPECT_EQ(show.u.pd.num_choices, 4);
+    EXPECT_EQ(show.u.pd.value, 1);
+    EXPECT_EQ(show.u.pd.dephault, 1);
+    EXPECT_STREQ(show.u.pd.u.namesptr, "normal blur|iris|highlight, selection|highlight, selection only|");
+}
+
+TEST(AfterEffectsParameterSetup, FloatSlidersCarry32BitRangesAndDefault) {
+    test::Ae_Binding_Rig rig;
+    set_up_effect(rig, Plugin_Host::after_effects);
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    const PF_FloatSliderDef& smooth = rig.stored(12).u.fs_d;  // valid 0 .. DBL_MAX
+    EXPECT_EQ(smooth.valid_min, 0.0f);
+    EXPECT_EQ(smooth.valid_max, infinity);
+    EXPECT_EQ(smooth.slider_max, 50.0f);
+    const PF_FloatSliderDef& thickness = rig.stored(17).u.fs_d;  // default 0.3
+    EXPECT_EQ(thickness.dephault, 0.3f);
+    EXPECT_EQ(thickness.value, static_cast<double>(0.3f));
+    EXPECT_NE(thickness.value, 0.3);
+    EXPECT_EQ(thickness.precision, 2);
+    EXPECT_EQ(thickness.curve_tolerance, 0.05f);
+    EXPECT_EQ(thickness.display_flags, 0);
+    // Only "radius" opens its twirl.
+    EXPECT_EQ(rig.stored(2).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
+    EXPECT_NE(rig.stored(3).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
+
+    test::Ae_Binding_Rig unbounded;
+    set_up(unbounded, [](Parameter_Factory& factory, Owned& owned) {
+        Float_Parameter_Description free("free", "", 1);  // every range ±DBL_MAX
+        free.percent = true;
+        free.pixel = true;
+        owned.push_back(factory.create_float(free));
+    });
+    const PF_FloatSliderDef& free = unbounded.stored(1).u.fs_d;
+    EXPECT_EQ(free.valid_min, -infinity);
+    EXPECT_EQ(free.valid_max, infinity);
+    EXPECT_EQ(free.slider_min, -infinity);
+    EXPECT_EQ(free.slider_max, infinity);
+    EXPECT_EQ(free.display_flags, PF_ValueDisplayFlag_PERCENT | PF_ValueDisplayFlag_PIXEL);
+}
+
+TEST(AfterEffectsParameterSetup, ColourWithAlphaAddsANamedSlider) {
+    test::Ae_Binding_Rig rig;
+    set_up_effect(rig, Plugin_Host::after_effects);
+    const PF_ParamDef& color = rig.stored(49);
+    EXPECT_STREQ(color.name, "outside color");
+    const PF_Pixel black{255, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(&color.u.cd.value, &black, sizeof black), 0);
+    EXPECT_EQ(std::memcmp(&color.u.cd.dephault, &black, sizeof black), 0);
+    const PF_ParamDef& alpha = rig.stored(50);
+    EXPECT_STREQ(alpha.name, "outside color (alpha)");
+    EXPECT_EQ(alpha.uu.id, 50);
+    EXPECT_EQ(alpha.flags, color.flags);
+    EXPECT_EQ(alpha.u.fs_d.value, 1.0);
+    EXPECT_EQ(alpha.u.fs_d.dephault, 1.0f);
+    EXPECT_EQ(alpha.u.fs_d.valid_min, 0.0f);
+    EXPECT_EQ(alpha.u.fs_d.valid_max, 1.0f);
+    EXPECT_EQ(alpha.u.fs_d.slider_min, 0.0f);
+    EXPECT_EQ(alpha.u.fs_d.slider_max, 1.0f);
+    EXPECT_EQ(alpha.u.fs_d.precision, 2);
+    EXPECT_EQ(alpha.u.fs_d.curve_tolerance, 0.05f);
+}
+
+TEST(AfterEffectsParameterSetup, NamesAreCutTo31Characters) {
+    test::Ae_Binding_Rig rig;
+    const std::string long_name = "a name of forty characters, quite long!!";
+    ASSERT_EQ(long_name.size(), 40u);
+    set_up(rig, [&](Parameter_Factory& factory, Owned& owned) {
+        owned.push_back(factory.create_group(Group_Parameter_Description(long_name, "", 1)));
+        Rgba_Parameter_Description color("a colour named at length, 28", "", 2, 3);
+        owned.push_back(factory.create_rgba(color));
+    });
+    EXPECT_EQ(std::string(rig.stored(1).name), long_name.substr(0, 31));
+    EXPECT_EQ(std::string(rig.stored(3).name), "a colour named at length, 28 (a");
+}
+
+TEST(AfterEffectsParameterSetup, EachKindHasItsHostForm) {
+    test::Ae_Binding_Rig rig;
+    const PF_OutData out = set_up(rig, [](Parameter_Factory& factory, Owned& owned) {
+        Angle_Parameter_Description angle("angle", "", 1);
+        angle.default_value = 90.0;
+        owned.push_back(factory.create_angle(angle));
+        Checkbox_Parameter_Description check("check", "", 2);
+        check.default_value = true;
+        owned.push_back(factory.create_checkbox(check));
+        Button_Parameter_Description button("button", "", 3);
+        button.label = "press";
+        owned.push_back(factory.create_button(button));
+        Point_2d_Parameter_Description point("point", "", 4);
+        point.x = -0.5;
+        point.y = 0.255;  // whole percent: 25
+        point.restrict_bounds = true;
+        owned.push_back(factory.create_point_2d(point));
+        owned.push_back(factory.create_layer(Layer_Parameter_Description("input", "", 0)));
+        Int_Parameter_Description count("count", "", 5);
+        count.default_value = 3;
+        count.valid_min = 1;
+        count.valid_max = 9;
+        count.slider_min = 2;
+        count.slider_max = 8;
+        owned.push_back(factory.create_int(count));
+        Rgb_Parameter_Description rgb("rgb", "", 6);
+        rgb.red = 0.5;  // 127.5 truncates to 127
+        rgb.green = 1.0;
+        rgb.blue = 2.0;  // held to 255
+        owned.push_back(factory.create_rgb(rgb));
+    });
+    // Six records: the layer with identifier 0 is the input and is only counted.
+    EXPECT_EQ(out.num_params, 8);
+    ASSERT_EQ(rig.effect().parameters().size(), 7u);
+    EXPECT_EQ(rig.stored(1).u.ad.value, 90 * 65536);
+    EXPECT_EQ(rig.stored(1).u.ad.dephault, 90 * 65536);
+    EXPECT_EQ(rig.stored(2).u.bd.value, 1);
+    EXPECT_EQ(rig.stored(2).u.bd.dephault, 1);
+    EXPECT_STREQ(rig.stored(2).u.bd.u.nameptr, "");
+    EXPECT_EQ(rig.stored(3).flags, 0x42);
+    EXPECT_EQ(rig.stored(3).ui_flags, PF_PUI_STD_CONTROL_ONLY);
+    EXPECT_STREQ(rig.stored(3).u.button_d.u.namesptr, "press");
+    const PF_PointDef& p = rig.stored(4).u.td;
+    EXPECT_EQ(p.x_value, -50 * 65536);
+    EXPECT_EQ(p.x_dephault, -50 * 65536);
+    EXPECT_EQ(p.y_value, 25 * 65536);
+    EXPECT_EQ(p.restrict_bounds, 1);
+    const PF_SliderDef& s = rig.stored(5).u.sd;
+    EXPECT_EQ(s.value, 3);
+    EXPECT_EQ(s.dephault, 3);
+    EXPECT_EQ(s.valid_min, 1);
+    EXPECT_EQ(s.valid_max, 9);
+    EXPECT_EQ(s.slider_min, 2);
+    EXPECT_EQ(s.slider_max, 8);
+    const PF_Pixel rgb{255, 127, 255, 255};
+    EXPECT_EQ(std::memcmp(&rig.stored(6).u.cd.value, &rgb, sizeof rgb), 0);
+}
+
+struct Flag_Case {
+    const char* name;
+    void (*change)(Parameter_Description&);
+    PF_ParamFlags flags;
+    PF_ParamUIFlags ui_flags;
+};
+
+const Flag_Case flag_cases[] = {
+    {"Defaults", [](Parameter_Description&) {}, PF_ParamFlag_COLLAPSE_TWIRLY, 0},
+    {"NotAnimatable", [](Parameter_Description& d) { d.animatable = false; },
+     PF_ParamFlag_COLLAPSE_TWIRLY | PF_ParamFlag_CANNOT_TIME_VARY, 0},
+    {"Supervised", [](Parameter_Description& d) { d.supervise = true; },
+     PF_ParamFlag_COLLAPSE_TWIRLY | PF_ParamFlag_SUPERVISE, 0},
+    {"InterfaceOnly", [](Parameter_Description& d) { d.interface_only = true; },
+     PF_ParamFlag_COLLAPSE_TWIRLY | PF_ParamFlag_CANNOT_TIME_VARY, PF_PUI_STD_CONTROL_ONLY},
+    {"Open", [](Parameter_Description& d) { d.start_collapsed = false; }, 0, 0},
+    {"Disabled", [](Parameter_Description& d) { d.enabled = false; }, PF_ParamFlag_COLLAPSE_TWIRLY, PF_PUI_DISABLED},
+    {"Hidden", [](Parameter_Description& d) { d.visible = false; }, PF_ParamFlag_COLLAPSE_TWIRLY,
+     PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI},
+};
+
+class AfterEffectsParameterSetupFlags : public ::testing::TestWithParam<Flag_Case> {};
+
+TEST_P(AfterEffectsParameterSetupFlags, DescriptionFlagsMapOntoTheRecord) {
+    const Flag_Case c = GetParam();
+    test::Ae_Binding_Rig rig;
+    set_up(rig, [&](Parameter_Factory& factory, Owned& owned) {
+        Float_Parameter_Description description("flagged", "", 0x100000007);  // the host keeps 32 bits
+        c.change(description);
+        owned.push_back(factory.create_float(description));
+    });
+    EXPECT_EQ(rig.stored(1).flags, c.flags);
+    EXPECT_EQ(rig.stored(1).ui_flags, c.ui_flags);
+    EXPECT_EQ(rig.stored(1).uu.id, 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsParameterSetupFlags, ::testing::ValuesIn(flag_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AfterEffectsParameterSetup, RefusedRecordsAreThrown) {
+    test::Log_Sandbox log;
+    const auto one_float = [](Parameter_Factory& factory, Owned& owned) {
+        owned.push_back(factory.create_float(Float_Parameter_Description("f", "", 1)));
+    };
+    test::Ae_Binding_Rig cancelled;
+    cancelled.host().faults().inject("add_param", PF_Interrupt_CANCEL);
+    EXPECT_THROW(set_up(cancelled, one_float), Exception_Abort);
+
+    test::Ae_Binding_Rig refused;
+    refused.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
+    try {
+        set_up(refused, one_float);
+        FAIL() << "a refused record went unnoticed";
+    } catch (const Exception_After_Effects& failure) {
+        EXPECT_EQ(failure.code, PF_Err_INVALID_INDEX);
+        EXPECT_EQ(std::string(failure.what()), "After Effects api Error (PF_Err)");
+    }
+}
+
+TEST(AfterEffectsParameterSetup, AlphaWithoutIdentifierAddsNothing) {
+    test::Log_Sandbox log;
+    test::Ae_Binding_Rig rig;
+    EXPECT_TRUE(test::fails_assertion(
+        [&] {
+            set_up(rig, [](Parameter_Factory& factory, Owned& owned) {
+                owned.push_back(factory.create_rgba(Rgba_Parameter_Description("c", "", 1, 0)));
+            });
+        },
+        "description.disc_id_alpha > 0", "base/after_effects/after_effects_parameter_setup"));
+    EXPECT_EQ(rig.effect().parameters().size(), 1u);
+}
+
+// Default data of one 32-bit word, from the host's handles.
+class Word_Data : public Arbitrary_Data_Functions {
+public:
+    PF_Handle new_default(PF_InData* in_data) const override { return in_data->utils->host_new_handle(4); }
+};
+
+PF_CustomUIInfo registered_interface{};
+PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
+    registered_interface = *info;
+    return PF_Err_NONE;
+}
+
+const auto one_custom = [](Parameter_Factory& factory, Owned& owned) {
+    Custom_Parameter_Description custom("drawn", "", 7);
+    custom.ui_height = 40;
+    custom.disc_id_gui_data = 8;
+    custom.data_functions = std::make_shared<Word_Data>();
+    custom.gui_data_functions = std::make_shared<Word_Data>();
+    owned.push_back(factory.create_custom(custom));
+};
+
+TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceData) {
+    test::Ae_Binding_Rig rig;
+    rig.in_data()->inter.register_ui = register_interface;
+    EXPECT_EQ(set_up(rig, one_custom).num_params, 3);
+    const PF_ParamDef& control = rig.stored(1);
+    EXPECT_EQ(control.param_type, PF_Param_ARBITRARY_DATA);
+    EXPECT_EQ(control.ui_flags, PF_PUI_CONTROL | PF_PUI_DONT_ERASE_CONTROL);
+    EXPECT_EQ(control.ui_width, 9999);
+    EXPECT_EQ(control.ui_height, 40);
+    EXPECT_EQ(control.u.arb_d.id, 7);
+    EXPECT_NE(control.u.arb_d.dephault, nullptr);
+    EXPECT_EQ(registered_interface.events, PF_CustomEFlag_EFFECT);
+    const PF_ParamDef& hidden = rig.stored(2);
+    EXPECT_STREQ(hidden.name, "drawn_gui_data");
+    EXPECT_EQ(hidden.uu.id, 8);
+    EXPECT_EQ(hidden.ui_flags, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI);
+    EXPECT_NE(hidden.flags & PF_ParamFlag_CANNOT_TIME_VARY, 0);
+    EXPECT_EQ(hidden.ui_width, 0);
+    EXPECT_EQ(hidden.ui_height, 0);
+}
+
+TEST(AfterEffectsParameterSetup, CustomControlNeedsInterfaceRegistration) {
+    test::Log_Sandbox log;
+    test::Ae_Binding_Rig rig;
+    EXPECT_TRUE(test::fails_assertion([&] { set_up(rig, one_custom); }, "in_data->inter.register_ui != nullptr",
+                                      "base/after_effects/after_effects_parameter_setup"));
+}
+
+TEST(AfterEffectsParameterSetup, RefusedCustomRecordDoesNotLeakItsData) {
+    test::Log_Sandbox log;
+    test::Ae_Binding_Rig rig;
+    rig.in_data()->inter.register_ui = register_interface;
+    rig.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
+    EXPECT_THROW(set_up(rig, one_custom), Exception_After_Effects);
+    EXPECT_EQ(rig.host().handles().live_handles(), 0);
+}
+
+}  // namespace
+}  // namespace nb
