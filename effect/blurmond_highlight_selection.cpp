@@ -63,7 +63,8 @@ Highlight_Selection_Settings highlight_selection_settings(const Blurmond_Paramet
     // The two hosts' sets hold different controls; reading one as the other would reach missing ones.
     const bool premiere = host == Plugin_Host::premiere;
     ASSERT(premiere == (parameters.host == Plugin_Host::premiere), "parameter set declared for another host");
-    Highlight_Selection_Settings s = premiere ? premiere_settings(parameters, show) : after_effects_settings(parameters);
+    Highlight_Selection_Settings s =
+        premiere ? premiere_settings(parameters, show) : after_effects_settings(parameters);
     s.selection_only = show == show_highlight_selection_only;
     return s;
 }

@@ -1,3 +1,4 @@
+// Row tasks of the defocus copy passes: edge rules, alpha, linear light and boosts in; normalisation out.
 #include "kernel/blurmond_copy_cpu.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// How far the drawn iris reaches from its centre, and the margins and buffer sizes that follow.
 #include "kernel/blurmond_geometry.h"
 
 #include <algorithm>

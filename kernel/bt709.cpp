@@ -1,3 +1,4 @@
+// The transfer curve on four lanes: exp2 and log2 by short polynomials, std::pow for the rare rest.
 #include "kernel/bt709.h"
 
 #include <bit>

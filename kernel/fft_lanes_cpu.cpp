@@ -1,3 +1,4 @@
+// Radix-2^2 butterflies and the real-spectrum split, each applied to all lanes of an element at once.
 #include "kernel/fft_lanes_cpu.h"
 
 namespace nb {

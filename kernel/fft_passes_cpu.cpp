@@ -1,3 +1,4 @@
+// Gathers row and column blocks into per-worker scratch, transforms them lane-wise and scatters them back.
 #include "kernel/fft_passes_cpu.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Lays out and fills the twiddle and bit-reversal tables in row 0 of a transform's scratch image.
 #include "kernel/fft_plan_cpu.h"
 
 #include <cmath>

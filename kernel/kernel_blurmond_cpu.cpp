@@ -1,3 +1,4 @@
+// The defocus run: iris drawn, shifted and transformed; image copied in, convolved and copied back.
 #include "kernel/kernel_blurmond_cpu.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Runs the row and column passes of the forward and reverse transforms over the host's threads.
 #include "kernel/kernel_fft_cpu.h"
 
 #include <algorithm>

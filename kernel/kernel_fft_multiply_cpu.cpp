@@ -1,3 +1,4 @@
+// Row tasks of the spectrum product: complex multiplication bin by bin, channel by channel.
 #include "kernel/kernel_fft_multiply_cpu.h"
 
 #include "base/exception.h"

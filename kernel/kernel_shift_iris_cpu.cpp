@@ -1,3 +1,4 @@
+// Row tasks of the iris shift: cyclic reads, linear light, the extra channel and per-row sums.
 #include "kernel/kernel_shift_iris_cpu.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 
 #include "base/exception.h"
 #include "base/log.h"
@@ -15,40 +16,23 @@
 namespace nb {
 namespace {
 
-// Each variant with its host format written out (channel bytes, pixel bytes, positions of R, G, B, A),
-// the name it logs, and a colour and alpha as raw channel values.
+// Each variant's host format written out (channel bytes, pixel bytes, positions of R, G, B, A) and the
+// name it logs.
+struct Expected_Variant {
+    Pixel_Format format;
+    const char* name;
+};
+
 template <class P>
-struct Variant;
-template <>
-struct Variant<Pixel_Argb_8> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 1, 4, 1, 2, 3, 0); }
-    static constexpr const char* name = "8 bit argb uc - cpu";
-};
-template <>
-struct Variant<Pixel_Argb_16> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 2, 8, 1, 2, 3, 0); }
-    static constexpr const char* name = "16 bit argb uc - cpu";
-};
-template <>
-struct Variant<Pixel_Argb_32f> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 4, 16, 1, 2, 3, 0); }
-    static constexpr const char* name = "32 bit argb float - cpu";
-};
-template <>
-struct Variant<Pixel_Bgra_8> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 1, 4, 2, 1, 0, 3); }
-    static constexpr const char* name = "8 bit bgra uc - cpu";
-};
-template <>
-struct Variant<Pixel_Bgra_16> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 2, 8, 2, 1, 0, 3); }
-    static constexpr const char* name = "16 bit bgra us - cpu";
-};
-template <>
-struct Variant<Pixel_Bgra_32f> {
-    static Pixel_Format format() { return Pixel_Format(1, 4, 0, 4, 16, 2, 1, 0, 3); }
-    static constexpr const char* name = "32 bit bgra float - cpu";
-};
+Expected_Variant expected_variant() {
+    using F = Pixel_Format;
+    if constexpr (std::is_same_v<P, Pixel_Argb_8>) return {F(1, 4, 0, 1, 4, 1, 2, 3, 0), "8 bit argb uc - cpu"};
+    if constexpr (std::is_same_v<P, Pixel_Argb_16>) return {F(1, 4, 0, 2, 8, 1, 2, 3, 0), "16 bit argb uc - cpu"};
+    if constexpr (std::is_same_v<P, Pixel_Argb_32f>) return {F(1, 4, 0, 4, 16, 1, 2, 3, 0), "32 bit argb float - cpu"};
+    if constexpr (std::is_same_v<P, Pixel_Bgra_8>) return {F(1, 4, 0, 1, 4, 2, 1, 0, 3), "8 bit bgra uc - cpu"};
+    if constexpr (std::is_same_v<P, Pixel_Bgra_16>) return {F(1, 4, 0, 2, 8, 2, 1, 0, 3), "16 bit bgra us - cpu"};
+    if constexpr (std::is_same_v<P, Pixel_Bgra_32f>) return {F(1, 4, 0, 4, 16, 2, 1, 0, 3), "32 bit bgra float - cpu"};
+}
 
 // Renders the selection preview with the selection off, which multiplies all four channels of each
 // pixel by its alpha. Which channel is alpha, and how wide a channel is, decide the result, so only the
@@ -91,29 +75,31 @@ TYPED_TEST_SUITE(BlurmondRenderTranslation, Variants);
 TYPED_TEST(BlurmondRenderTranslation, RunsThePipelineOfTheFormatsVariantAndLogsItsName) {
     using P = TypeParam;
     test::Test_Host host(2);
-    this->translate(host, Variant<P>::format());
+    this->translate(host, expected_variant<P>().format);
 
     const auto entries = log_instance().remembered();
     ASSERT_FALSE(entries.empty());
-    EXPECT_EQ(entries.back(), std::string("translating render call to ") + Variant<P>::name + "\n");
+    EXPECT_EQ(entries.back(), std::string("translating render call to ") + expected_variant<P>().name + "\n");
 
     // Colour 0.8, 0.4, 0.2 and alpha 0.5, each times 0.5. One code value of slack for the integer
     // variants' truncations; float products of halves are exact.
     const double w = P::white;
     const double slack = std::is_same_v<typename P::component, float> ? 0.0 : 1.0;
+    const double tolerance = slack + w * 1e-6;
     for (int64_t y = 0; y < 2; ++y)
         for (int64_t x = 0; x < 3; ++x) {
             const P& p = this->output_.at(x, y);
-            EXPECT_NEAR(p.r(), w * 0.4, slack + w * 1e-6) << Variant<P>::name << " pixel (" << x << ", " << y << ")";
-            EXPECT_NEAR(p.g(), w * 0.2, slack + w * 1e-6) << Variant<P>::name << " pixel (" << x << ", " << y << ")";
-            EXPECT_NEAR(p.b(), w * 0.1, slack + w * 1e-6) << Variant<P>::name << " pixel (" << x << ", " << y << ")";
-            EXPECT_NEAR(p.a(), w * 0.25, slack + w * 1e-6) << Variant<P>::name << " pixel (" << x << ", " << y << ")";
+            const auto where = [&] { return std::string(expected_variant<P>().name) + " pixel " + std::to_string(x); };
+            EXPECT_NEAR(p.r(), w * 0.4, tolerance) << where() << ", " << y;
+            EXPECT_NEAR(p.g(), w * 0.2, tolerance) << where() << ", " << y;
+            EXPECT_NEAR(p.b(), w * 0.1, tolerance) << where() << ", " << y;
+            EXPECT_NEAR(p.a(), w * 0.25, tolerance) << where() << ", " << y;
         }
 }
 
 TYPED_TEST(BlurmondRenderTranslation, RefusesAnyPipelineButTheCpusBeforeTouchingAPixel) {
     test::Test_Host host(1);
-    EXPECT_THROW(this->translate(host, Variant<TypeParam>::format(), 1), Exception_Assert);
+    EXPECT_THROW(this->translate(host, expected_variant<TypeParam>().format, 1), Exception_Assert);
     for (const std::string& entry : log_instance().remembered())
         EXPECT_EQ(entry.find("translating render call"), std::string::npos) << entry;
     EXPECT_EQ(this->output_.at(0, 0).a(), 0);
@@ -125,7 +111,9 @@ TEST(BlurmondRenderTranslationFormats, RefusesFormatsWithoutVariant) {
     const Blurmond_Parameters parameters(factory, Plugin_Host::premiere);
     test::Test_Host host(1);
     // RGBA order, and ARGB with an extra channel: neither has a variant.
-    for (const Pixel_Format& format : {Pixel_Format(1, 4, 0, 1, 4, 0, 1, 2, 3), Pixel_Format(1, 4, 1, 4, 20, 1, 2, 3, 0)})
+    const Pixel_Format rgba(1, 4, 0, 1, 4, 0, 1, 2, 3);
+    const Pixel_Format argb_extra(1, 4, 1, 4, 20, 1, 2, 3, 0);
+    for (const Pixel_Format& format : {rgba, argb_extra})
         EXPECT_THROW(translate_render_call(format, 0, make_host_context(Plugin_Host::premiere),
                                            test::frame_context(test::frame_of(1, 1)), host.context(), parameters,
                                            Layer_Typeless{}, Layer_Typeless{}, Extra_Layers{}),
