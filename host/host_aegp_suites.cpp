@@ -71,12 +71,7 @@ struct Bound {
     };
 };
 
-template <int... Slots>
-constexpr std::array<Aegp_Tables, sizeof...(Slots)> make_tables(std::integer_sequence<int, Slots...>) {
-    return {Bound<Slots>::tables...};
-}
-
-constexpr auto slot_tables = make_tables(std::make_integer_sequence<int, host_slot_count>{});
+constexpr auto slot_tables = slot_tables_of<Bound>();
 
 }  // namespace
 

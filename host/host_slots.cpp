@@ -29,15 +29,10 @@ struct Bound {
     static PF_Err iterate(A_long iterations, void* refcon, PF_Err (*fn)(void*, A_long, A_long, A_long)) {
         return host().iterate_generic(iterations, refcon, fn);
     }
-    static constexpr Slot_Functions functions{acquire, release, new_handle, lock, unlock, dispose, size, resize, iterate};
+    static constexpr Slot_Functions tables{acquire, release, new_handle, lock, unlock, dispose, size, resize, iterate};
 };
 
-template <int... Slots>
-constexpr std::array<Slot_Functions, sizeof...(Slots)> make_tables(std::integer_sequence<int, Slots...>) {
-    return {Bound<Slots>::functions...};
-}
-
-constexpr auto tables = make_tables(std::make_integer_sequence<int, host_slot_count>{});
+constexpr auto tables = slot_tables_of<Bound>();
 
 }  // namespace
 

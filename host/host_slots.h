@@ -2,7 +2,9 @@
 // slot has its own set of functions that forward to the host in it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <utility>
 
 #include "base/after_effects/ae_sdk.h"
 
@@ -25,6 +27,18 @@ struct Slot_Functions {
 
 // Hosts alive at the same time in one process; more throws std::runtime_error.
 inline constexpr int host_slot_count = 16;
+
+template <template <int> class Bound, int... Slots>
+constexpr auto slot_tables_of(std::integer_sequence<int, Slots...>) {
+    return std::array{Bound<Slots>::tables...};
+}
+
+// One Bound<slot>::tables per slot, stamped out at compile time: a suite's C functions cannot carry
+// their host, so each slot has its own copy that reaches the host in that slot.
+template <template <int> class Bound>
+constexpr auto slot_tables_of() {
+    return slot_tables_of<Bound>(std::make_integer_sequence<int, host_slot_count>{});
+}
 
 // Returns the claimed slot's functions; the slot stays taken until released.
 int claim_host_slot(Headless_Host* host);
