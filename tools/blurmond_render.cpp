@@ -57,7 +57,10 @@ void run(Render_Options options, std::ostream& out, std::ostream& err, bool prog
     case Render_Command::help: out << render_usage(); return;
     case Render_Command::list_params: return list_params(options, out);
     case Render_Command::demo: return render_demo(options, out);
-    case Render_Command::render: return render_files(options, out, err, progress);
+    case Render_Command::render: {
+        Render_Job job(options);
+        return render_files(job, options, out, err, progress);
+    }
     }
 }
 
@@ -69,8 +72,8 @@ std::filesystem::path default_plugin_path() {
     return (error ? std::filesystem::path(".") : self.parent_path()) / "blurmond.so";
 }
 
-void render_files(const Render_Options& options, std::ostream& out, std::ostream& err, bool progress) {
-    Render_Job job(options);
+void render_files(Render_Job& job, const Render_Options& options, std::ostream& out, std::ostream& err,
+                  bool progress) {
     if (options.frames) {
         render_sequence(job, options, err, progress);
     } else {

@@ -20,8 +20,12 @@ int run_blurmond_render(std::span<const std::string> args, std::ostream& out, st
 // blurmond.so in the folder of the running executable.
 std::filesystem::path default_plugin_path();
 
-// Renders INPUT to OUTPUT, or with --frames every frame of the patterns; throws Tool_Error, for a
-// sequence naming the frame that failed.
-void render_files(const Render_Options& options, std::ostream& out, std::ostream& err, bool progress);
+class Render_Job;
+
+// Renders INPUT to OUTPUT with a job set up from the same options, or with --frames every frame of the
+// patterns; prints the timing table with --timing. Throws Tool_Error, for a sequence naming the frame
+// that failed.
+void render_files(Render_Job& job, const Render_Options& options, std::ostream& out, std::ostream& err,
+                  bool progress);
 
 }  // namespace nb::tools
