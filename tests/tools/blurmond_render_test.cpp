@@ -168,19 +168,24 @@ TEST_F(BlurmondRender, DepthsAgreeWithinTheirQuantisation) {
     const std::string in = write("in.exr", filled(40, 30, [](int64_t x, int64_t) {
                                      return x < 20 ? Rgba{1, 1, 1, 1} : Rgba{0, 0, 0, 1};
                                  }));
+    const std::array<int, 3> depths{8, 16, 32};
     for (const std::string host : {"ae", "premiere"}) {
         std::array<Image_Rgba, 3> results;
-        for (int i = 0; i < 3; ++i) {
-            const std::string bits = std::to_string(8 << (i == 2 ? 2 : i));
+        for (size_t i = 0; i < depths.size(); ++i) {
+            const std::string bits = std::to_string(depths[i]);
             ASSERT_EQ(run({in, file("out.exr"), "--host", host, "--depth", bits, "--set", "radius=4"}).code, 0);
-            results[static_cast<size_t>(i)] = read("out.exr");
+            results[i] = read("out.exr");
         }
         const Image_Rgba& reference = results[2];
-        for (int i = 0; i < 2; ++i)
-            expect_pixels(results[static_cast<size_t>(i)],
-                          [&](int64_t x, int64_t y) { return Rgba{reference.pixel(x, y)[0], reference.pixel(x, y)[1],
-                                                                  reference.pixel(x, y)[2], reference.pixel(x, y)[3]}; },
-                          tolerance(i == 0 ? 8 : 16) + tolerance(32), host + " " + std::to_string(8 << i) + " bits");
+        const auto expected = [&](int64_t x, int64_t y) {
+            const float* p = reference.pixel(x, y);
+            return Rgba{p[0], p[1], p[2], p[3]};
+        };
+        for (size_t i = 0; i < 2; ++i) {
+            ASSERT_EQ(results[i].rgba.size(), reference.rgba.size());
+            expect_pixels(results[i], expected, tolerance(depths[i]) + tolerance(32),
+                          host + " " + std::to_string(depths[i]) + " bits");
+        }
     }
 }
 
@@ -293,7 +298,7 @@ TEST_F(BlurmondRender, TimingPrintsTheEffectsTable) {
 
 struct Error_Case {
     const char* name;
-    std::vector<std::string> args;  // after "in.exr out.exr"; "@" stands for the folder
+    std::vector<std::string> args;  // "@name" stands for that file in the test's folder
     const char* message;            // a part of the one line on standard error
 };
 
@@ -303,7 +308,7 @@ TEST_P(BlurmondRenderErrors, FailWithOneLineAndNoOutputFile) {
     const Error_Case& c = GetParam();
     write("in.exr", filled(8, 8, [](int64_t, int64_t) { return violet; }));
     std::ofstream(folder / "broken.png") << "not an image";
-    std::vector<std::string> args{file("in.exr"), file("out.exr")};
+    std::vector<std::string> args;
     for (const std::string& a : c.args) args.push_back(a[0] == '@' ? file(a.substr(1)) : a);
     const std::vector<std::string> before = folder.entries();
     const Command_Result r = run(args);
@@ -315,28 +320,18 @@ TEST_P(BlurmondRenderErrors, FailWithOneLineAndNoOutputFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, BlurmondRenderErrors,
-    testing::Values(Error_Case{"MissingLayerFile", {"--set", "background_layer=@nothing.exr"}, "nothing.exr"},
-                    Error_Case{"UnreadableLayerFile", {"--set", "alternative_iris=@broken.png"}, "broken.png"},
-                    Error_Case{"UnknownParameter", {"--set", "raduis=3"}, "did you mean: radius?"},
-                    Error_Case{"OutOfRange", {"--set", "radius=1000"}, "valid range 0 .. 999"},
-                    Error_Case{"IntOutOfRange", {"--set", "iris_facets=2"}, "valid range 3 .. 999"},
-                    Error_Case{"BadChoice", {"--set", "show=blurry"}, "0 \"normal blur\""},
-                    Error_Case{"BadColour", {"--set", "outside_color=1,2,0"}, "valid range 0 .. 1"},
-                    Error_Case{"BadDepth", {"--depth", "12"}, "8, 16 or 32"},
-                    Error_Case{"BadHost", {"--host", "nuke"}, "ae or premiere"},
-                    Error_Case{"NotAPlugin", {"--plugin", "@broken.png"}, "cannot load the effect"}),
+    testing::Values(Error_Case{"MissingInput", {"@nothing.exr", "@out.exr"}, "nothing.exr"},
+                    Error_Case{"UnreadableInput", {"@broken.png", "@out.png"}, "broken.png"},
+                    Error_Case{"MissingLayerFile", {"@in.exr", "@out.exr", "--set", "background_layer=@no.exr"}, "no.exr"},
+                    Error_Case{"UnknownParameter", {"@in.exr", "@out.exr", "--set", "raduis=3"}, "did you mean: radius?"},
+                    Error_Case{"OutOfRange", {"@in.exr", "@out.exr", "--set", "radius=1000"}, "valid range 0 .. 999"},
+                    Error_Case{"IntOutOfRange", {"@in.exr", "@out.exr", "--set", "iris_facets=2"}, "valid range 3 .. 999"},
+                    Error_Case{"BadChoice", {"@in.exr", "@out.exr", "--set", "show=blurry"}, "0 \"normal blur\""},
+                    Error_Case{"BadColour", {"@in.exr", "@out.exr", "--set", "outside_color=1,2,0"}, "valid range 0 .. 1"},
+                    Error_Case{"BadDepth", {"@in.exr", "@out.exr", "--depth", "12"}, "8, 16 or 32"},
+                    Error_Case{"BadHost", {"@in.exr", "@out.exr", "--host", "nuke"}, "ae or premiere"},
+                    Error_Case{"NotAPlugin", {"@in.exr", "@out.exr", "--plugin", "@broken.png"}, "cannot load the effect"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(BlurmondRender, MissingAndUnreadableInputsFailCleanly) {
-    std::ofstream(folder / "broken.exr") << "not an image";
-    for (const std::string in : {"missing.exr", "broken.exr"}) {
-        const Command_Result r = run({file(in), file("out.exr")});
-        EXPECT_EQ(r.code, 1);
-        EXPECT_EQ(line_count(r.err), 1u) << r.err;
-        EXPECT_NE(r.err.find(in), std::string::npos) << r.err;
-        EXPECT_FALSE(std::filesystem::exists(folder / "out.exr"));
-    }
-}
 
 TEST_F(BlurmondRender, PluginErrorIsNamedAndLeavesNoFile) {
     const std::string in = write("in.exr", filled(16, 8, [](int64_t, int64_t) { return violet; }));

@@ -35,15 +35,13 @@ INSTANTIATE_TEST_SUITE_P(
                               o.threads == 0 && !o.legacy && !o.timing && !o.frames && o.plugin.empty();
                    }},
         Parse_Case{"Everything", {"--host", "premiere", "--depth", "16", "--downsample", "4", "--threads", "3",
-                                  "--legacy", "--timing", "--frames", "2-9", "--plugin", "p.so", "a.#.exr", "b.#.exr"},
+                                  "--legacy", "--timing", "--frames", "2-9", "--plugin", "p.so", "a.#.exr", "--set",
+                                  "radius=3", "b.#.exr", "--set", "radius=4"},
                    [](const Render_Options& o) {
                        return o.host == Render_Host::premiere && o.depth == 16 && o.downsample == 4 && o.threads == 3 &&
                               o.legacy && o.timing && o.frames == Frame_Range{2, 9} && o.plugin == "p.so" &&
-                              o.input == "a.#.exr";
-                   }},
-        Parse_Case{"SettingsKeepTheirOrder", {"--set", "radius=3", "a", "--set", "radius=4", "b"},
-                   [](const Render_Options& o) {
-                       return o.settings == std::vector<std::string>{"radius=3", "radius=4"} && o.output == "b";
+                              o.input == "a.#.exr" && o.output == "b.#.exr" &&
+                              o.settings == std::vector<std::string>{"radius=3", "radius=4"};
                    }},
         Parse_Case{"Demo", {"--demo", "out/demo.png"},
                    [](const Render_Options& o) { return o.command == Render_Command::demo && o.output == "out/demo.png"; }},
@@ -79,13 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
     Refusals, RenderOptionsRefusal,
     testing::Values(Refusal_Case{"UnknownOption", {"--thread", "2", "a", "b"}, "did you mean: --threads?"},
                     Refusal_Case{"MissingValue", {"a", "b", "--depth"}, "--depth needs a value"},
-                    Refusal_Case{"BadDepth", {"--depth", "24", "a", "b"}, "8, 16 or 32"},
-                    Refusal_Case{"BadHost", {"--host", "resolve", "a", "b"}, "ae or premiere"},
                     Refusal_Case{"ZeroDownsample", {"--downsample", "0", "a", "b"}, "from 1 to 64"},
                     Refusal_Case{"NonNumericThreads", {"--threads", "2x", "a", "b"}, "'2x'"},
                     Refusal_Case{"BackwardsFrames", {"--frames", "9-2", "a", "b"}, "9-2"},
                     Refusal_Case{"OneFile", {"a.exr"}, "INPUT and OUTPUT"},
-                    Refusal_Case{"ThreeFiles", {"a", "b", "c"}, "INPUT and OUTPUT"},
                     Refusal_Case{"DemoWithInput", {"--demo", "d.png", "extra.png"}, "extra.png"}),
     [](const auto& info) { return std::string(info.param.name); });
 
