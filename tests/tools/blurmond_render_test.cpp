@@ -349,6 +349,17 @@ TEST_F(BlurmondRender, PluginErrorIsNamedAndLeavesNoFile) {
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"in.exr"});
 }
 
+TEST_F(BlurmondRender, DemoWritesItsResultAndInputBesideIt) {
+    // At 1/8 resolution the 1280 x 720 scene is 160 x 90 pixels: quick, and the settings are still checked.
+    const Command_Result r = run({"--demo", file("demo.png"), "--downsample", "8"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const Loaded_Image result = read_image_file(folder / "demo.png"), input = read_image_file(folder / "demo_input.png");
+    EXPECT_EQ(result.bits, 8);
+    EXPECT_EQ(result.image.width, 160);
+    EXPECT_EQ(input.image.height, 90);
+    EXPECT_NE(result.image.rgba, input.image.rgba) << "the scene is defocused";
+}
+
 TEST_F(BlurmondRender, ListsEveryControlOfEitherHost) {
     const Command_Result ae = run({"--list-params"}), premiere = run({"--list-params", "--host", "premiere"});
     ASSERT_EQ(ae.code, 0) << ae.err;
