@@ -1,0 +1,125 @@
+// Setting up the effect from the command line and rendering one image through the headless host.
+#include "tools/render_job.h"
+
+#include <algorithm>
+
+#include "base/error_names.h"
+#include "tools/control_value.h"
+#include "tools/host_pixels.h"
+#include "tools/image_downsample.h"
+#include "tools/image_file.h"
+#include "tools/tool_error.h"
+
+namespace nb::tools {
+namespace {
+
+bool premiere(const Render_Options& options) { return options.host == Render_Host::premiere; }
+
+host::Session_Settings session_settings(const Render_Options& options) {
+    host::Session_Settings settings;
+    settings.effect.appl_id = premiere(options) ? host::app_id_premiere : host::app_id_after_effects;
+    const auto factor = static_cast<A_u_long>(options.downsample);
+    settings.effect.downsample_x = PF_RationalScale{1, factor};
+    settings.effect.downsample_y = PF_RationalScale{1, factor};
+    settings.threads = options.threads;
+    return settings;
+}
+
+void check(PF_Err error, const std::string& what) {
+    if (error != PF_Err_NONE) throw Tool_Error(what + " failed: " + pf_err_name(error));
+}
+
+Host_Pixel_Layout layout_for(const Render_Options& options, int bits) {
+    return Host_Pixel_Layout{premiere(options) ? Channel_Order::bgra : Channel_Order::argb, bits};
+}
+
+host::World_Format world_format(const Host_Pixel_Layout& layout) {
+    const host::Pixel_Depth depth = layout.bits == 8    ? host::Pixel_Depth::bits_8
+                                    : layout.bits == 16 ? host::Pixel_Depth::bits_16
+                                                        : host::Pixel_Depth::bits_32;
+    const host::Channel_Order order =
+        layout.order == Channel_Order::argb ? host::Channel_Order::argb : host::Channel_Order::bgra;
+    return host::World_Format{depth, order, false};
+}
+
+std::unique_ptr<host::Host_World> world_of(const Image_Rgba& image, const Host_Pixel_Layout& layout) {
+    auto world = std::make_unique<host::Host_World>(image.width, image.height, world_format(layout));
+    write_host_pixels(image, layout, world->row(0), world->row_bytes());
+    return world;
+}
+
+bool empty(const PF_LRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+Render_Job::Render_Job(const Render_Options& options) : options_(options) {
+    if (options.timing) log_home_ = std::make_unique<Private_Log_Home>();
+    try {
+        session_ = std::make_unique<host::Effect_Session>(options.plugin, session_settings(options));
+    } catch (const std::exception& error) {
+        throw Tool_Error("cannot load the effect '" + options.plugin.string() + "': " + error.what());
+    }
+    check(session_->global_setup(), "PF_Cmd_GLOBAL_SETUP");
+    check(session_->params_setup(), "PF_Cmd_PARAMS_SETUP");
+    controls_ = std::make_unique<Effect_Controls>(session_->effect().parameters());
+    apply_settings(options);
+}
+
+Render_Job::~Render_Job() = default;
+
+void Render_Job::apply_settings(const Render_Options& options) {
+    for (const std::string& text : options.settings) {
+        const Control_Setting setting = Control_Setting::parse(text);
+        const Effect_Control& control = controls_->find(setting.key);
+        if (control.type == PF_Param_LAYER) {
+            layer_images_[control.index] = read_image_file(setting.value).image;
+        } else {
+            set_control_value(*session_, *controls_, control, setting.value);
+        }
+    }
+}
+
+host::Render_Path Render_Job::path() const {
+    return premiere(options_) || options_.legacy ? host::Render_Path::non_smart : host::Render_Path::smart;
+}
+
+Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
+    const Host_Pixel_Layout layout = layout_for(options_, bits);
+    const Image_Rgba input = downsample_image(full_input, options_.downsample);
+    if (input.empty()) throw Tool_Error("the input image has no pixels");
+    const auto input_world = world_of(input, layout);
+
+    std::vector<std::unique_ptr<host::Host_World>> layer_worlds;
+    host::Frame_Layers frame{input_world.get(), nullptr, {}};
+    for (const auto& [index, image] : layer_images_) {
+        layer_worlds.push_back(world_of(downsample_image(image, options_.downsample), layout));
+        frame.extra[index] = layer_worlds.back().get();
+    }
+
+    PF_LRect rect{0, 0, static_cast<A_long>(input.width), static_cast<A_long>(input.height)};
+    if (path() == host::Render_Path::smart) {
+        const host::Pre_Render_Result pre = session_->pre_render(frame, rect);
+        check(pre.error, "PF_Cmd_SMART_PRE_RENDER");
+        if (!empty(pre.max_result_rect)) rect = pre.max_result_rect;
+    }
+    host::Host_World output(rect.right - rect.left, rect.bottom - rect.top, world_format(layout), rect.left, rect.top);
+    frame.output = &output;
+    if (path() == host::Render_Path::smart) {
+        check(session_->render_smart(frame, rect), "PF_Cmd_SMART_RENDER");
+    } else {
+        check(session_->render_non_smart(frame), "PF_Cmd_RENDER");
+    }
+
+    Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height());
+    result.x = input.x + rect.left;
+    result.y = input.y + rect.top;
+    result.frame_width = input.full_width();
+    result.frame_height = input.full_height();
+    return result;
+}
+
+std::string Render_Job::timing_table() const {
+    return log_home_ ? Private_Log_Home::last_timing_table(log_home_->log_text()) : "";
+}
+
+}  // namespace nb::tools

@@ -1,0 +1,49 @@
+// One loaded effect set up from the command line, rendering images the way the chosen host would.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "host/effect_session.h"
+#include "tools/effect_controls.h"
+#include "tools/image_rgba.h"
+#include "tools/private_log_home.h"
+#include "tools/render_options.h"
+
+namespace nb::tools {
+
+// Loads the plug-in, runs global and parameter setup, applies the --set values (reading the image
+// files of layer controls) and renders frames. Not thread-safe; one frame at a time.
+class Render_Job {
+public:
+    // Throws Tool_Error with one line when the plug-in cannot be loaded, a setup command fails, a key
+    // or value is wrong or a layer's file cannot be read.
+    explicit Render_Job(const Render_Options& options);
+    ~Render_Job();
+
+    const Effect_Controls& controls() const { return *controls_; }
+    host::Effect_Session& session() { return *session_; }
+
+    // Renders the full-resolution image at bits (8, 16 or 32) and returns the result at the reduced
+    // size of --downsample. The result covers the input, or in normal mode with "extend" on the grown
+    // extent the effect reports (x and y then place it relative to the input). Throws Tool_Error naming
+    // the error code the effect returned.
+    Image_Rgba render(const Image_Rgba& input, int bits);
+
+    // The timing table of the last render; empty without --timing.
+    std::string timing_table() const;
+
+private:
+    void apply_settings(const Render_Options& options);
+    host::Render_Path path() const;
+
+    Render_Options options_;
+    std::unique_ptr<Private_Log_Home> log_home_;  // before the session: the log's place is fixed at setup
+    std::unique_ptr<host::Effect_Session> session_;
+    std::unique_ptr<Effect_Controls> controls_;
+    std::map<int32_t, Image_Rgba> layer_images_;  // by host index, at full resolution
+};
+
+}  // namespace nb::tools

@@ -1,0 +1,129 @@
+// Parsing of blurmond-render's command line.
+#include "tools/render_options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+#include "tools/closest_names.h"
+#include "tools/tool_error.h"
+
+namespace nb::tools {
+namespace {
+
+int64_t parse_count(const std::string& option, const std::string& text, int64_t min, int64_t max) {
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < min || value > max)
+        throw Tool_Error(option + " takes a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
+                         ", not '" + text + "'");
+    return value;
+}
+
+using Value_Option = std::function<void(Render_Options&, const std::string&)>;
+
+const std::map<std::string, Value_Option>& value_options() {
+    static const std::map<std::string, Value_Option> options{
+        {"--set", [](Render_Options& o, const std::string& v) { o.settings.push_back(v); }},
+        {"--host",
+         [](Render_Options& o, const std::string& v) {
+             if (v != "ae" && v != "premiere") throw Tool_Error("--host is ae or premiere, not '" + v + "'");
+             o.host = v == "ae" ? Render_Host::after_effects : Render_Host::premiere;
+         }},
+        {"--depth",
+         [](Render_Options& o, const std::string& v) {
+             if (v != "8" && v != "16" && v != "32") throw Tool_Error("--depth is 8, 16 or 32, not '" + v + "'");
+             o.depth = std::stoi(v);
+         }},
+        {"--downsample", [](Render_Options& o, const std::string& v) { o.downsample = parse_count("--downsample", v, 1, 64); }},
+        {"--threads", [](Render_Options& o, const std::string& v) { o.threads = parse_count("--threads", v, 1, 1024); }},
+        {"--frames", [](Render_Options& o, const std::string& v) { o.frames = Frame_Range::parse(v); }},
+        {"--plugin", [](Render_Options& o, const std::string& v) { o.plugin = v; }},
+        {"--demo",
+         [](Render_Options& o, const std::string& v) {
+             o.command = Render_Command::demo;
+             o.output = v;
+         }},
+    };
+    return options;
+}
+
+const std::map<std::string, bool Render_Options::*>& flag_options() {
+    static const std::map<std::string, bool Render_Options::*> options{
+        {"--legacy", &Render_Options::legacy},
+        {"--timing", &Render_Options::timing},
+    };
+    return options;
+}
+
+[[noreturn]] void unknown_option(const std::string& option) {
+    std::vector<Known_Name> known;
+    for (const auto& entry : value_options()) known.push_back({entry.first, ""});
+    for (const auto& entry : flag_options()) known.push_back({entry.first, ""});
+    known.push_back({"--list-params", ""});
+    known.push_back({"--help", ""});
+    throw Tool_Error(unknown_name_message("option", option, closest_names(option, known)));
+}
+
+void check_file_names(Render_Options& options, const std::vector<std::string>& files) {
+    if (options.command == Render_Command::render) {
+        if (files.size() != 2) throw Tool_Error("expected INPUT and OUTPUT file names (see --help)");
+        options.input = files[0];
+        options.output = files[1];
+        return;
+    }
+    if (!files.empty()) throw Tool_Error("unexpected argument '" + files.front() + "' (see --help)");
+}
+
+}  // namespace
+
+Render_Options parse_render_options(std::span<const std::string> args) {
+    Render_Options options;
+    std::vector<std::string> files;
+    bool list = false, help = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--list-params" || arg == "--help" || arg == "-h") {
+            (arg == "--list-params" ? list : help) = true;
+        } else if (const auto flag = flag_options().find(arg); flag != flag_options().end()) {
+            options.*(flag->second) = true;
+        } else if (const auto option = value_options().find(arg); option != value_options().end()) {
+            if (i + 1 == args.size()) throw Tool_Error(arg + " needs a value (see --help)");
+            option->second(options, args[++i]);
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            unknown_option(arg);
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (help) {
+        options.command = Render_Command::help;
+        return options;
+    }
+    if (list) {
+        if (options.command == Render_Command::demo) throw Tool_Error("--demo and --list-params exclude each other");
+        options.command = Render_Command::list_params;
+    }
+    check_file_names(options, files);
+    return options;
+}
+
+std::string render_usage() {
+    return R"(usage: blurmond-render [options] INPUT OUTPUT
+       blurmond-render --demo OUTPUT
+       blurmond-render --list-params [--host premiere]
+  --set KEY=VALUE     a parameter by its key or display name (repeatable); choices by entry text or
+                      0-based index; checkboxes on/off; colours r,g,b[,a] in 0..1; angles in degrees;
+                      background_layer, alternative_iris and selection_layer take an image file
+  --host ae|premiere  After Effects (ARGB, smart render) or Premiere (BGRA, PF_Cmd_RENDER); default ae
+  --depth 8|16|32     bit depth of the worlds handed to the effect (default: from INPUT)
+  --downsample N      render at 1/N resolution, as a host does for reduced-resolution previews
+  --threads N         host worker threads (default: all processors)
+  --legacy            PF_Cmd_RENDER under After Effects
+  --timing            print the effect's timing table
+  --frames A-B        render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr
+  --plugin PATH       effect library (default: blurmond.so beside this program)
+)";
+}
+
+}  // namespace nb::tools

@@ -1,0 +1,40 @@
+// The command line of blurmond-render, parsed into one record before anything is loaded.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/frame_sequence.h"
+
+namespace nb::tools {
+
+enum class Render_Command { render, demo, list_params, help };
+enum class Render_Host { after_effects, premiere };
+
+struct Render_Options {
+    Render_Command command = Render_Command::render;
+    std::string input;   // file or frame pattern; empty for the demo and the listing
+    std::string output;  // file or frame pattern
+    std::vector<std::string> settings;  // "KEY=VALUE" in the order given; later ones win
+    Render_Host host = Render_Host::after_effects;
+    int depth = 0;            // 8, 16 or 32; 0 takes the depth of the input file
+    int64_t downsample = 1;   // render at 1/downsample of the full resolution
+    int64_t threads = 0;      // host worker threads; 0: one per processor
+    bool legacy = false;      // PF_Cmd_RENDER under After Effects
+    bool timing = false;
+    std::optional<Frame_Range> frames;
+    std::filesystem::path plugin;  // empty: blurmond.so beside the executable
+};
+
+// Parses the arguments after the program name. Throws Tool_Error with one line for an unknown option
+// (naming the closest ones), a missing or malformed value, or the wrong number of file names.
+Render_Options parse_render_options(std::span<const std::string> args);
+
+// The text --help prints.
+std::string render_usage();
+
+}  // namespace nb::tools
