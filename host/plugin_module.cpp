@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -40,7 +41,13 @@ Plugin_Module::~Plugin_Module() { dlclose(handle_); }
 
 PF_Err Plugin_Module::call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                            PF_LayerDef* output, void* extra) const {
-    return entry_(cmd, in_data, out_data, params, output, extra);
+    try {
+        return entry_(cmd, in_data, out_data, params, output, extra);
+    } catch (const std::exception& failure) {
+        throw Plugin_Crash(std::string("the plug-in crashed: ") + failure.what());
+    } catch (...) {
+        throw Plugin_Crash("the plug-in crashed");
+    }
 }
 
 }  // namespace nb::host

@@ -3,11 +3,19 @@
 #pragma once
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "base/after_effects/ae_sdk.h"
 #include "host/pipl_reader.h"
 
 namespace nb::host {
+
+// What the plug-in threw, as the host reports a crash: the message is copied out while the library that
+// made the exception is still loaded, so it stays readable after the library is closed.
+class Plugin_Crash : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class Plugin_Module {
 public:
@@ -25,7 +33,7 @@ public:
     const Pipl& pipl() const { return pipl_; }
     const Effect_Discovery& effect() const { return effect_; }
 
-    // Calls the entry point. What the plug-in throws passes through: the host reports it as a crash.
+    // Calls the entry point. What the plug-in throws comes out as Plugin_Crash.
     PF_Err call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
                 void* extra) const;
 
