@@ -336,15 +336,5 @@ TYPED_TEST(KernelRefractionOracle, OpaquePixelsAreNeverChanged) {
         }
 }
 
-TEST(KernelRefraction, NameAndWorkload) {
-    Kernel_Refraction<Layer<Pixel_Argb_16>> kernel;
-    kernel.in.out.height = 3;
-    kernel.in.out.row_bytes = 128;
-    kernel.in.map.width = 5;
-    kernel.in.map.height = 3;
-    EXPECT_EQ(kernel.name(), "refraction");
-    EXPECT_EQ(kernel.workload(), 2 * (3 * 128 + 5 * 3 * 6));
-}
-
 }  // namespace
 }  // namespace nb
