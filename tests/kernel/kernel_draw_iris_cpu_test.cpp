@@ -1,4 +1,4 @@
-// Tests of iris drawing: pixels per variant, analytic areas, symmetry, border, aspect, degenerate input.
+// Tests of iris drawing: pixels per variant, analytic areas, border, extents, softening, image irises, bad input.
 #include "kernel/kernel_draw_iris_cpu.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <numbers>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -227,41 +226,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisArea,
 using Gray_Image = test::Owned_Layer<Pixel_Gray_32f>;
 
 double at(const Gray_Image& image, int64_t x, int64_t y) { return image.at(x, y).v(); }
-
-struct Turn_Case {
-    const char* label;
-    int blades;
-    float angle;
-    int quarters;  // quarter turns that make a whole number of blades
-};
-
-class KernelDrawIrisTurn : public ::testing::TestWithParam<Turn_Case> {};
-
-// Quarter turns about the centre pixel map the pixel grid onto itself and, when they make a whole
-// number of blades, the iris onto itself. The drawing keeps a value until it has moved by 0.0001, and rows
-// and columns accumulate such holds differently, so the two images may differ by a few of those.
-TEST_P(KernelDrawIrisTurn, TurnByWholeBladesLeavesTheIrisUnchanged) {
-    const Turn_Case& c = GetParam();
-    const int64_t size = 81, centre = 40;
-    Gray_Image out(size, size);
-    draw<Pixel_Gray_32f, Pixel_Argb_32f>(out, {32.0f, 0.35f, 0.2f, 0.5f, 0.0f, c.angle, c.blades});
-    double worst = 0.0;
-    int64_t wx = 0, wy = 0;
-    for (int64_t y = -centre; y <= centre; ++y)
-        for (int64_t x = -centre; x <= centre; ++x) {
-            // Turning the blade directions (sin θ, cos θ) by a quarter moves (x, y) to (y, −x).
-            int64_t tx = x, ty = y;
-            for (int k = 0; k < c.quarters; ++k) std::tie(tx, ty) = std::pair{ty, -tx};
-            const double d = std::fabs(at(out, centre + x, centre + y) - at(out, centre + tx, centre + ty));
-            if (d > worst) worst = d, wx = x, wy = y;
-        }
-    EXPECT_LE(worst, 5e-4) << c.label << ": worst at (" << wx << ", " << wy << ") relative to the centre";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisTurn,
-                         ::testing::Values(Turn_Case{"two blades, one blade", 2, -0.7f, 2},
-                                           Turn_Case{"square, three blades", 4, 0.3f, 3},
-                                           Turn_Case{"twelve blades, three", 12, 1.0f, 1}));
 
 struct Border_Case {
     const char* label;
