@@ -168,23 +168,6 @@ TEST(BlurmondPipeline, IrisPreviewDrawsTheShapeAtThePreviewRadius) {
     EXPECT_EQ(render.spy.count("make solid"), 0);
 }
 
-// One full-resolution pixel across would ask for a radius of 1 x 0.5 - 1 < 0; the preview draws at 0.
-TEST(BlurmondPipeline, IrisPreviewOfATinyFrameDrawsAtRadiusZero) {
-    Render<Pixel_Bgra_32f> render(1, 5);
-    render.parameters.show->set_value(show_iris);
-    render.run();
-
-    test::Owned_Image<Pixel_Bgra_32f> expected(1, 5);
-    Kernel_Draw_Iris<Layer<Pixel_Bgra_32f>> draw;
-    draw.in.out = expected.layer();
-    draw.in.facets = 3;  // the control's default
-    draw.in.rounded = 1.0f;
-    draw.in.border_thickness = 0.3f;
-    test::Test_Host host(1);
-    draw.run(host.context());
-    expect_same(render.output, expected, "tiny iris preview");
-}
-
 TEST(BlurmondPipeline, ImageIrisPreviewIsGrayUnlessColoured) {
     for (const bool colored : {false, true}) {
         Render<Pixel_Argb_8> render(32, 24);
