@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "base/exception.h"
 #include "tests/support/memory_parameter_factory.h"
 
@@ -10,6 +12,21 @@ namespace nb {
 namespace {
 
 using test::memory_of;
+
+// Every number of the curves, by name; the switches are checked where they are decided.
+void expect_curves(const Highlight_Selection_Settings& got, const Highlight_Selection_Settings& want) {
+    const auto numbers = [](const Highlight_Selection_Settings& s) {
+        return std::array<double, 15>{s.hue_start,        s.hue_end,           s.hue_climax,       s.hue_soften,
+                                      s.saturation_start, s.saturation_end,    s.saturation_climax,
+                                      s.saturation_soften, s.lightness_start,  s.lightness_end,    s.lightness_climax,
+                                      s.lightness_soften, s.hue_offset,        s.saturation_offset, s.lightness_offset};
+    };
+    const char* names[] = {"hue start",        "hue end",          "hue climax",        "hue soften",
+                           "saturation start", "saturation end",   "saturation climax", "saturation soften",
+                           "lightness start",  "lightness end",    "lightness climax",  "lightness soften",
+                           "hue offset",       "saturation offset", "lightness offset"};
+    for (size_t i = 0; i < 15; ++i) EXPECT_DOUBLE_EQ(numbers(got)[i], numbers(want)[i]) << names[i];
+}
 
 TEST(BlurmondHighlightSelection, AfterEffectsScalesRangesToFractionsAndAnglesToTurns) {
     test::Memory_Parameter_Factory factory;
@@ -34,21 +51,11 @@ TEST(BlurmondHighlightSelection, AfterEffectsScalesRangesToFractionsAndAnglesToT
     const Highlight_Selection_Settings s = highlight_selection_settings(p, Plugin_Host::after_effects, 0);
     EXPECT_TRUE(s.selection_enabled);
     EXPECT_FALSE(s.selection_only);
-    EXPECT_DOUBLE_EQ(s.hue_start, 0.2);
-    EXPECT_DOUBLE_EQ(s.hue_end, 0.8);
-    EXPECT_DOUBLE_EQ(s.hue_climax, 0.5);
-    EXPECT_DOUBLE_EQ(s.hue_soften, 2.0);
-    EXPECT_DOUBLE_EQ(s.saturation_start, 0.1);
-    EXPECT_DOUBLE_EQ(s.saturation_end, 0.5);
-    EXPECT_DOUBLE_EQ(s.saturation_climax, -0.25);
-    EXPECT_DOUBLE_EQ(s.saturation_soften, 1.0);
-    EXPECT_DOUBLE_EQ(s.lightness_start, 0.9);
-    EXPECT_DOUBLE_EQ(s.lightness_end, 1.0);
-    EXPECT_DOUBLE_EQ(s.lightness_climax, 0.75);
-    EXPECT_DOUBLE_EQ(s.lightness_soften, 3.0);
-    EXPECT_DOUBLE_EQ(s.hue_offset, 0.25);
-    EXPECT_DOUBLE_EQ(s.saturation_offset, -0.1);
-    EXPECT_DOUBLE_EQ(s.lightness_offset, 0.5);
+    expect_curves(s, {.hue_start = 0.2, .hue_end = 0.8, .hue_climax = 0.5, .hue_soften = 2.0,
+                      .saturation_start = 0.1, .saturation_end = 0.5, .saturation_climax = -0.25,
+                      .saturation_soften = 1.0, .lightness_start = 0.9, .lightness_end = 1.0,
+                      .lightness_climax = 0.75, .lightness_soften = 3.0, .hue_offset = 0.25,
+                      .saturation_offset = -0.1, .lightness_offset = 0.5});
 }
 
 // Under After Effects only the checkbox switches the selection; the amounts do not.
@@ -101,22 +108,12 @@ TEST(BlurmondHighlightSelection, PremiereJudgesByLightnessAlone) {
     p.lightness_end->set_value(0.9);
     p.lightness_soften->set_value(1.5);
 
-    const Highlight_Selection_Settings s = highlight_selection_settings(p, Plugin_Host::premiere, 0);
-    EXPECT_DOUBLE_EQ(s.hue_start, 0.0);
-    EXPECT_DOUBLE_EQ(s.hue_end, 1.0);
-    EXPECT_DOUBLE_EQ(s.hue_climax, 1.0);
-    EXPECT_DOUBLE_EQ(s.hue_soften, 0.0);
-    EXPECT_DOUBLE_EQ(s.saturation_start, 0.0);
-    EXPECT_DOUBLE_EQ(s.saturation_end, 1.0);
-    EXPECT_DOUBLE_EQ(s.saturation_climax, 1.0);
-    EXPECT_DOUBLE_EQ(s.saturation_soften, 0.0);
-    EXPECT_DOUBLE_EQ(s.lightness_start, 0.3);
-    EXPECT_DOUBLE_EQ(s.lightness_end, 0.9);
-    EXPECT_DOUBLE_EQ(s.lightness_climax, 1.0);
-    EXPECT_DOUBLE_EQ(s.lightness_soften, 1.5);
-    EXPECT_DOUBLE_EQ(s.hue_offset, 0.0);
-    EXPECT_DOUBLE_EQ(s.saturation_offset, 0.0);
-    EXPECT_DOUBLE_EQ(s.lightness_offset, 0.0);
+    // Hue and saturation pass everything with weight 1, lightness keeps its climax at the end.
+    expect_curves(highlight_selection_settings(p, Plugin_Host::premiere, 0),
+                  {.hue_start = 0.0, .hue_end = 1.0, .hue_climax = 1.0, .hue_soften = 0.0, .saturation_start = 0.0,
+                   .saturation_end = 1.0, .saturation_climax = 1.0, .saturation_soften = 0.0, .lightness_start = 0.3,
+                   .lightness_end = 0.9, .lightness_climax = 1.0, .lightness_soften = 1.5, .hue_offset = 0.0,
+                   .saturation_offset = 0.0, .lightness_offset = 0.0});
 }
 
 TEST(BlurmondHighlightSelection, RefusesASetDeclaredForTheOtherHost) {

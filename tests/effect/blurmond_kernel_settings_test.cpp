@@ -140,21 +140,5 @@ TEST(BlurmondKernelSettings, BlurCarriesTheIrisTheFlagsAndTheSelection) {
     EXPECT_DOUBLE_EQ(s.selection_curve.lightness_start, 0.7);
 }
 
-TEST(BlurmondKernelSettings, IrisSoftenFollowsTheRadiusItIsDrawnWith) {
-    test::Memory_Parameter_Factory factory;
-    const Blurmond_Parameters p(factory, Plugin_Host::after_effects);
-    p.radius->set_value(20.0);
-    p.iris_soften->set_value(3.0);
-    // A preview radius of 100 on 640 x 480 full-resolution pixels at half resolution.
-    Layer_Description half;
-    half.width = 320;
-    half.height = 240;
-    half.horizontal_factor = 0.5f;
-    half.vertical_factor = 0.5f;
-    const Iris_Settings s = iris_settings(p, 100.0f, half);
-    EXPECT_FLOAT_EQ(s.radius, 100.0f);
-    EXPECT_FLOAT_EQ(s.soften, 1200.0f / 1120.0f);
-}
-
 }  // namespace
 }  // namespace nb

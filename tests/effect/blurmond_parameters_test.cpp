@@ -270,25 +270,6 @@ TEST_P(BlurmondParameters, HandlesOfUndeclaredControlsStayEmpty) {
         EXPECT_EQ(f.field(parameters) != nullptr, declared.count(f.name) == 1) << f.name;
 }
 
-// Projects find values by identifier and layers are looked up by key, so neither may repeat.
-TEST_P(BlurmondParameters, IdentifiersAndKeysAreUnique) {
-    test::Memory_Parameter_Factory factory;
-    const Blurmond_Parameters parameters(factory, GetParam().host);
-    std::set<int64_t> ids;
-    std::set<std::string> keys;
-    for (Parameter* p : parameters.list) {
-        EXPECT_TRUE(ids.insert(p->description().disc_id).second) << "identifier " << p->description().disc_id;
-        if (auto* c = dynamic_cast<Rgba_Parameter*>(p)) {
-            EXPECT_TRUE(ids.insert(c->description().disc_id_alpha).second) << "alpha identifier";
-        }
-        if (!p->description().key.empty()) {
-            EXPECT_TRUE(keys.insert(p->description().key).second) << "key " << p->description().key;
-        }
-    }
-    EXPECT_EQ(ids.count(23), 0u) << "identifier 23 was never given out";
-    EXPECT_EQ(ids.count(0), 0u) << "identifier 0 is the input layer";
-}
-
 INSTANTIATE_TEST_SUITE_P(Hosts, BlurmondParameters,
                          testing::Values(Variant{Plugin_Host::after_effects, &after_effects_rows, 51},
                                          Variant{Plugin_Host::other_host, &after_effects_rows, 51},
@@ -298,21 +279,6 @@ INSTANTIATE_TEST_SUITE_P(Hosts, BlurmondParameters,
                                                 : info.param.host == Plugin_Host::premiere    ? "Premiere"
                                                                                               : "OtherHost");
                          });
-
-// New instances read the description defaults; the values the render starts from.
-TEST(BlurmondParametersValues, NewInstanceStartsWithTheDeclaredValues) {
-    test::Memory_Parameter_Factory factory;
-    const Blurmond_Parameters p(factory, Plugin_Host::after_effects);
-    EXPECT_EQ(p.show->value(), show_normal_blur);
-    EXPECT_EQ(p.outside_horizontal->value(), assume_border_color);
-    EXPECT_EQ(p.outside_vertical->value(), assume_border_color);
-    EXPECT_EQ(p.outside_color->value(), (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
-    EXPECT_TRUE(p.gamma_correction->value());
-    EXPECT_FALSE(p.outside_extend->value());
-    EXPECT_EQ(p.iris_facets->value(), 3);
-    EXPECT_EQ(p.preservative_highlight->value(), 1.0);
-    EXPECT_EQ(p.background_layer->description().key, "background_layer");
-}
 
 }  // namespace
 }  // namespace nb

@@ -164,18 +164,6 @@ TEST_P(BlurmondParametersUi, GreysOutExactlyTheControlsThatDoNotApply) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, BlurmondParametersUi, testing::ValuesIn(scenarios),
                          [](const testing::TestParamInfo<Scenario>& info) { return info.param.label; });
 
-// Rules run again on every request: a control greyed out before comes back when it applies again.
-TEST(BlurmondParametersUiRepeat, RecomputesEverythingFromTheCurrentValues) {
-    test::Memory_Parameter_Factory factory;
-    Blurmond_Parameters p(factory, Plugin_Host::after_effects);
-    p.show->set_value(show_iris);
-    update_params_ui(p, Plugin_Host::after_effects);
-    EXPECT_FALSE(test::memory_of(*p.radius).enabled());
-    p.show->set_value(show_normal_blur);
-    update_params_ui(p, Plugin_Host::after_effects);
-    EXPECT_TRUE(test::memory_of(*p.radius).enabled());
-}
-
 // Controls Premiere lacks are filled with stand-ins from another factory; the rules must neither read
 // nor change any of them, whatever the settings.
 TEST(BlurmondParametersUiPremiere, NeverTouchesControlsPremiereLacks) {

@@ -71,18 +71,6 @@ TYPED_TEST(GrayInPlace, EveryPixelBecomesItsMeanWithFullAlpha) {
         }
 }
 
-// 30 + 60 + 90 = 180, mean 60: 60 x (1/255) back x 255 rounds to 60 again.
-TEST(GrayInPlace, EightBitExampleKeepsItsMean) {
-    test::Owned_Image<Pixel_Argb_8> image(1, 1, pixel<Pixel_Argb_8>(30, 60, 90, 255));
-    test::Test_Host host(1);
-    gray_in_place(host.context(), image.layer());
-    const Pixel_Argb_8 p = image.at(0, 0);
-    EXPECT_EQ(p.r(), 60);
-    EXPECT_EQ(p.g(), 60);
-    EXPECT_EQ(p.b(), 60);
-    EXPECT_EQ(p.a(), 255);
-}
-
 TEST(GrayInPlace, FreesItsGrayImage) {
     test::Owned_Image<Pixel_Bgra_16> image(16, 16);
     test::Test_Host host(2);

@@ -1,4 +1,4 @@
-// The host's ANSI block: sprintf bounded to a message buffer, the math forwards present.
+// The host's ANSI block: sprintf bounded to a message buffer.
 #include "host/ansi_callbacks.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +23,6 @@ TEST(AnsiCallbacks, SprintfNeverWritesPastTheMessageBuffer) {
     ansi.sprintf(buffer, "%s", long_text.c_str());
     EXPECT_EQ(std::string(buffer).size(), static_cast<size_t>(PF_MAX_EFFECT_MSG_LEN));
     EXPECT_EQ(buffer[PF_MAX_EFFECT_MSG_LEN + 1], '#');
-}
-
-TEST(AnsiCallbacks, MathForwardsAnswerLikeTheCLibrary) {
-    const PF_ANSICallbacks ansi = ansi_callbacks();
-    EXPECT_DOUBLE_EQ(ansi.pow(2.0, 10.0), 1024.0);
-    EXPECT_DOUBLE_EQ(ansi.hypot(3.0, 4.0), 5.0);
-    EXPECT_DOUBLE_EQ(ansi.floor(-1.5), -2.0);
-    EXPECT_DOUBLE_EQ(ansi.atan2(1.0, 1.0) * 4.0, 3.14159265358979323846);
-    A_char copy[8];
-    EXPECT_EQ(std::string(ansi.strcpy(copy, "abc")), "abc");
 }
 
 }  // namespace

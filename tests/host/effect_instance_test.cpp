@@ -12,16 +12,9 @@ TEST(EffectInstance, InDataNamesTheHostAndItsServices) {
     Headless_Host host(2);
     Effect_Settings settings;
     settings.appl_id = app_id_premiere;
-    settings.width = 1920;
-    settings.height = 1080;
-    settings.downsample_x = PF_RationalScale{1, 2};
     Effect_Instance effect(host, settings);
     const PF_InData* in_data = effect.in_data();
     EXPECT_EQ(in_data->appl_id, 0x50724D72);  // 'PrMr' read as a big-endian number
-    EXPECT_EQ(in_data->version.major, 13);
-    EXPECT_EQ(in_data->version.minor, 28);
-    EXPECT_EQ(in_data->width, 1920);
-    EXPECT_EQ(in_data->downsample_x.den, 2u);
     EXPECT_EQ(in_data->pica_basicP, host.basic_suite());
     EXPECT_EQ(in_data->utils, host.utils());
     EXPECT_EQ(&Effect_Instance::from(in_data->effect_ref), &effect);

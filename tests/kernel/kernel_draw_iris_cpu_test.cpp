@@ -1,4 +1,4 @@
-// Tests of iris drawing: pixels per variant, analytic areas, symmetry, border, aspect, degenerate input.
+// Tests of iris drawing: pixels per variant, analytic areas, border, extents, softening, image irises, bad input.
 #include "kernel/kernel_draw_iris_cpu.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <numbers>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -106,10 +105,11 @@ struct Variant {
     using iris = Iris;
 };
 
-using Variants = ::testing::Types<Variant<Pixel_Gray_32f, Pixel_Argb_8>, Variant<Pixel_Gray_32f, Pixel_Bgra_16>,
-                                  Variant<Pixel_Argb_32f, Pixel_Argb_16>, Variant<Pixel_Bgra_32f, Pixel_Bgra_32f>,
-                                  Variant<Pixel_Argb_8, Pixel_Argb_8>, Variant<Pixel_Bgra_8, Pixel_Bgra_8>,
-                                  Variant<Pixel_Argb_16, Pixel_Argb_16>, Variant<Pixel_Bgra_16, Pixel_Bgra_16>>;
+// The alternative image's type plays no part without an image.
+using Variants = ::testing::Types<Variant<Pixel_Gray_32f, Pixel_Argb_8>, Variant<Pixel_Argb_32f, Pixel_Argb_16>,
+                                  Variant<Pixel_Bgra_32f, Pixel_Bgra_32f>, Variant<Pixel_Argb_8, Pixel_Argb_8>,
+                                  Variant<Pixel_Bgra_8, Pixel_Bgra_8>, Variant<Pixel_Argb_16, Pixel_Argb_16>,
+                                  Variant<Pixel_Bgra_16, Pixel_Bgra_16>>;
 TYPED_TEST_SUITE(KernelDrawIrisVariant, Variants);
 
 const Draw_Case pixel_cases[] = {
@@ -223,68 +223,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisArea,
                                            polygon("many blades", 999, 0.0f), disc("rounded hexagon", 6, 1.0f),
                                            disc("no blades: circle", 0, 0.0f), disc("negative blades", -2, 0.0f)));
 
-
 using Gray_Image = test::Owned_Layer<Pixel_Gray_32f>;
 
 double at(const Gray_Image& image, int64_t x, int64_t y) { return image.at(x, y).v(); }
-
-struct Turn_Case {
-    const char* label;
-    int blades;
-    float angle;
-    int quarters;  // quarter turns that make a whole number of blades
-};
-
-class KernelDrawIrisTurn : public ::testing::TestWithParam<Turn_Case> {};
-
-// Quarter turns about the centre pixel map the pixel grid onto itself and, when they make a whole
-// number of blades, the iris onto itself. The drawing keeps a value until it has moved by 0.0001, and rows
-// and columns accumulate such holds differently, so the two images may differ by a few of those.
-TEST_P(KernelDrawIrisTurn, TurnByWholeBladesLeavesTheIrisUnchanged) {
-    const Turn_Case& c = GetParam();
-    const int64_t size = 81, centre = 40;
-    Gray_Image out(size, size);
-    draw<Pixel_Gray_32f, Pixel_Argb_32f>(out, {32.0f, 0.35f, 0.2f, 0.5f, 0.0f, c.angle, c.blades});
-    double worst = 0.0;
-    int64_t wx = 0, wy = 0;
-    for (int64_t y = -centre; y <= centre; ++y)
-        for (int64_t x = -centre; x <= centre; ++x) {
-            // Turning the blade directions (sin θ, cos θ) by a quarter moves (x, y) to (y, −x).
-            int64_t tx = x, ty = y;
-            for (int k = 0; k < c.quarters; ++k) std::tie(tx, ty) = std::pair{ty, -tx};
-            const double d = std::fabs(at(out, centre + x, centre + y) - at(out, centre + tx, centre + ty));
-            if (d > worst) worst = d, wx = x, wy = y;
-        }
-    EXPECT_LE(worst, 5e-4) << c.label << ": worst at (" << wx << ", " << wy << ") relative to the centre";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisTurn,
-                         ::testing::Values(Turn_Case{"square, one blade", 4, 0.3f, 1},
-                                           Turn_Case{"two blades, one blade", 2, -0.7f, 2},
-                                           Turn_Case{"square, three blades", 4, 0.3f, 3},
-                                           Turn_Case{"octagon, two blades", 8, 0.1f, 1},
-                                           Turn_Case{"twelve blades, three", 12, 1.0f, 1}));
-
-// Any turn by one blade leaves the iris unchanged, so for three or more blades its brightness has its
-// centroid on the centre pixel and equal second moments in every direction (no x-y correlation).
-// The grid breaks the symmetry only in the edge slivers: well under 1e-3 of the moments.
-TEST(KernelDrawIris, OddBladeCountsHaveCentredIsotropicMoments) {
-    for (int blades : {3, 5, 7, 9}) {
-        const int64_t size = 101, centre = 50;
-        Gray_Image out(size, size);
-        draw<Pixel_Gray_32f, Pixel_Argb_32f>(out, {40.0f, 0.2f, 0.0f, 0.0f, 0.0f, 0.37f, blades});
-        double mass = 0.0, mx = 0.0, my = 0.0, xx = 0.0, yy = 0.0, xy = 0.0;
-        for (int64_t y = 0; y < size; ++y)
-            for (int64_t x = 0; x < size; ++x) {
-                const double v = at(out, x, y), dx = static_cast<double>(x - centre), dy = static_cast<double>(y - centre);
-                mass += v, mx += v * dx, my += v * dy, xx += v * dx * dx, yy += v * dy * dy, xy += v * dx * dy;
-            }
-        EXPECT_NEAR(mx / mass, 0.0, 0.01) << blades << " blades: centroid x";
-        EXPECT_NEAR(my / mass, 0.0, 0.01) << blades << " blades: centroid y";
-        EXPECT_NEAR((xx - yy) / (xx + yy), 0.0, 1e-3) << blades << " blades: moments " << xx << ", " << yy;
-        EXPECT_NEAR(xy / (xx + yy), 0.0, 1e-3) << blades << " blades: product moment " << xy;
-    }
-}
 
 struct Border_Case {
     const char* label;
@@ -318,10 +259,8 @@ TEST_P(KernelDrawIrisBorder, RingAndInsideHaveTheirBrightnessAndWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisBorder,
-                         ::testing::Values(Border_Case{"bright border", 0.5f, 0.5, 1.0},
-                                           Border_Case{"dark border", -0.5f, 1.0, 0.5},
+                         ::testing::Values(Border_Case{"dark border", -0.5f, 1.0, 0.5},
                                            Border_Case{"border only", 1.0f, 0.0, 1.0},
-                                           Border_Case{"no border left", -1.0f, 1.0, 0.0},
                                            Border_Case{"zero brightness ignores thickness", 0.0f, 1.0, 1.0}));
 
 struct Extent_Case {
@@ -357,16 +296,11 @@ TEST_P(KernelDrawIrisExtent, HalfExtentsFollowAspectPixelAspectAndFactors) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, KernelDrawIrisExtent,
-                         ::testing::Values(Extent_Case{"round", 0.0f, 1.0f, 1.0f, 1.0f},
-                                           Extent_Case{"aspect 0.5", 0.5f, 1.0f, 1.0f, 1.0f},
-                                           Extent_Case{"aspect -0.5", -0.5f, 1.0f, 1.0f, 1.0f},
-                                           Extent_Case{"widest", 0.75f, 1.0f, 1.0f, 1.0f},
+                         ::testing::Values(Extent_Case{"widest", 0.75f, 1.0f, 1.0f, 1.0f},
                                            Extent_Case{"tallest", -0.75f, 1.0f, 1.0f, 1.0f},
-                                           Extent_Case{"anamorphic pixels", 0.0f, 2.0f, 1.0f, 1.0f},
                                            Extent_Case{"narrow pixels", 0.2f, 0.9f, 1.0f, 1.0f},
                                            Extent_Case{"half resolution", 0.3f, 1.0f, 0.5f, 0.5f},
                                            Extent_Case{"uneven factors", 0.0f, 1.0f, 0.25f, 1.0f}));
-
 
 template <class Variant>
 class KernelDrawIrisSoften : public ::testing::Test {};
@@ -457,8 +391,7 @@ TEST_P(KernelDrawIrisAlternative, ImageIsScaledToTheRadiusAndCentred) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KernelDrawIrisAlternative,
-    ::testing::Values(Alternative_Case{"100 x 50 at radius 24.5: scale 1", 100, 50, 1.0f, 1.0f, 1.0f, 24.5f},
-                      Alternative_Case{"reduced", 100, 50, 1.0f, 1.0f, 1.0f, 12.0f},
+    ::testing::Values(Alternative_Case{"reduced", 100, 50, 1.0f, 1.0f, 1.0f, 12.0f},
                       Alternative_Case{"enlarged", 20, 10, 1.0f, 1.0f, 1.0f, 19.5f},
                       Alternative_Case{"portrait", 60, 90, 1.0f, 1.0f, 1.0f, 14.5f},
                       Alternative_Case{"half resolution", 50, 25, 0.5f, 1.0f, 1.0f, 24.5f},

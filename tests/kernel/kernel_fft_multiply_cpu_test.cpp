@@ -96,41 +96,6 @@ TYPED_TEST(KernelFftMultiply, MultipliesEveryBinAsComplexNumbers) {
     EXPECT_EQ(worst.difference, 0.0) << "beyond tolerance: " << worst.describe();
 }
 
-// A factor of (1, 0) in every bin is the identity; a factor of (0, 1) turns (a, b) into (-b, a).
-// Both are exact in float.
-TYPED_TEST(KernelFftMultiply, UnitAndImaginaryFactorsAreExact) {
-    using Io = typename TypeParam::io;
-    using Factor = typename TypeParam::factor;
-    test::Test_Host host(2);
-    const Render_Context context = host.context();
-    const int64_t width = 10, height = 4;
-    const Layer_Buffer io_buffer = allocate_layer_buffer<Io>(context, width, height, true, 0, 0, 1, 1, 1);
-    const Layer_Buffer factor_buffer = allocate_layer_buffer<Factor>(context, width, height, true, 0, 0, 1, 1, 1);
-    const Layer<Io> io = io_buffer.layer<Io>();
-    const Layer<Factor> factor = factor_buffer.layer<Factor>();
-    fill(io, 3);
-    const Layer_Buffer before_buffer = copy_of(context, io);
-    const Layer<Io> before = before_buffer.layer<Io>();
-    for (const int imaginary : {0, 1}) {
-        for (int64_t y = 0; y < height; ++y)
-            for (int64_t x = 0; x < width; ++x)
-                for (int c = 0; c < Factor::channels; ++c) factor.at(x, y).c[c] = x % 2 == imaginary ? 1.0f : 0.0f;
-        for (int64_t y = 0; y < height; ++y)
-            for (int64_t x = 0; x < width; ++x) io.at(x, y) = before.at(x, y);
-        multiply(context, io, factor);
-        for (int64_t y = 0; y < height; ++y)
-            for (int64_t k = 0; k < width / 2; ++k)
-                for (int c = 0; c < Io::channels; ++c) {
-                    const float a = before.at(2 * k, y).c[c], b = before.at(2 * k + 1, y).c[c];
-                    const float want_re = imaginary ? -b : a, want_im = imaginary ? a : b;
-                    ASSERT_EQ(io.at(2 * k, y).c[c], want_re) << "factor (" << 1 - imaginary << ", " << imaginary
-                                                             << ") bin " << k << " row " << y << " channel " << c;
-                    ASSERT_EQ(io.at(2 * k + 1, y).c[c], want_im) << "factor (" << 1 - imaginary << ", "
-                                                                 << imaginary << ") bin " << k << " row " << y;
-                }
-    }
-}
-
 TEST(KernelFftMultiplyChecks, SizesMustBePowersOfTwoAndEqual) {
     const test::Log_Sandbox log;
     test::Test_Host host(1);

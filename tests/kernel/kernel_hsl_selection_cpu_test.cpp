@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 #include <type_traits>
 
 #include "tests/support/owned_image.h"
@@ -108,44 +109,35 @@ using Variants = testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pix
                                 Pixel_Bgra_32f>;
 TYPED_TEST_SUITE(KernelHslSelection, Variants);
 
-TYPED_TEST(KernelHslSelection, OverTheImageShowsPremultipliedInputTimesWeight) {
+// Columns: outside the selection, gray selection, opaque red selection, half transparent red selection
+// (beyond the input image).
+TYPED_TEST(KernelHslSelection, ShowsTheHandWorkedPixelsInEveryMode) {
     using D = typename TestFixture::D;
     const auto white = TestFixture::white;
-    const auto out = this->run(true, false);
-    const auto black = TestFixture::make(0, 0, 0, white);
-    TestFixture::expect_pixel(out[0], black, "outside the selection");
-    TestFixture::expect_pixel(out[1], black, "gray selection");
-    TestFixture::expect_pixel(
-        out[2], TestFixture::make(D::weighted_full[0], D::weighted_full[1], D::weighted_full[2], white),
-        "opaque red selection");
-    TestFixture::expect_pixel(out[3], black, "beyond the input image");
-}
-
-TYPED_TEST(KernelHslSelection, AloneShowsTheWeightAsGray) {
-    using D = typename TestFixture::D;
-    const auto white = TestFixture::white;
-    const auto out = this->run(true, true);
-    TestFixture::expect_pixel(out[0], TestFixture::make(0, 0, 0, white), "outside the selection");
-    TestFixture::expect_pixel(out[1], TestFixture::make(0, 0, 0, white), "gray selection");
-    TestFixture::expect_pixel(out[2], TestFixture::make(D::weight_full, D::weight_full, D::weight_full, white),
-                              "opaque red selection");
-    TestFixture::expect_pixel(out[3], TestFixture::make(D::weight_half, D::weight_half, D::weight_half, white),
-                              "half transparent red selection");
-}
-
-TYPED_TEST(KernelHslSelection, DisabledAloneIsOpaqueWhite) {
-    const auto white = TestFixture::white;
-    for (const auto& p : this->run(false, true))
-        TestFixture::expect_pixel(p, TestFixture::make(white, white, white, white), "disabled selection alone");
-}
-
-TYPED_TEST(KernelHslSelection, DisabledOverTheImageMultipliesEveryChannelByAlpha) {
-    using D = typename TestFixture::D;
-    const auto out = this->run(false, false);
-    const auto premultiplied =
-        TestFixture::make(D::premultiplied[0], D::premultiplied[1], D::premultiplied[2], D::premultiplied[3]);
-    for (int c = 0; c < 3; ++c) TestFixture::expect_pixel(out[c], premultiplied, "inside the input image");
-    TestFixture::expect_pixel(out[3], TestFixture::make(0, 0, 0, 0), "beyond the input image");
+    const auto make = [](auto r, auto g, auto b, auto a) { return TestFixture::make(r, g, b, a); };
+    const TypeParam black = make(0, 0, 0, white), opaque_white = make(white, white, white, white);
+    const auto& pre = D::premultiplied;
+    const TypeParam premultiplied = make(pre[0], pre[1], pre[2], pre[3]);
+    const struct {
+        const char* mode;
+        bool enabled, only;
+        std::array<TypeParam, 4> expected;
+    } modes[] = {
+        {"over the image: premultiplied input times weight", true, false,
+         {black, black, make(D::weighted_full[0], D::weighted_full[1], D::weighted_full[2], white), black}},
+        {"alone: the weight as gray", true, true,
+         {black, black, make(D::weight_full, D::weight_full, D::weight_full, white),
+          make(D::weight_half, D::weight_half, D::weight_half, white)}},
+        {"disabled alone: opaque white", false, true, {opaque_white, opaque_white, opaque_white, opaque_white}},
+        {"disabled over the image: every channel times alpha", false, false,
+         {premultiplied, premultiplied, premultiplied, make(0, 0, 0, 0)}},
+    };
+    for (const auto& m : modes) {
+        const auto out = this->run(m.enabled, m.only);
+        for (size_t c = 0; c < 4; ++c)
+            TestFixture::expect_pixel(out[c], m.expected[c],
+                                      (std::string(m.mode) + ", column " + std::to_string(c)).c_str());
+    }
 }
 
 }  // namespace

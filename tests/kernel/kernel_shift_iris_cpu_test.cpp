@@ -107,35 +107,6 @@ TYPED_TEST(KernelShiftIris, ReadsTheSourceCyclicallyAndSumsTheSignalColumns) {
     }
 }
 
-// With shift (w/2, h/2) the centre pixel of the source lands on (0, 0), and the pixel just left of
-// and above the centre on the buffer's far corner.
-TYPED_TEST(KernelShiftIris, CentreGoesToOriginAndQuadrantsToCorners) {
-    using In = typename TypeParam::in;
-    using Out = typename TypeParam::out;
-    test::Test_Host host(1);
-    const Render_Context context = host.context();
-    const int64_t w = 8, h = 4;
-    const Layer_Buffer in_buffer = allocate_layer_buffer<In>(context, w, h, true, 0, 0, 1, 1, 1);
-    const Layer_Buffer out_buffer = allocate_layer_buffer<Out>(context, w + 2, h, true, 0, 0, 1, 1, 1);
-    const Layer<In> in = in_buffer.layer<In>();
-    for (int64_t y = 0; y < h; ++y)
-        for (int64_t x = 0; x < w; ++x)
-            for (int c = 0; c < In::channels; ++c) in.at(x, y).c[c] = float(y * w + x);
-    Kernel_Shift_Iris<Layer<In>, Layer<Out>> shift;
-    shift.in.in = in;
-    shift.in.out = out_buffer.layer<Out>();
-    shift.in.shift_x = w / 2;
-    shift.in.shift_y = h / 2;
-    shift.run(context);
-    const Layer<Out> out = shift.in.out;
-    EXPECT_EQ(out.at(0, 0).c[0], float(h / 2 * w + w / 2));
-    EXPECT_EQ(out.at(w - 1, h - 1).c[0], float((h / 2 - 1) * w + w / 2 - 1));
-    EXPECT_EQ(out.at(w - 1, 0).c[0], float(h / 2 * w + w / 2 - 1));
-    EXPECT_EQ(out.at(0, h - 1).c[0], float((h / 2 - 1) * w + w / 2));
-    // Covering the source exactly once: the sums are the source's.
-    EXPECT_EQ(shift.out.sums[0], float((w * h - 1) * w * h / 2));
-}
-
 TYPED_TEST(KernelShiftIris, EmptyLayersLeaveEverythingAndSumZero) {
     using In = typename TypeParam::in;
     using Out = typename TypeParam::out;

@@ -73,27 +73,21 @@ TEST_P(LensInformationScan, StoredChangesEqualPixelByPixelScan) {
 // shapes, and the degenerate settings a direct caller can pass.
 const Geometry_Case scan_cases[] = {
     {"hexagon", {20.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}},
-    {"rounded pentagon turned", {17.3f, 0.4f, 0.0f, 0.0f, 0.0f, 0.7f, 5}},
     {"near circle", {25.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.2f, 7}},
     {"triangle, flat blades", {30.0f, 0.0f, 0.0f, 0.0f, 0.0f, -2.0f, 3}},
-    {"bright border", {22.0f, 0.6f, 0.2f, 0.5f, 0.0f, 0.3f, 9}},
     {"dark border", {22.0f, 0.2f, 0.3f, -0.5f, 0.0f, 0.1f, 8}},
     {"border only", {18.0f, 0.9f, 0.1f, 1.0f, 0.0f, 0.0f, 6}},
     {"hairline border", {18.0f, 0.5f, 0.01f, 0.8f, 0.0f, 0.0f, 5}},
     {"whole border", {18.0f, 0.5f, 1.0f, 0.4f, 0.0f, 0.0f, 5}},
-    {"wide", {15.0f, 0.3f, 0.0f, 0.0f, 0.75f, 0.4f, 6}},
     {"tall with border", {15.0f, 0.3f, 0.25f, 0.7f, -0.75f, 0.4f, 6}},
     {"squeeze floor", {12.0f, 0.5f, 0.0f, 0.0f, 0.98f, 0.0f, 4}},
     {"pixel aspect and half resolution", {26.0f, 0.1f, 0.0f, 0.0f, 0.2f, 1.0f, 7, 0.9f, 0.5f, 0.5f}},
-    {"anamorphic", {14.0f, 0.5f, 0.3f, -0.2f, 0.0f, 0.0f, 5, 2.0f, 1.0f, 1.0f}},
     {"uneven factors", {20.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6, 1.0f, 0.25f, 1.0f}},
     {"radius zero", {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}},
     {"radius below a pixel", {0.4f, 1.0f, 0.0f, 0.0f, 0.5f, 0.0f, 3}},
     {"many blades", {40.0f, 0.0f, 0.2f, 0.5f, 0.0f, 0.01f, 999}},
     {"blades capped at 1000", {10.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 5000}},
-    {"one blade", {10.0f, 0.3f, 0.0f, 0.0f, 0.0f, 0.5f, 1}},
     {"two blades", {10.0f, 0.3f, 0.0f, 0.0f, 0.0f, 0.5f, 2}},
-    {"no blades: circle", {10.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.0f, 0}},
     {"negative blades: circle", {10.0f, 0.0f, 0.2f, 0.5f, 0.0f, 0.0f, -4}},
     {"inner outline larger than outer", {10.0f, 0.5f, -1.0f, -0.5f, 0.0f, 0.0f, 6}},
 };
@@ -141,17 +135,11 @@ TEST_P(LensInformationLargest, StoresEveryChange) {
         records += count + extra + 1;
     }
     EXPECT_EQ(records, lens.stored) << c.label;
-    const int64_t k = std::max<int64_t>(lens.m, scan.n);
-    RecordProperty(std::string("records_") + c.label, std::to_string(lens.stored));
-    RecordProperty(std::string("fixed_capacity_") + c.label,
-                   std::to_string(c.border_brightness == 0.0f ? 24 * k + 12 : 44 * k + 22));
 }
 
 const Largest_Case largest_cases[] = {
-    {"wide", 0.75f, 0.0f},
     {"tall", -0.75f, 0.0f},
     {"wide with border", 0.75f, 0.5f},
-    {"tall with border", -0.75f, -0.5f},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, LensInformationLargest, ::testing::ValuesIn(largest_cases));
