@@ -92,49 +92,72 @@ TEST(BlurmondLargestRadius, BlursASmallFrameToItsColourWithinBoundedMemory) {
     EXPECT_LE(peak, 3 * buffer_bytes) << "peak " << peak << " bytes";
 }
 
+enum class Bad_Layer { source, selection, iris };
+
 struct Non_Finite_Case {
     Blurmond_Variant variant;
     double value;
     int component;  // 0 red .. 3 alpha
+    Bad_Layer layer;
 };
 
 class BlurmondNonFinitePixels : public testing::TestWithParam<Non_Finite_Case> {};
 
-// A compositor hands over what earlier effects produced, NaN and infinities included. They may spoil
-// what lies within the blur's reach of them, never the rest of the frame.
+// A compositor hands over what earlier effects produced, NaN and infinities included. In the image or
+// the selection they may spoil what lies within the blur's reach of them, never the rest of the frame;
+// the iris is normalised to sum 1, so with one in the iris a constant frame stays constant throughout.
 TEST_P(BlurmondNonFinitePixels, StayWithinTheBlursReach) {
     const Non_Finite_Case& c = GetParam();
     constexpr int64_t width = 40, height = 30, bad_x = 9, bad_y = 8;
     constexpr double radius = 4.0;
     Blurmond_Session ready(c.variant.appl_id, 2, false);
-    ready.session.set_float(ready.session.index_of("radius"), radius);
-    Host_World input(width, height, c.variant.format()), output(width, height, c.variant.format());
+    // With the highlights boosted the selection is judged at every pixel.
+    ready.defocus_with_highlights(radius);
+    const bool premiere = c.variant.appl_id == host::app_id_premiere;
+    if (!premiere) ready.session.set_checkbox(ready.session.index_of("enable"), true);
+    const host::World_Format format = c.variant.format();
+    Host_World input(width, height, format), output(width, height, format);
+    Host_World selection(width, height, format), iris(9, 9, format);
     test::fill_constant(input, colour);
-    std::array<double, 4> bad = colour;
+    test::fill_constant(selection, colour);
+    test::fill_constant(iris, {1, 1, 1, 1});
+    std::array<double, 4> bad = c.layer == Bad_Layer::iris ? std::array<double, 4>{1, 1, 1, 1} : colour;
     bad[c.component] = c.value;
-    input.set_rgba(bad_x, bad_y, bad);
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.variant.path), PF_Err_NONE);
+    Host_World& spoilt = c.layer == Bad_Layer::source ? input : c.layer == Bad_Layer::selection ? selection : iris;
+    spoilt.set_rgba(c.layer == Bad_Layer::iris ? 4 : bad_x, c.layer == Bad_Layer::iris ? 4 : bad_y, bad);
+    Frame_Layers frame{&input, &output, {}};
+    if (c.layer == Bad_Layer::selection)
+        frame.extra[ready.session.index_of(premiere ? "Highlight" : "alternative Selection layer")] = &selection;
+    if (c.layer == Bad_Layer::iris) frame.extra[ready.session.index_of(premiere ? "Iris" : "alternative iris")] = &iris;
+    ASSERT_EQ(ready.session.render(frame, c.variant.path), PF_Err_NONE);
     // The iris reaches radius pixels and one more for its anti-aliased edge.
-    const double reach = radius + 1.0;
+    const double reach = c.layer == Bad_Layer::iris ? -1.0 : radius + 1.0;
     const std::string name = std::string(c.variant.name) + " value " + std::to_string(c.value) + " in component " +
-                             std::to_string(c.component);
+                             std::to_string(c.component) + " of layer " + std::to_string(static_cast<int>(c.layer));
     for (int64_t y = 0; y < height; ++y)
         for (int64_t x = 0; x < width; ++x) {
             const auto p = output.rgba(x, y);
             for (int k = 0; k < 4; ++k) ASSERT_TRUE(std::isfinite(p[k])) << name << ": pixel " << x << ", " << y;
             if (std::hypot(x - bad_x, y - bad_y) <= reach) continue;
             for (int k = 0; k < 4; ++k)
-                ASSERT_NEAR(p[k], colour[k], constant_tolerance(output.format()))
+                ASSERT_NEAR(p[k], colour[k], constant_tolerance(format))
                     << name << ": pixel " << x << ", " << y << " component " << k;
         }
 }
 
+constexpr Blurmond_Variant ae_float = test::blurmond_variants[2];
+constexpr Blurmond_Variant premiere_float = test::blurmond_variants[5];
+
 INSTANTIATE_TEST_SUITE_P(
     Values, BlurmondNonFinitePixels,
-    testing::Values(Non_Finite_Case{test::blurmond_variants[2], nan, 0}, Non_Finite_Case{test::blurmond_variants[2], inf, 1},
-                    Non_Finite_Case{test::blurmond_variants[2], -inf, 2}, Non_Finite_Case{test::blurmond_variants[2], nan, 3},
-                    Non_Finite_Case{test::blurmond_variants[5], inf, 0}, Non_Finite_Case{test::blurmond_variants[5], nan, 3},
-                    Non_Finite_Case{test::blurmond_variants[5], inf, 3}));
+    testing::Values(Non_Finite_Case{ae_float, nan, 0, Bad_Layer::source}, Non_Finite_Case{ae_float, inf, 1, Bad_Layer::source},
+                    Non_Finite_Case{ae_float, -inf, 2, Bad_Layer::source}, Non_Finite_Case{ae_float, nan, 3, Bad_Layer::source},
+                    Non_Finite_Case{premiere_float, inf, 0, Bad_Layer::source},
+                    Non_Finite_Case{premiere_float, nan, 3, Bad_Layer::source},
+                    Non_Finite_Case{ae_float, nan, 1, Bad_Layer::selection},
+                    Non_Finite_Case{premiere_float, inf, 0, Bad_Layer::selection},
+                    Non_Finite_Case{ae_float, nan, 0, Bad_Layer::iris}, Non_Finite_Case{ae_float, inf, 3, Bad_Layer::iris},
+                    Non_Finite_Case{premiere_float, -inf, 1, Bad_Layer::iris}));
 
 }  // namespace
 }  // namespace nb
