@@ -79,7 +79,8 @@ public:
     // PF_OutFlag2_SUPPORTS_THREADED_RENDERING) gives each of its render threads: an instance record of
     // its own with the parameter values as they stand now, its own in_data and out_data, on this
     // session's plug-in and host. Several render threads may render at once, each driven by one thread;
-    // the session must outlive them and stay unchanged while they render.
+    // their generic iterations share the host's worker threads one job after another. The session must
+    // outlive them and stay unchanged while they render.
     std::unique_ptr<Effect_Commands> render_thread();
 
 private:
