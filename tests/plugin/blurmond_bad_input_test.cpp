@@ -73,7 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Size_Case{test::blurmond_variants[0], 1, 1, 5.0}, Size_Case{test::blurmond_variants[2], 1, 1, 5.0},
                     Size_Case{test::blurmond_variants[4], 1, 1, 5.0}, Size_Case{test::blurmond_variants[5], 1, 1, 5.0},
                     Size_Case{test::blurmond_variants[1], 3, 2, 60.0}, Size_Case{test::blurmond_variants[3], 3, 2, 60.0},
-                    Size_Case{test::blurmond_variants[2], 7, 1, 40.0}, Size_Case{test::blurmond_variants[5], 1, 9, 40.0}));
+                    Size_Case{test::blurmond_variants[2], 7, 1, 40.0}, Size_Case{test::blurmond_variants[5], 1, 9, 40.0}),
+    [](const testing::TestParamInfo<Size_Case>& info) {
+        const Size_Case& c = info.param;
+        return std::string(c.variant.name) + "_" + std::to_string(c.width) + "x" + std::to_string(c.height) + "Radius" +
+               std::to_string(static_cast<int>(c.radius));
+    });
 
 TEST(BlurmondLargestRadius, BlursASmallFrameToItsColourWithinBoundedMemory) {
     const Blurmond_Variant& c = test::blurmond_variants[2];
@@ -149,6 +154,14 @@ TEST_P(BlurmondNonFinitePixels, StayWithinTheBlursReach) {
 constexpr Blurmond_Variant ae_float = test::blurmond_variants[2];
 constexpr Blurmond_Variant premiere_float = test::blurmond_variants[5];
 
+std::string non_finite_name(const testing::TestParamInfo<Non_Finite_Case>& info) {
+    const Non_Finite_Case& c = info.param;
+    static const char* const layers[] = {"Source", "Selection", "Iris"};
+    const std::string value = std::isnan(c.value) ? "Nan" : c.value > 0 ? "Inf" : "MinusInf";
+    return std::string(c.variant.name) + layers[static_cast<int>(c.layer)] + value + "InComponent" +
+           std::to_string(c.component);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Values, BlurmondNonFinitePixels,
     testing::Values(Non_Finite_Case{ae_float, nan, 0, Bad_Layer::source}, Non_Finite_Case{ae_float, inf, 1, Bad_Layer::source},
@@ -158,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Non_Finite_Case{ae_float, nan, 1, Bad_Layer::selection},
                     Non_Finite_Case{premiere_float, inf, 0, Bad_Layer::selection},
                     Non_Finite_Case{ae_float, nan, 0, Bad_Layer::iris}, Non_Finite_Case{ae_float, inf, 3, Bad_Layer::iris},
-                    Non_Finite_Case{premiere_float, -inf, 1, Bad_Layer::iris}));
+                    Non_Finite_Case{premiere_float, -inf, 1, Bad_Layer::iris}),
+    non_finite_name);
 
 }  // namespace
 }  // namespace nb

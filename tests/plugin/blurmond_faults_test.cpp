@@ -22,7 +22,10 @@ constexpr Blurmond_Variant render_8 = test::blurmond_variants[3];
 struct Abort_Case {
     Blurmond_Variant variant;
     int64_t threads;
-    int64_t share;  // the abort query cancels at this many twelfths of a full render's queries, the first at 0
+    // The abort query cancels at this many twelfths of a full render's queries, the first at 0. With
+    // several threads the rows the rendering thread takes, and so its queries, vary from run to run;
+    // only its checks between passes are certain, so those cases cancel at the first query.
+    int64_t share;
 };
 
 class BlurmondAbort : public testing::TestWithParam<Abort_Case> {};
@@ -59,8 +62,13 @@ TEST_P(BlurmondAbort, CancelsPromptlyAndGivesEverythingBack) {
 
 INSTANTIATE_TEST_SUITE_P(Points, BlurmondAbort,
                          testing::Values(Abort_Case{smart_float, 1, 0}, Abort_Case{smart_float, 1, 4},
-                                         Abort_Case{smart_float, 2, 8}, Abort_Case{render_8, 1, 6},
-                                         Abort_Case{render_8, 2, 11}));
+                                         Abort_Case{smart_float, 2, 0}, Abort_Case{render_8, 1, 6},
+                                         Abort_Case{render_8, 1, 11}, Abort_Case{render_8, 2, 0}),
+                         [](const testing::TestParamInfo<Abort_Case>& info) {
+                             const Abort_Case& c = info.param;
+                             return std::string(c.variant.name) + "Threads" + std::to_string(c.threads) + "At" +
+                                    std::to_string(c.share) + "Twelfths";
+                         });
 
 class BlurmondOutOfMemory : public testing::TestWithParam<Blurmond_Variant> {};
 
