@@ -64,4 +64,15 @@ Effect_Instance::Effect_Instance(Headless_Host& host, const Effect_Settings& set
     in_data_.pica_basicP = const_cast<SPBasicSuite*>(host.basic_suite());
 }
 
+Effect_Instance::Effect_Instance(const Effect_Instance& applied, Render_Thread_Copy)
+    : host_(applied.host_),
+      in_data_(applied.in_data_),
+      parameters_(applied.parameters_),
+      parameter_state_(applied.parameter_state_) {
+    in_data_.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
+    records_.supported_formats = applied.records_.supported_formats;
+    records_.format_clears = applied.records_.format_clears;
+    records_.frames_match_render_format = applied.records_.frames_match_render_format;
+}
+
 }  // namespace nb::host

@@ -31,6 +31,10 @@ struct Effect_Settings {
 class Effect_Instance {
 public:
     Effect_Instance(Headless_Host& host, const Effect_Settings& settings = {});
+    // A render thread's instance of the applied effect: its in_data, parameter values, parameter state
+    // and negotiated formats as they stand now, with an effect_ref, checkouts and a frame of its own.
+    struct Render_Thread_Copy {};
+    Effect_Instance(const Effect_Instance& applied, Render_Thread_Copy);
     Effect_Instance(const Effect_Instance&) = delete;
     Effect_Instance& operator=(const Effect_Instance&) = delete;
 

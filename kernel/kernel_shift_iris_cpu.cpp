@@ -2,6 +2,7 @@
 #include "kernel/kernel_shift_iris_cpu.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "kernel/bt709.h"
@@ -16,13 +17,18 @@ inline int64_t wrapped(int64_t u, int64_t size) {
     return ((u % size) + size) % size;
 }
 
+// An image iris may hold NaN or infinities; one would spread through the iris sums and the transform
+// over the whole frame. Such a value holds no light.
+inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
+
 template <class P_In, class P_Out>
 P_Out shifted_pixel(const P_In& source, bool gamma) {
     P_Out p{};
     if constexpr (P_In::is_gray) {
-        p.v() = gamma ? linear_from_bt709(source.v()) : source.v();
+        const float v = finite_or_zero(source.v());
+        p.v() = gamma ? linear_from_bt709(v) : v;
     } else {
-        for (int c = 0; c < 4; ++c) p.c[c] = source.c[c];
+        for (int c = 0; c < 4; ++c) p.c[c] = finite_or_zero(source.c[c]);
         if constexpr (P_Out::extra_channels == 1) p.extra() = (source.r() + source.g() + source.b()) / 3.0f;
         if (gamma) {
             p.r() = linear_from_bt709(p.r());

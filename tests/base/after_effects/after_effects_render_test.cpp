@@ -1,5 +1,5 @@
 // The render commands of the plug-in binary under the headless host: both render paths in every pixel
-// variant, extra layers, device worlds, the frame's extents, and failures in the middle of a render.
+// variant, extra layers, device worlds and the frame's extents.
 #include "base/after_effects/after_effects_render.h"
 
 #include <gtest/gtest.h>
@@ -304,43 +304,6 @@ TEST(AfterEffectsRender, AMissingInputGivesATransparentFrame) {
         EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
     }
 }
-
-struct Failure_Case {
-    const char* name;
-    PF_Err expected;
-    Render_Path path;
-};
-
-class AfterEffectsRenderFailures : public testing::TestWithParam<Failure_Case> {};
-
-TEST_P(AfterEffectsRenderFailures, EndTheRenderWithTheirCodeAndEveryCheckoutCheckedIn) {
-    const Failure_Case& c = GetParam();
-    Ready_Session ready(host::app_id_after_effects);
-    ready.session.set_choice(ready.session.index_of("show"), show_iris_entry);
-    const World_Format format{Pixel_Depth::bits_16, Channel_Order::argb, false};
-    Host_World input(32, 24, format), output(32, 24, format), background(8, 8, format);
-    const Frame_Layers frame{&input, &output, {{ready.session.index_of("background layer"), &background}}};
-    const std::string name = c.name;
-    if (name == "abort") ready.session.host().arm_abort_at(1);
-    if (name == "memory") ready.session.host().handles().fail_allocation_at(1);
-    if (name == "callback") ready.session.host().faults().inject(
-        c.path == Render_Path::smart ? "checkout_layer_pixels" : "checkout_param", PF_Err_INVALID_INDEX);
-    if (name == "format") ready.session.host().faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL);
-    EXPECT_EQ(ready.session.render(frame, c.path), c.expected) << c.name;
-    EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.name;
-    EXPECT_TRUE(ready.binary.crash_files().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, AfterEffectsRenderFailures,
-    testing::Values(Failure_Case{"abort", PF_Interrupt_CANCEL, Render_Path::smart},
-                    Failure_Case{"abort", PF_Interrupt_CANCEL, Render_Path::non_smart},
-                    Failure_Case{"memory", PF_Err_OUT_OF_MEMORY, Render_Path::smart},
-                    Failure_Case{"memory", PF_Err_OUT_OF_MEMORY, Render_Path::non_smart},
-                    Failure_Case{"callback", PF_Err_INVALID_INDEX, Render_Path::smart},
-                    Failure_Case{"callback", PF_Err_INVALID_INDEX, Render_Path::non_smart},
-                    Failure_Case{"format", PF_Interrupt_CANCEL, Render_Path::smart},
-                    Failure_Case{"format", PF_Interrupt_CANCEL, Render_Path::non_smart}));
 
 }  // namespace
 }  // namespace nb
