@@ -29,7 +29,7 @@ P_Out shifted_pixel(const P_In& source, bool gamma) {
         p.v() = gamma ? linear_from_bt709(v) : v;
     } else {
         for (int c = 0; c < 4; ++c) p.c[c] = finite_or_zero(source.c[c]);
-        if constexpr (P_Out::extra_channels == 1) p.extra() = (source.r() + source.g() + source.b()) / 3.0f;
+        if constexpr (P_Out::extra_channels == 1) p.extra() = (p.r() + p.g() + p.b()) / 3.0f;
         if (gamma) {
             p.r() = linear_from_bt709(p.r());
             p.g() = linear_from_bt709(p.g());

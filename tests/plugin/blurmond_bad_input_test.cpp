@@ -105,6 +105,7 @@ struct Non_Finite_Case {
     double value;
     int component;  // 0 red .. 3 alpha
     Bad_Layer layer;
+    bool colored_iris = false;
 };
 
 class BlurmondNonFinitePixels : public testing::TestWithParam<Non_Finite_Case> {};
@@ -135,6 +136,7 @@ TEST_P(BlurmondNonFinitePixels, StayWithinTheBlursReach) {
     if (c.layer == Bad_Layer::selection)
         frame.extra[ready.session.index_of(premiere ? "Highlight" : "alternative Selection layer")] = &selection;
     if (c.layer == Bad_Layer::iris) frame.extra[ready.session.index_of(premiere ? "Iris" : "alternative iris")] = &iris;
+    if (c.colored_iris) ready.session.set_checkbox(ready.session.index_of("colored iris"), true);
     ASSERT_EQ(ready.session.render(frame, c.variant.path), PF_Err_NONE);
     // The iris reaches radius pixels and one more for its anti-aliased edge.
     const double reach = c.layer == Bad_Layer::iris ? -1.0 : radius + 1.0;
@@ -159,7 +161,7 @@ std::string non_finite_name(const testing::TestParamInfo<Non_Finite_Case>& info)
     static const char* const layers[] = {"Source", "Selection", "Iris"};
     const std::string value = std::isnan(c.value) ? "Nan" : c.value > 0 ? "Inf" : "MinusInf";
     return std::string(c.variant.name) + layers[static_cast<int>(c.layer)] + value + "InComponent" +
-           std::to_string(c.component);
+           std::to_string(c.component) + (c.colored_iris ? "Colored" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,6 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Non_Finite_Case{ae_float, nan, 1, Bad_Layer::selection},
                     Non_Finite_Case{premiere_float, inf, 0, Bad_Layer::selection},
                     Non_Finite_Case{ae_float, nan, 0, Bad_Layer::iris}, Non_Finite_Case{ae_float, inf, 3, Bad_Layer::iris},
+                    Non_Finite_Case{ae_float, nan, 0, Bad_Layer::iris, true},
                     Non_Finite_Case{premiere_float, -inf, 1, Bad_Layer::iris}),
     non_finite_name);
 
