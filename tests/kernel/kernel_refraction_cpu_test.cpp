@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "kernel/kernel_refraction_preperation_cpu.h"
-#include "tests/support/owned_image.h"
+#include "tests/support/owned_layer.h"
 #include "tests/support/refraction_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -73,7 +73,7 @@ void expect_rgba(const Float_Pixel& p, double r, double g, double b, double a, c
 // A source of constant alpha has no gradient, so nothing is displaced: every out pixel is
 // composited over the background pixel at the same frame position, o * a + b * (1 - a).
 TEST(KernelRefraction, ConstantAlphaGivesThePlainBackgroundComposite) {
-    test::Owned_Image<Float_Pixel> out(3, 2, 4, 6), background(5, 4, 3, 5);
+    test::Owned_Layer<Float_Pixel> out(3, 2, 4, 6), background(5, 4, 3, 5);
     out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.8f, 0.4f, 0.2f, 0.5f); });
     background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * x, 0.2f * y, 1.0f, 1.0f); });
     test::Test_Host host(2);  // outlives the preparation, which holds host memory
@@ -95,7 +95,7 @@ TEST(KernelRefraction, ConstantAlphaGivesThePlainBackgroundComposite) {
 // shows the displaced position. At half resolution the move is halved.
 TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
     for (const float factor : {1.0f, 0.5f}) {
-        test::Owned_Image<Float_Pixel> out(2, 2), background(260, 210);
+        test::Owned_Layer<Float_Pixel> out(2, 2), background(260, 210);
         out.layer().horizontal_factor = out.layer().vertical_factor = factor;
         background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(x / 1000.0f, y / 1000.0f, 0.5f, 1.0f); });
         refract(out.layer(), background.layer(), Hand_Map(2, 2, {0.6f, 0.8f, 1.0f}).map, {});
@@ -132,8 +132,8 @@ TEST_P(KernelRefractionOutside, DisplacedSamplesFollowTheEdgeRule) {
     const float outside_alpha = c.rule == Outside::color ? 0.6f : 1.0f;
     for (const bool vertical : {false, true}) {
         // The same line laid out along the other axis, moved by the map's other component.
-        test::Owned_Image<Float_Pixel> out(vertical ? 1 : 4, vertical ? 4 : 1);
-        test::Owned_Image<Float_Pixel> background(vertical ? 1 : 4, vertical ? 4 : 1);
+        test::Owned_Layer<Float_Pixel> out(vertical ? 1 : 4, vertical ? 4 : 1);
+        test::Owned_Layer<Float_Pixel> background(vertical ? 1 : 4, vertical ? 4 : 1);
         background.fill([&](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * (1 + x + y), 0, 0, 1); });
         Distortion d{.horizontal = vertical ? Outside::border : c.rule, .vertical = vertical ? c.rule : Outside::border,
                      .color = outside};
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, KernelRefractionOutside, testing::ValuesIn(rule_
 TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
     const double expected[4] = {1.0, 0.875, 8.0 / 9.0, 0.875};
     for (int32_t antialias = 0; antialias < 4; ++antialias) {
-        test::Owned_Image<Float_Pixel> out(3, 1), background(260, 1);
+        test::Owned_Layer<Float_Pixel> out(3, 1), background(260, 1);
         background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x >= 256 ? 1.0f : 0.0f, 0, 0, 1); });
         refract(out.layer(), background.layer(), Hand_Map(3, 1, {1, 0, 1}).map, {.antialias = antialias});
         EXPECT_NEAR(out.at(1, 0).r(), expected[antialias], float_tolerance) << "antialias " << antialias;
@@ -169,7 +169,7 @@ TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
 // 0.25 * 0.25 * 255 = 15.9375 to 16.1875, red 0.161875 on a ramp of x / 100. Two of four sub-samples are
 // displaced: t = 0.5 and the plain pixel (red 0) fills in: 0.161875 / 2 = 0.0809375.
 TEST(KernelRefraction, UndisplacedSubSamplesAreFilledWithThePlainPixel) {
-    test::Owned_Image<Float_Pixel> out(2, 1), background(40, 1);
+    test::Owned_Layer<Float_Pixel> out(2, 1), background(40, 1);
     background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 100.0f, 0, 0, 1); });
     Hand_Map map(2, 1, {1, 0, 1});
     map.vectors[0] = {0, 0, 0};
@@ -183,7 +183,7 @@ TEST(KernelRefraction, DegenerateSettingsGiveThePlainComposite) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const Distortion cases[] = {{.strength = nan}, {.strength = inf}, {.strength = 1000.0f, .antialias = -5}};
     for (const Distortion& d : cases) {
-        test::Owned_Image<Float_Pixel> out(2, 1), background(300, 1);
+        test::Owned_Layer<Float_Pixel> out(2, 1), background(300, 1);
         background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 1000.0f, 0, 0, 1); });
         refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 0.5f}).map, d);
         // Negative antialias counts as one sample: x + 127.5. Non-finite strengths displace nothing: x.
@@ -195,7 +195,7 @@ TEST(KernelRefraction, DegenerateSettingsGiveThePlainComposite) {
 }
 
 TEST(KernelRefraction, EmptyMapDisplacesNothingAndEmptyBackgroundChangesNothing) {
-    test::Owned_Image<Float_Pixel> out(2, 1), background(2, 1);
+    test::Owned_Layer<Float_Pixel> out(2, 1), background(2, 1);
     out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.5f, 0, 0, 0.25f); });
     background.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0, 1, 0, 1); });
     refract(out.layer(), Layer<Float_Pixel>{}, Hand_Map(2, 1, {1, 0, 1}).map, {});
@@ -209,7 +209,7 @@ TEST(KernelRefraction, EmptyMapDisplacesNothingAndEmptyBackgroundChangesNothing)
 TEST(KernelRefraction, NonFiniteOutsideColorIsClampedIn8Bit) {
     using P = Pixel_Argb_8;
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    test::Owned_Image<P> out(2, 1), background(2, 1);
+    test::Owned_Layer<P> out(2, 1), background(2, 1);
     refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 1}).map,
             {.horizontal = Outside::color, .color = {nan, inf, -inf, 1.0f}});
     for (int64_t x = 0; x < 2; ++x) {
@@ -248,7 +248,7 @@ TYPED_TEST_SUITE(KernelRefractionOracle, Variants);
 // A transparent frame around an opaque core with a soft rim, random colours, and a background that is
 // smaller than out and offset from it, so displaced samples leave it on every side.
 template <class P>
-void fill_scene(test::Owned_Image<P>& out, test::Owned_Image<P>& background) {
+void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
     constexpr double white = test::oracle_white<P>();
     uint32_t state = 777;
     auto next = [&state] {
@@ -276,7 +276,7 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
     // lies within float noise of a rounding edge the two may land one code value apart.
     const double tolerance = white == 1.0 ? float_tolerance : 1.0;
     for (const Oracle_Case& c : oracle_cases) {
-        test::Owned_Image<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
+        test::Owned_Layer<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
         fill_scene(out, background);
         original.fill([&](int64_t x, int64_t y) { return out.at(x, y); });
         for (auto* image : {&out, &original}) {
@@ -319,7 +319,7 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
 
 TYPED_TEST(KernelRefractionOracle, OpaquePixelsAreNeverChanged) {
     using P = TypeParam;
-    test::Owned_Image<P> out(6, 4), original(6, 4), background(6, 4);
+    test::Owned_Layer<P> out(6, 4), original(6, 4), background(6, 4);
     const float white = P::white;
     // Opaque pixels in a checkerboard, with a float colour above white that a composite would alter.
     out.fill([&](int64_t x, int64_t y) {
