@@ -12,19 +12,6 @@ namespace {
 
 using test::memory_of;
 
-TEST(ParameterIndexCounter, ColourWithAlphaTakesTwoIndicesGroupsOne) {
-    test::Memory_Parameter_Factory factory;
-    auto f = factory.create_float(Float_Parameter_Description("f", "", 1));
-    auto c = factory.create_rgba(Rgba_Parameter_Description("c", "", 2, 3));
-    auto g = factory.create_group(Group_Parameter_Description("g", "", 4));
-    auto l = factory.create_layer(Layer_Parameter_Description("l", "", 5));
-    EXPECT_EQ(memory_of(*f).host_index(), 1);  // 0 is the input layer
-    EXPECT_EQ(memory_of(*c).host_index(), 2);  // its alpha is 3
-    EXPECT_EQ(memory_of(*g).host_index(), 4);
-    EXPECT_EQ(memory_of(*l).host_index(), 5);
-    EXPECT_EQ(factory.next_index(), 6);
-}
-
 // One of every kind in creator order; only the colour with alpha and the custom control take two.
 TEST(ParameterIndexCounter, EveryKindAdvancesByItsHostControls) {
     test::Memory_Parameter_Factory factory;
@@ -43,6 +30,7 @@ TEST(ParameterIndexCounter, EveryKindAdvancesByItsHostControls) {
     index_of(*factory.create_rgb(Rgb_Parameter_Description("rgb", "", 12)));
     index_of(*factory.create_group_end(Group_End_Parameter_Description(13)));
     index_of(*factory.create_group(Group_Parameter_Description("group", "", 14)));
+    // 0 is the input layer.
     EXPECT_EQ(indices, (std::vector<int32_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15}));
     EXPECT_EQ(factory.next_index(), 16);
 }

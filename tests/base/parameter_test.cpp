@@ -24,19 +24,7 @@ TEST(Parameter, KindAndRootAreOneObject) {
 
     // The root's description is the shared part of the kind's own description.
     EXPECT_EQ(&root->description(), static_cast<const Parameter_Description*>(&thickness->description()));
-    EXPECT_EQ(root->description().key, "iris_border_thickness");
     EXPECT_EQ(thickness->description().precision, 3);
-}
-
-TEST(Parameter, KindIsFoundByCastingTheRoot) {
-    test::Memory_Parameter_Factory factory;
-    auto color = factory.create_rgba(Rgba_Parameter_Description("c", "", 1, 2));
-    auto end = factory.create_group_end(Group_End_Parameter_Description(3));
-    const std::vector<Parameter*> list = factory.parameter_list();
-    EXPECT_NE(dynamic_cast<Rgba_Parameter*>(list[0]), nullptr);
-    EXPECT_EQ(dynamic_cast<Rgb_Parameter*>(list[0]), nullptr);  // a colour with alpha is its own kind
-    EXPECT_NE(dynamic_cast<Group_End_Parameter*>(list[1]), nullptr);
-    EXPECT_EQ(dynamic_cast<Group_Parameter*>(list[1]), nullptr);
 }
 
 }  // namespace

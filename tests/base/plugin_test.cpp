@@ -23,24 +23,13 @@ private:
 const Layer_Extents extents{{"Source", {Rect{-10, 200, -10, 200}, 0.5f, 0.5f, 1.0f}},
                             {"background_layer", {Rect{0, 1920, 0, 1080}, 0.5f, 0.5f, 1.0f}}};
 
-TEST(Plugin, OutputCoversTheInputExtent) {
+// Output covers the input; the input is requested where output is wanted, other layers whole.
+TEST(Plugin, ExtentsFollowTheInputAndUnknownLayersFailLoudly) {
     const Bare_Plugin plugin(make_host_context(Plugin_Host::after_effects));
     EXPECT_EQ(plugin.layer_extent({}, extents), (Rect{-10, 200, -10, 200}));
-}
-
-TEST(Plugin, InputIsRequestedExactlyWhereOutputIsWanted) {
-    const Bare_Plugin plugin(make_host_context(Plugin_Host::after_effects));
     EXPECT_EQ(plugin.layer_extent_for_name({}, "Source", Rect{0, 100, 0, 50}, extents), (Rect{0, 100, 0, 50}));
-}
-
-TEST(Plugin, OtherLayersAreRequestedWhole) {
-    const Bare_Plugin plugin(make_host_context(Plugin_Host::premiere));
     EXPECT_EQ(plugin.layer_extent_for_name({}, "background_layer", Rect{0, 100, 0, 50}, extents),
               (Rect{0, 1920, 0, 1080}));
-}
-
-TEST(Plugin, UnknownLayerFailsLoudly) {
-    const Bare_Plugin plugin(make_host_context(Plugin_Host::after_effects));
     EXPECT_THROW(plugin.layer_extent_for_name({}, "alternative_iris", Rect{0, 1, 0, 1}, extents), Exception_Assert);
     EXPECT_THROW(plugin.layer_extent({}, Layer_Extents{}), Exception_Assert);
 }
@@ -52,7 +41,6 @@ TEST(Plugin, DefaultsChangeNothingAndAnswerNo) {
     plugin.update_params_ui({});
     plugin.user_changed_param({}, {}, "radius");
     EXPECT_FALSE(plugin.varies_without_param_change());
-    EXPECT_EQ(plugin.host_context().plugin_host(), Plugin_Host::after_effects);
 }
 
 }  // namespace

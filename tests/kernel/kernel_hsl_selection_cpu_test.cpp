@@ -8,7 +8,7 @@
 #include <string>
 #include <type_traits>
 
-#include "tests/support/owned_image.h"
+#include "tests/support/owned_layer.h"
 #include "tests/support/test_host.h"
 
 namespace nb {
@@ -78,7 +78,7 @@ protected:
     // Frame columns 5..8 of out. in covers columns 5..7 only; selection covers 6..8 with gray,
     // opaque red and straight red at half alpha. Saturation 0.5..1 rejects the gray.
     std::array<P, 4> run(bool enabled, bool only) {
-        test::Owned_Image<P> in(3, 2, 5, 7), out(4, 2, 5, 7), selection(3, 2, 6, 7);
+        test::Owned_Layer<P> in(3, 2, 5, 7), out(4, 2, 5, 7), selection(3, 2, 6, 7);
         in.fill([](int64_t, int64_t) { return make(D::input[0], D::input[1], D::input[2], D::input[3]); });
         selection.fill([](int64_t c, int64_t) {
             const T half_gray = static_cast<T>(P::white / 2);

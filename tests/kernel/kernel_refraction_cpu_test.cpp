@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "kernel/kernel_refraction_preperation_cpu.h"
-#include "tests/support/owned_image.h"
+#include "tests/support/owned_layer.h"
 #include "tests/support/refraction_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -68,12 +68,35 @@ void expect_rgba(const Float_Pixel& p, double r, double g, double b, double a, c
     EXPECT_NEAR(p.a(), a, float_tolerance) << what << ": alpha";
 }
 
+<<<<<<< HEAD
+=======
+// A source of constant alpha has no gradient, so nothing is displaced: every out pixel is
+// composited over the background pixel at the same frame position, o * a + b * (1 - a).
+TEST(KernelRefraction, ConstantAlphaGivesThePlainBackgroundComposite) {
+    test::Owned_Layer<Float_Pixel> out(3, 2, 4, 6), background(5, 4, 3, 5);
+    out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.8f, 0.4f, 0.2f, 0.5f); });
+    background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * x, 0.2f * y, 1.0f, 1.0f); });
+    test::Test_Host host(2);  // outlives the preparation, which holds host memory
+    Kernel_Refraction_Preperation<Layer<Float_Pixel>> preparation;
+    preparation.in.in = out.layer();
+    preparation.run(host.context());
+    refract(out.layer(), background.layer(), preparation.in.map, {.strength = 1000.0f, .antialias = 2});
+    for (int64_t y = 0; y < 2; ++y)
+        for (int64_t x = 0; x < 3; ++x) {
+            // out (x, y) is frame (4 + x, 6 + y), background pixel (1 + x, 1 + y).
+            const float br = 0.1f * (1 + x), bg = 0.2f * (1 + y);
+            expect_rgba(out.at(x, y), 0.4f + 0.5f * br, 0.2f + 0.5f * bg, 0.1f + 0.5f, 1.0f,
+                             "pixel " + std::to_string(x) + ", " + std::to_string(y));
+        }
+}
+
+>>>>>>> wt-diag
 // At strength 1000 a map alpha of 1 moves samples 255 pixels along the map direction (0.6, 0.8):
 // (153, 204). On a background whose red and green are x / 1000 and y / 1000, a transparent out pixel
 // shows the displaced position. At half resolution the move is halved.
 TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
     for (const float factor : {1.0f, 0.5f}) {
-        test::Owned_Image<Float_Pixel> out(2, 2), background(260, 210);
+        test::Owned_Layer<Float_Pixel> out(2, 2), background(260, 210);
         out.layer().horizontal_factor = out.layer().vertical_factor = factor;
         background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(x / 1000.0f, y / 1000.0f, 0.5f, 1.0f); });
         refract(out.layer(), background.layer(), Hand_Map(2, 2, {0.6f, 0.8f, 1.0f}).map, {});
@@ -84,6 +107,53 @@ TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
     }
 }
 
+<<<<<<< HEAD
+=======
+struct Rule_Case {
+    const char* name;
+    Outside rule;
+    std::array<float, 4> red;  // red seen by out pixels 0..3
+};
+
+std::ostream& operator<<(std::ostream& s, const Rule_Case& c) { return s << c.name; }
+
+// A background of 4 pixels with red 0.1, 0.2, 0.3, 0.4; out pixels 0..3 are moved by 255 to 255..258.
+// Border: all read pixel 3. Mirrored (period 8): 255 % 8 = 7 -> 8 - 1 - 7 = 0, then 0, 1, 2.
+// Repeated: 255 % 4 = 3, then 0, 1, 2. Colour: all beyond the width, so the outside colour.
+const std::vector<Rule_Case> rule_cases = {
+    {"BorderRepeatsTheEdgePixel", Outside::border, {0.4f, 0.4f, 0.4f, 0.4f}},
+    {"MirroredReflects", Outside::mirrored, {0.1f, 0.1f, 0.2f, 0.3f}},
+    {"RepeatedWraps", Outside::repeated, {0.4f, 0.1f, 0.2f, 0.3f}},
+    {"ColorTakesTheOutsideColor", Outside::color, {0.9f, 0.9f, 0.9f, 0.9f}},
+};
+
+class KernelRefractionOutside : public testing::TestWithParam<Rule_Case> {};
+
+TEST_P(KernelRefractionOutside, DisplacedSamplesFollowTheEdgeRule) {
+    const Rule_Case& c = GetParam();
+    const Rgba_F outside{0.9f, 0.8f, 0.7f, 0.6f};
+    const float outside_alpha = c.rule == Outside::color ? 0.6f : 1.0f;
+    for (const bool vertical : {false, true}) {
+        // The same line laid out along the other axis, moved by the map's other component.
+        test::Owned_Layer<Float_Pixel> out(vertical ? 1 : 4, vertical ? 4 : 1);
+        test::Owned_Layer<Float_Pixel> background(vertical ? 1 : 4, vertical ? 4 : 1);
+        background.fill([&](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * (1 + x + y), 0, 0, 1); });
+        Distortion d{.horizontal = vertical ? Outside::border : c.rule, .vertical = vertical ? c.rule : Outside::border,
+                     .color = outside};
+        const Refraction_Vector v = vertical ? Refraction_Vector{0, 1, 1} : Refraction_Vector{1, 0, 1};
+        refract(out.layer(), background.layer(), Hand_Map(out.layer().width, out.layer().height, v).map, d);
+        for (int64_t i = 0; i < 4; ++i) {
+            const Float_Pixel& p = vertical ? out.at(0, i) : out.at(i, 0);
+            EXPECT_NEAR(p.r(), c.red[i], float_tolerance) << (vertical ? "vertical" : "horizontal") << ", pixel " << i;
+            EXPECT_NEAR(p.a(), outside_alpha, float_tolerance) << (vertical ? "vertical" : "horizontal");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, KernelRefractionOutside, testing::ValuesIn(rule_cases),
+                         [](const testing::TestParamInfo<Rule_Case>& info) { return info.param.name; });
+
+>>>>>>> wt-diag
 // Background red 0 up to column 255, 1 from 256; map (1, 0) at alpha 1, so out pixel 1 looks at
 // 256 + (sub-sample offset). n = 1: 256 -> 1. n = 2: 255.75, 256.25 -> 0.75, 1: mean 0.875.
 // n = 3: 255.667, 256, 256.333 -> 0.667, 1, 1: mean 8/9. n = 4: 255.625, 255.875, 256.125, 256.375
@@ -91,7 +161,7 @@ TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
 TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
     const double expected[4] = {1.0, 0.875, 8.0 / 9.0, 0.875};
     for (int32_t antialias = 0; antialias < 4; ++antialias) {
-        test::Owned_Image<Float_Pixel> out(3, 1), background(260, 1);
+        test::Owned_Layer<Float_Pixel> out(3, 1), background(260, 1);
         background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x >= 256 ? 1.0f : 0.0f, 0, 0, 1); });
         refract(out.layer(), background.layer(), Hand_Map(3, 1, {1, 0, 1}).map, {.antialias = antialias});
         EXPECT_NEAR(out.at(1, 0).r(), expected[antialias], float_tolerance) << "antialias " << antialias;
@@ -103,7 +173,7 @@ TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
 // 0.25 * 0.25 * 255 = 15.9375 to 16.1875, red 0.161875 on a ramp of x / 100. Two of four sub-samples are
 // displaced: t = 0.5 and the plain pixel (red 0) fills in: 0.161875 / 2 = 0.0809375.
 TEST(KernelRefraction, UndisplacedSubSamplesAreFilledWithThePlainPixel) {
-    test::Owned_Image<Float_Pixel> out(2, 1), background(40, 1);
+    test::Owned_Layer<Float_Pixel> out(2, 1), background(40, 1);
     background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 100.0f, 0, 0, 1); });
     Hand_Map map(2, 1, {1, 0, 1});
     map.vectors[0] = {0, 0, 0};
@@ -117,7 +187,7 @@ TEST(KernelRefraction, DegenerateSettingsGiveThePlainComposite) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const Distortion cases[] = {{.strength = nan}, {.strength = inf}, {.strength = 1000.0f, .antialias = -5}};
     for (const Distortion& d : cases) {
-        test::Owned_Image<Float_Pixel> out(2, 1), background(300, 1);
+        test::Owned_Layer<Float_Pixel> out(2, 1), background(300, 1);
         background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 1000.0f, 0, 0, 1); });
         refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 0.5f}).map, d);
         // Negative antialias counts as one sample: x + 127.5. Non-finite strengths displace nothing: x.
@@ -129,7 +199,7 @@ TEST(KernelRefraction, DegenerateSettingsGiveThePlainComposite) {
 }
 
 TEST(KernelRefraction, EmptyMapDisplacesNothingAndEmptyBackgroundChangesNothing) {
-    test::Owned_Image<Float_Pixel> out(2, 1), background(2, 1);
+    test::Owned_Layer<Float_Pixel> out(2, 1), background(2, 1);
     out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.5f, 0, 0, 0.25f); });
     background.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0, 1, 0, 1); });
     refract(out.layer(), Layer<Float_Pixel>{}, Hand_Map(2, 1, {1, 0, 1}).map, {});
@@ -143,7 +213,7 @@ TEST(KernelRefraction, EmptyMapDisplacesNothingAndEmptyBackgroundChangesNothing)
 TEST(KernelRefraction, NonFiniteOutsideColorIsClampedIn8Bit) {
     using P = Pixel_Argb_8;
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    test::Owned_Image<P> out(2, 1), background(2, 1);
+    test::Owned_Layer<P> out(2, 1), background(2, 1);
     refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 1}).map,
             {.horizontal = Outside::color, .color = {nan, inf, -inf, 1.0f}});
     for (int64_t x = 0; x < 2; ++x) {
@@ -184,7 +254,7 @@ TYPED_TEST_SUITE(KernelRefractionOracle, Variants);
 // A transparent frame around an opaque core with a soft rim, random colours, and a background that is
 // smaller than out and offset from it, so displaced samples leave it on every side.
 template <class P>
-void fill_scene(test::Owned_Image<P>& out, test::Owned_Image<P>& background) {
+void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
     constexpr double white = test::oracle_white<P>();
     uint32_t state = 777;
     auto next = [&state] {
@@ -212,7 +282,7 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
     // lies within float noise of a rounding edge the two may land one code value apart.
     const double tolerance = white == 1.0 ? float_tolerance : 1.0;
     for (const Oracle_Case& c : oracle_cases) {
-        test::Owned_Image<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
+        test::Owned_Layer<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
         fill_scene(out, background);
         original.fill([&](int64_t x, int64_t y) { return out.at(x, y); });
         for (auto* image : {&out, &original}) {
@@ -255,7 +325,7 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
 
 TYPED_TEST(KernelRefractionOracle, OpaquePixelsAreNeverChanged) {
     using P = TypeParam;
-    test::Owned_Image<P> out(6, 4), original(6, 4), background(6, 4);
+    test::Owned_Layer<P> out(6, 4), original(6, 4), background(6, 4);
     const float white = P::white;
     // Opaque pixels in a checkerboard, with a float colour above white that a composite would alter.
     out.fill([&](int64_t x, int64_t y) {

@@ -7,7 +7,7 @@
 
 #include "kernel/kernel_refraction_cpu.h"
 #include "kernel/kernel_refraction_preperation_cpu.h"
-#include "tests/support/owned_image.h"
+#include "tests/support/owned_layer.h"
 #include "tests/support/test_host.h"
 
 namespace nb {
@@ -16,7 +16,7 @@ namespace {
 using P = Pixel_Bgra_32f;
 
 // A soft disc over a striped background; displaced samples cross many rows of the map.
-void distort(test::Owned_Image<P>& out, const test::Owned_Image<P>& background, int64_t threads) {
+void distort(test::Owned_Layer<P>& out, const test::Owned_Layer<P>& background, int64_t threads) {
     out.fill([](int64_t x, int64_t y) {
         P p{};
         p.r() = 0.01f * x;
@@ -34,7 +34,7 @@ void distort(test::Owned_Image<P>& out, const test::Owned_Image<P>& background, 
 }
 
 TEST(KernelRefractionThreads, ManyThreadsGiveTheSingleThreadResult) {
-    test::Owned_Image<P> background(50, 40, 3, -2), single(64, 48), many(64, 48);
+    test::Owned_Layer<P> background(50, 40, 3, -2), single(64, 48), many(64, 48);
     background.fill([](int64_t x, int64_t y) {
         P p{};
         p.g() = (x / 3 + y / 5) % 2 ? 1.0f : 0.25f;

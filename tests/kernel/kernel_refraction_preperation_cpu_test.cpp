@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "tests/support/owned_image.h"
+#include "tests/support/owned_layer.h"
 #include "tests/support/refraction_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -49,7 +49,7 @@ using Variants = testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pix
 TYPED_TEST_SUITE(KernelRefractionPreperation, Variants);
 
 TYPED_TEST(KernelRefractionPreperation, ConstantAlphaHasNoDirectionAndNoWeight) {
-    test::Owned_Image<TypeParam> in(6, 5);
+    test::Owned_Layer<TypeParam> in(6, 5);
     in.fill([](int64_t, int64_t) { return TestFixture::with_alpha(TestFixture::white / 2); });
     const auto kernel = this->prepared(in.layer());
     ASSERT_EQ(kernel.in.map.width, 6);
@@ -67,7 +67,7 @@ TYPED_TEST(KernelRefractionPreperation, ConstantAlphaHasNoDirectionAndNoWeight) 
 // its own alpha 0 gives weight 0. Column 4: a(5) and a(6) clamp to a(4), and a(3), a(2) are white too:
 // no gradient. Column 0: 5 * (a(2) - a(0)) > 0, direction (1, 0).
 TYPED_TEST(KernelRefractionPreperation, StepInAlphaPointsTowardsTheOpaqueSide) {
-    test::Owned_Image<TypeParam> in(5, 3);
+    test::Owned_Layer<TypeParam> in(5, 3);
     in.fill([](int64_t x, int64_t) { return TestFixture::with_alpha(x >= 2 ? TestFixture::white : 0); });
     const auto kernel = this->prepared(in.layer());
     const Refraction_Vector expected[5] = {{1, 0, 0}, {1, 0, 0}, {1, 0, 1}, {1, 0, 1}, {0, 0, 0}};
@@ -83,7 +83,7 @@ TYPED_TEST(KernelRefractionPreperation, StepInAlphaPointsTowardsTheOpaqueSide) {
 
 TYPED_TEST(KernelRefractionPreperation, MatchesTheAngleOracleOnIrregularAlpha) {
     using T = typename TestFixture::T;
-    test::Owned_Image<TypeParam> in(9, 7, -4, 3);
+    test::Owned_Layer<TypeParam> in(9, 7, -4, 3);
     uint32_t state = 12345;
     in.fill([&](int64_t, int64_t) {
         state = state * 1664525u + 1013904223u;
@@ -111,7 +111,7 @@ TYPED_TEST(KernelRefractionPreperation, MatchesTheAngleOracleOnIrregularAlpha) {
 }
 
 TYPED_TEST(KernelRefractionPreperation, MapMemoryFollowsTheInputEvenWhenEmpty) {
-    test::Owned_Image<TypeParam> in(7, 4);
+    test::Owned_Layer<TypeParam> in(7, 4);
     const auto kernel = this->prepared(in.layer());
     ASSERT_TRUE(kernel.in.map_storage);
     EXPECT_GE(kernel.in.map_storage->size(), 7 * 4 * 12);

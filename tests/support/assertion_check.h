@@ -1,8 +1,9 @@
-// Expects a call to fail an assertion and checks the logged expression text and source path.
+// Expects a call to throw: a failed assertion with its logged expression, or an exception with its message and code.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "base/exception.h"
@@ -23,6 +24,23 @@ testing::AssertionResult fails_assertion(F&& f, const std::string& expression, c
                                            << ", wanted " << wanted;
     }
     return testing::AssertionFailure() << "no assertion failed, wanted " << expression;
+}
+
+// Success when f throws E with what() equal to message (any message when null) and, for the types carrying
+// a host code, that code when one is given. Other exceptions pass through to the test.
+template <class E, class F>
+testing::AssertionResult throws_with(F&& f, const char* message, std::optional<int32_t> code = {}) {
+    try {
+        f();
+    } catch (const E& e) {
+        if (message != nullptr && std::string(e.what()) != message)
+            return testing::AssertionFailure() << "message \"" << e.what() << "\", wanted \"" << message << "\"";
+        if constexpr (requires { e.code; }) {
+            if (code && e.code != *code) return testing::AssertionFailure() << "code " << e.code << ", wanted " << *code;
+        }
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "nothing thrown, wanted " << (message ? message : "an exception");
 }
 
 }  // namespace nb::test

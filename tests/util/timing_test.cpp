@@ -136,16 +136,6 @@ TEST_F(TimingTable, InactiveLogGivesVoidTimersThatMeasureNothing) {
     }
     *m.now = 5.0;
 
-    const auto root = m.table.root();
-    ASSERT_EQ(root->children.size(), 1u);
-    const auto& outer = *root->children[0];
-    EXPECT_EQ(outer.label, "(Void)");
-    EXPECT_EQ(outer.workload, 0);
-    EXPECT_EQ(outer.dedicated, 0.0);
-    ASSERT_EQ(outer.children.size(), 1u);
-    EXPECT_EQ(outer.children[0]->label, "(Void)");
-    EXPECT_EQ(outer.children[0]->dedicated, 0.0);
-
     // The dedicated column is the dedicated time minus the children's durations: 0 - 1 for the outer
     // entry. A zero dedicated time gives no meaningful bandwidth, shown as 0.
     const std::string expected = header() + row(0, "(Void)", 2.0, 40.0, "-1.0000", 0.0, 0.0) +
@@ -155,17 +145,13 @@ TEST_F(TimingTable, InactiveLogGivesVoidTimersThatMeasureNothing) {
 
 TEST_F(TimingTable, ResetForgetsEntriesAndRestartsTheClock) {
     Manual_Table m;
+    EXPECT_EQ(m.table.report(), header() + total_row(0.0, 0.0, 0.0)) << "an empty table reports zeroes";
     *m.now = 3.0;
     { auto timer = m.table.scope_timer("Copy", 0); }
     m.table.reset();
     *m.now = 5.0;
     EXPECT_TRUE(m.table.root()->children.empty());
     EXPECT_EQ(m.table.report(), header() + total_row(2.0, 0.0, 0.0));
-}
-
-TEST_F(TimingTable, EmptyTableWithStoppedClockReportsZeroes) {
-    Manual_Table m;
-    EXPECT_EQ(m.table.report(), header() + total_row(0.0, 0.0, 0.0));
 }
 
 TEST(StopWatch, SystemWatchIsMonotonicAndVoidWatchMeasuresNothing) {

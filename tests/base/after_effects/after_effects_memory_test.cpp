@@ -25,8 +25,6 @@ TEST_P(Memory2dCpuAeLazyRows, RowBytesRoundUpToSixtyFour) {
     host::Headless_Host host(1);
     Memory_2d_Cpu_AE_Lazy block(host.basic_suite(), GetParam().width, 3);
     EXPECT_EQ(block.row_bytes(), GetParam().row_bytes) << "width " << GetParam().width;
-    EXPECT_EQ(block.width(), GetParam().width);
-    EXPECT_EQ(block.height(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, Memory2dCpuAeLazyRows,
@@ -56,14 +54,13 @@ TEST(MemoryCpuAeLazy, AllocatesOnceOnFirstUseAndFreesWithTheBlock) {
         void* first = block.data();
         EXPECT_EQ(block.data(), first);
         EXPECT_TRUE(aligned_64(first));
-        EXPECT_EQ(block.size(), 1000);
         std::memset(first, 0x5a, 1000);
         EXPECT_EQ(host.handles().allocations(), 1);
-        EXPECT_EQ(host.handles().live_handles(), 1);
     }
     EXPECT_EQ(host.handles().live_handles(), 0);
 }
 
+// Without a broker a never-used block must still be destroyable: freeing is skipped, not attempted.
 TEST(MemoryCpuAeLazy, UnusedBlockAsksNothingOfTheHost) {
     host::Headless_Host host(1);
     {
@@ -71,12 +68,7 @@ TEST(MemoryCpuAeLazy, UnusedBlockAsksNothingOfTheHost) {
         Memory_2d_Cpu_AE_Lazy block_2d(host.basic_suite(), 100, 10);
     }
     EXPECT_EQ(host.handles().allocations(), 0);
-    EXPECT_EQ(host.handles().foreign_handles(), 0);
     EXPECT_EQ(host.outstanding_suites(), 0);
-}
-
-// Without a broker a never-used block must still be destroyable: freeing is skipped, not attempted.
-TEST(MemoryCpuAeLazy, UnusedBlockNeedsNoHostAtAll) {
     EXPECT_NO_THROW({ Memory_Cpu_AE_Lazy block(nullptr, 16); });
     EXPECT_NO_THROW({ Memory_2d_Cpu_AE_Lazy block(nullptr, 16, 16); });
 }

@@ -9,6 +9,7 @@
 
 #include "base/exception.h"
 #include "tests/support/ae_binding_rig.h"
+#include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
 
 namespace nb {
@@ -96,15 +97,8 @@ TEST(AfterEffectsParameterColors, ColourSuiteFailures) {
     rig.host().faults().inject("PF_GetFloatingPointColorFromColorDef", PF_Interrupt_CANCEL, 1);
     EXPECT_THROW(set.rgb->value(), Exception_Abort);
     rig.host().register_suite(kPFColorParamSuite, 1, nullptr);  // success, but no table
-    try {
-        set.rgba->value();
-        FAIL() << "read a colour without a colour suite";
-    } catch (const Exception_Ae_Suite& failure) {
-        const std::string message = failure.what();
-        EXPECT_EQ(message, "Can't AcquireSuite (PF ColorParamSuite, 1)");
-        EXPECT_TRUE(message.ends_with(", 1)"));
-        EXPECT_EQ(failure.code, 0);
-    }
+    EXPECT_TRUE(test::throws_with<Exception_Ae_Suite>([&] { set.rgba->value(); },
+                                                      "Can't AcquireSuite (PF ColorParamSuite, 1)", 0));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "base/host_context.h"
 #include "effect/blurmond_plugin.h"
 #include "host/render_frame.h"
+#include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
 #include "tests/support/memory_parameter_factory.h"
 
@@ -116,12 +117,8 @@ TEST_F(AfterEffectsPreRender, ARequestOutsideTheExtentGivesAnEmptyResultOnTheNea
 
 TEST_F(AfterEffectsPreRender, AFailingCheckoutEndsThePreRenderWithTheHostsCode) {
     headless.faults().inject("checkout_layer", PF_Err_INVALID_INDEX, 1);
-    try {
-        run(PF_LRect{0, 0, 10, 10});
-        ADD_FAILURE() << "no exception";
-    } catch (const Exception_After_Effects& failure) {
-        EXPECT_EQ(failure.code, PF_Err_INVALID_INDEX);
-    }
+    EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { run(PF_LRect{0, 0, 10, 10}); }, nullptr,
+                                                           PF_Err_INVALID_INDEX));
     headless.faults().inject("checkout_layer", PF_Interrupt_CANCEL, 1);
     EXPECT_THROW(run(PF_LRect{0, 0, 10, 10}), Exception_Abort);
 }

@@ -122,22 +122,6 @@ TYPED_TEST(KernelCopyColour, NonFiniteGrayReachesIntegersAsZeroOrWhite) {
     }
 }
 
-TEST(KernelCopyCases, EightBitThroughGrayAndBack) {
-    // (30 + 60 + 90) / 3 = 60 in the raw scale, then back as (60, 60, 60) with alpha 255.
-    test::Owned_Layer<Pixel_Argb_8> source(1, 1);
-    source.fill(Pixel_Argb_8{{17, 30, 60, 90}});
-    test::Owned_Layer<Pixel_Gray_32f> gray(1, 1);
-    copy(source.layer(), gray.layer(), 1.0f);
-    EXPECT_EQ(gray.at(0, 0).v(), 60.0f);
-    test::Owned_Layer<Pixel_Argb_8> back(1, 1);
-    copy(gray.layer(), back.layer(), 1.0f);
-    const Pixel_Argb_8& p = back.at(0, 0);
-    EXPECT_EQ(p.r(), 60);
-    EXPECT_EQ(p.g(), 60);
-    EXPECT_EQ(p.b(), 60);
-    EXPECT_EQ(p.a(), 255);
-}
-
 TEST(KernelCopyCases, OutsideColourIsWrittenAsGivenWhateverTheGain) {
     // The colour is already a destination pixel; the gain of 255 converts gray source values only.
     test::Owned_Layer<Pixel_Gray_32f> gray(2, 1);

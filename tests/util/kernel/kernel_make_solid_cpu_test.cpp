@@ -52,13 +52,5 @@ TYPED_TEST(KernelMakeSolid, StraightColourIsMultipliedByAlphaPremultipliedIsKept
     }
 }
 
-TEST(KernelMakeSolidCases, QuarterAlphaRedFloat) {
-    test::Owned_Layer<Pixel_Argb_32f> image(1, 1);
-    image.fill(Pixel_Argb_32f{{0.25f, 1.0f, 0.0f, 0.0f}});
-    make_solid(image.layer());
-    EXPECT_EQ(image.at(0, 0).r(), 0.25f);
-    EXPECT_EQ(image.at(0, 0).a(), 1.0f);
-}
-
 }  // namespace
 }  // namespace nb

@@ -61,12 +61,10 @@ TEST_P(RunningTentLines, MatchDirectTapSums) {
 
 INSTANTIATE_TEST_SUITE_P(
     RulesLengthsRadii, RunningTentLines,
-    ::testing::Values(Line_Case{Outside::mirrored, 9, 2.3}, Line_Case{Outside::mirrored, 5, 7.8},
-                      Line_Case{Outside::mirrored, 3, 40.25}, Line_Case{Outside::mirrored, 1, 3.5},
-                      Line_Case{Outside::repeated, 9, 1.6}, Line_Case{Outside::repeated, 4, 11.1},
-                      Line_Case{Outside::repeated, 2, 57.9}, Line_Case{Outside::border, 9, 3.0},
-                      Line_Case{Outside::border, 5, 9.45}, Line_Case{Outside::border, 1, 0.7},
-                      Line_Case{Outside::mirrored, 64, 0.2}, Line_Case{Outside::repeated, 64, 30.5}));
+    ::testing::Values(Line_Case{Outside::mirrored, 9, 2.3}, Line_Case{Outside::mirrored, 3, 40.25},
+                      Line_Case{Outside::mirrored, 1, 3.5}, Line_Case{Outside::repeated, 4, 11.1},
+                      Line_Case{Outside::repeated, 2, 57.9}, Line_Case{Outside::border, 5, 9.45},
+                      Line_Case{Outside::border, 1, 0.7}, Line_Case{Outside::repeated, 64, 30.5}));
 
 }  // namespace
 }  // namespace nb

@@ -15,6 +15,7 @@
 
 #include "base/exception.h"
 #include "base/log.h"
+#include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
 #include "tests/support/test_host.h"
 #include "util/kernel.h"
@@ -119,29 +120,25 @@ void fail_on_worker_threads(test::Test_Host& host, const Failure& failure) {
     });
 }
 
-TEST(AeHelperIterate, OutOfMemoryInAWorkerBecomesHostErrorFour) {
-    test::Log_Sandbox sandbox;
-    test::Test_Host host(4);
-    try {
-        fail_on_worker_threads(host, [] { throw std::bad_alloc(); });
-        FAIL() << "no failure reported";
-    } catch (const Exception_After_Effects& failure) {
-        EXPECT_EQ(failure.code, 4);
+// Worker failures reach the caller as host errors with their codes, and are logged.
+TEST(AeHelperIterate, WorkerFailuresBecomeHostErrorsWithTheirCodes) {
+    const struct {
+        void (*failure)();
+        int32_t code;
+        const char* entry;
+    } cases[] = {
+        {[] { throw std::bad_alloc(); }, 4, "caught out of memory Exeception in sub thread\n"},
+        {[] { throw Exception_After_Effects("test failure", 513, "tests", 1); }, 513,
+         "caught AE Exeception with code: 513( PF_Err_INVALID_INDEX) in sub thread\n"},
+    };
+    for (const auto& c : cases) {
+        test::Log_Sandbox sandbox;
+        test::Test_Host host(4);
+        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { fail_on_worker_threads(host, c.failure); },
+                                                               nullptr, c.code))
+            << c.entry;
+        EXPECT_TRUE(log_contains(std::string(warning_prefix) + c.entry)) << c.entry;
     }
-    EXPECT_TRUE(log_contains(std::string(warning_prefix) + "caught out of memory Exeception in sub thread\n"));
-}
-
-TEST(AeHelperIterate, HostErrorInAWorkerTravelsWithItsCode) {
-    test::Log_Sandbox sandbox;
-    test::Test_Host host(4);
-    try {
-        fail_on_worker_threads(host, [] { throw Exception_After_Effects("test failure", 513, "tests", 1); });
-        FAIL() << "no failure reported";
-    } catch (const Exception_After_Effects& failure) {
-        EXPECT_EQ(failure.code, 513);
-    }
-    EXPECT_TRUE(log_contains(std::string(warning_prefix) +
-                             "caught AE Exeception with code: 513( PF_Err_INVALID_INDEX) in sub thread\n"));
 }
 
 TEST(AeHelperIterate, HostErrorOnTheMainThreadTravelsWithItsCode) {
@@ -149,15 +146,14 @@ TEST(AeHelperIterate, HostErrorOnTheMainThreadTravelsWithItsCode) {
     test::Test_Host host(4);
     Render_Context context = host.context();
     std::latch all_arrived(4);
-    try {
-        context.iterate(4, [&](const Iteration& item) {
-            all_arrived.arrive_and_wait();
-            if (item.thread == 0) throw Exception_After_Effects("test failure", 516, "tests", 1);
-        });
-        FAIL() << "no failure reported";
-    } catch (const Exception_After_Effects& failure) {
-        EXPECT_EQ(failure.code, 516);
-    }
+    EXPECT_TRUE(test::throws_with<Exception_After_Effects>(
+        [&] {
+            context.iterate(4, [&](const Iteration& item) {
+                all_arrived.arrive_and_wait();
+                if (item.thread == 0) throw Exception_After_Effects("test failure", 516, "tests", 1);
+            });
+        },
+        nullptr, 516));
     // Only worker threads report their failures in the log; the main thread's travels as it is.
     EXPECT_FALSE(log_contains("in sub thread"));
 }

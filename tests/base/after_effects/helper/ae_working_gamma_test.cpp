@@ -10,6 +10,7 @@
 #include "base/exception.h"
 #include "host/host_project_suites.h"
 #include "tests/support/ae_binding_rig.h"
+#include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
 
 namespace nb {
@@ -54,13 +55,9 @@ TEST_F(AeWorkingGamma, FailingCallsThrowAndTheProfileIsStillDisposedOf) {
                              "AEGP_GetColorProfileApproximateGamma"};
     for (const char* call : failing) {
         rig.host().faults().inject(call, A_Err_GENERIC, 1);
-        try {
-            gamma();
-            ADD_FAILURE() << call << " failed unnoticed";
-        } catch (const Exception_After_Effects& failure) {
-            EXPECT_EQ(failure.code, A_Err_GENERIC) << call;
-            EXPECT_EQ(std::string(failure.what()), "After Effects Suite Error (A_Err)") << call;
-        }
+        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { gamma(); }, "After Effects Suite Error (A_Err)",
+                                                               A_Err_GENERIC))
+            << call;
         EXPECT_EQ(project().live_color_profiles(), 0) << call;
         EXPECT_EQ(rig.host().outstanding_suites(), 0) << call;
     }
@@ -80,13 +77,9 @@ TEST_F(AeWorkingGamma, EverySuiteIsRequired) {
     for (const auto& [name, version] : suites) {
         test::Ae_Binding_Rig lacking;
         lacking.host().withdraw_suite(name, version);
-        try {
-            working_gamma(lacking.in_data()->pica_basicP);
-            ADD_FAILURE() << "gamma without " << name;
-        } catch (const Exception_Ae_Suite& failure) {
-            EXPECT_EQ(std::string(failure.what()),
-                      "Can't AcquireSuite (" + std::string(name) + ", " + std::to_string(version) + ")");
-        }
+        const std::string message = "Can't AcquireSuite (" + std::string(name) + ", " + std::to_string(version) + ")";
+        EXPECT_TRUE(test::throws_with<Exception_Ae_Suite>([&] { working_gamma(lacking.in_data()->pica_basicP); },
+                                                          message.c_str()));
     }
 }
 
