@@ -53,7 +53,7 @@ bool empty(const PF_LRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 }  // namespace
 
 Render_Job::Render_Job(const Render_Options& options) : options_(options) {
-    if (options.timing) log_home_ = std::make_unique<Private_Log_Home>();
+    if (options.timing) log_home_ = std::make_unique<host::Private_Log_Home>();
     try {
         session_ = std::make_unique<host::Effect_Session>(options.plugin, session_settings(options));
     } catch (const std::exception& error) {
@@ -119,7 +119,7 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
 }
 
 std::string Render_Job::timing_table() const {
-    return log_home_ ? Private_Log_Home::last_timing_table(log_home_->log_text()) : "";
+    return log_home_ ? host::Private_Log_Home::last_timing_table(log_home_->log_text()) : "";
 }
 
 }  // namespace nb::tools

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "host/effect_session.h"
+#include "host/private_log_home.h"
 #include "tools/effect_controls.h"
 #include "tools/image_rgba.h"
-#include "tools/private_log_home.h"
 #include "tools/render_options.h"
 
 namespace nb::tools {
@@ -40,7 +40,7 @@ private:
     host::Render_Path path() const;
 
     Render_Options options_;
-    std::unique_ptr<Private_Log_Home> log_home_;  // before the session: the log's place is fixed at setup
+    std::unique_ptr<host::Private_Log_Home> log_home_;  // before the session: the log's place is fixed at setup
     std::unique_ptr<host::Effect_Session> session_;
     std::unique_ptr<Effect_Controls> controls_;
     std::map<int32_t, Image_Rgba> layer_images_;  // by host index, at full resolution

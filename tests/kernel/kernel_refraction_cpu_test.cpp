@@ -68,29 +68,6 @@ void expect_rgba(const Float_Pixel& p, double r, double g, double b, double a, c
     EXPECT_NEAR(p.a(), a, float_tolerance) << what << ": alpha";
 }
 
-<<<<<<< HEAD
-=======
-// A source of constant alpha has no gradient, so nothing is displaced: every out pixel is
-// composited over the background pixel at the same frame position, o * a + b * (1 - a).
-TEST(KernelRefraction, ConstantAlphaGivesThePlainBackgroundComposite) {
-    test::Owned_Layer<Float_Pixel> out(3, 2, 4, 6), background(5, 4, 3, 5);
-    out.fill([](int64_t, int64_t) { return pixel<Float_Pixel>(0.8f, 0.4f, 0.2f, 0.5f); });
-    background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * x, 0.2f * y, 1.0f, 1.0f); });
-    test::Test_Host host(2);  // outlives the preparation, which holds host memory
-    Kernel_Refraction_Preperation<Layer<Float_Pixel>> preparation;
-    preparation.in.in = out.layer();
-    preparation.run(host.context());
-    refract(out.layer(), background.layer(), preparation.in.map, {.strength = 1000.0f, .antialias = 2});
-    for (int64_t y = 0; y < 2; ++y)
-        for (int64_t x = 0; x < 3; ++x) {
-            // out (x, y) is frame (4 + x, 6 + y), background pixel (1 + x, 1 + y).
-            const float br = 0.1f * (1 + x), bg = 0.2f * (1 + y);
-            expect_rgba(out.at(x, y), 0.4f + 0.5f * br, 0.2f + 0.5f * bg, 0.1f + 0.5f, 1.0f,
-                             "pixel " + std::to_string(x) + ", " + std::to_string(y));
-        }
-}
-
->>>>>>> wt-diag
 // At strength 1000 a map alpha of 1 moves samples 255 pixels along the map direction (0.6, 0.8):
 // (153, 204). On a background whose red and green are x / 1000 and y / 1000, a transparent out pixel
 // shows the displaced position. At half resolution the move is halved.
@@ -107,53 +84,6 @@ TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
     }
 }
 
-<<<<<<< HEAD
-=======
-struct Rule_Case {
-    const char* name;
-    Outside rule;
-    std::array<float, 4> red;  // red seen by out pixels 0..3
-};
-
-std::ostream& operator<<(std::ostream& s, const Rule_Case& c) { return s << c.name; }
-
-// A background of 4 pixels with red 0.1, 0.2, 0.3, 0.4; out pixels 0..3 are moved by 255 to 255..258.
-// Border: all read pixel 3. Mirrored (period 8): 255 % 8 = 7 -> 8 - 1 - 7 = 0, then 0, 1, 2.
-// Repeated: 255 % 4 = 3, then 0, 1, 2. Colour: all beyond the width, so the outside colour.
-const std::vector<Rule_Case> rule_cases = {
-    {"BorderRepeatsTheEdgePixel", Outside::border, {0.4f, 0.4f, 0.4f, 0.4f}},
-    {"MirroredReflects", Outside::mirrored, {0.1f, 0.1f, 0.2f, 0.3f}},
-    {"RepeatedWraps", Outside::repeated, {0.4f, 0.1f, 0.2f, 0.3f}},
-    {"ColorTakesTheOutsideColor", Outside::color, {0.9f, 0.9f, 0.9f, 0.9f}},
-};
-
-class KernelRefractionOutside : public testing::TestWithParam<Rule_Case> {};
-
-TEST_P(KernelRefractionOutside, DisplacedSamplesFollowTheEdgeRule) {
-    const Rule_Case& c = GetParam();
-    const Rgba_F outside{0.9f, 0.8f, 0.7f, 0.6f};
-    const float outside_alpha = c.rule == Outside::color ? 0.6f : 1.0f;
-    for (const bool vertical : {false, true}) {
-        // The same line laid out along the other axis, moved by the map's other component.
-        test::Owned_Layer<Float_Pixel> out(vertical ? 1 : 4, vertical ? 4 : 1);
-        test::Owned_Layer<Float_Pixel> background(vertical ? 1 : 4, vertical ? 4 : 1);
-        background.fill([&](int64_t x, int64_t y) { return pixel<Float_Pixel>(0.1f * (1 + x + y), 0, 0, 1); });
-        Distortion d{.horizontal = vertical ? Outside::border : c.rule, .vertical = vertical ? c.rule : Outside::border,
-                     .color = outside};
-        const Refraction_Vector v = vertical ? Refraction_Vector{0, 1, 1} : Refraction_Vector{1, 0, 1};
-        refract(out.layer(), background.layer(), Hand_Map(out.layer().width, out.layer().height, v).map, d);
-        for (int64_t i = 0; i < 4; ++i) {
-            const Float_Pixel& p = vertical ? out.at(0, i) : out.at(i, 0);
-            EXPECT_NEAR(p.r(), c.red[i], float_tolerance) << (vertical ? "vertical" : "horizontal") << ", pixel " << i;
-            EXPECT_NEAR(p.a(), outside_alpha, float_tolerance) << (vertical ? "vertical" : "horizontal");
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, KernelRefractionOutside, testing::ValuesIn(rule_cases),
-                         [](const testing::TestParamInfo<Rule_Case>& info) { return info.param.name; });
-
->>>>>>> wt-diag
 // Background red 0 up to column 255, 1 from 256; map (1, 0) at alpha 1, so out pixel 1 looks at
 // 256 + (sub-sample offset). n = 1: 256 -> 1. n = 2: 255.75, 256.25 -> 0.75, 1: mean 0.875.
 // n = 3: 255.667, 256, 256.333 -> 0.667, 1, 1: mean 8/9. n = 4: 255.625, 255.875, 256.125, 256.375

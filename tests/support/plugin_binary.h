@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/private_log_home.h"
+
 namespace nb::test {
 
 // Sets HOME to a temporary folder holding "nimbrel/" for the life of the object, so the plug-in's log
@@ -14,7 +16,6 @@ namespace nb::test {
 class Plugin_Binary {
 public:
     explicit Plugin_Binary(bool log_file = true);
-    ~Plugin_Binary();
     Plugin_Binary(const Plugin_Binary&) = delete;
     Plugin_Binary& operator=(const Plugin_Binary&) = delete;
 
@@ -23,15 +24,13 @@ public:
     // The original in the build folder.
     static std::filesystem::path built_library();
 
-    std::string log_text() const;  // the log file as written so far; empty without one
+    std::string log_text() const { return home_.log_text(); }  // as written so far; empty without one
     std::vector<std::filesystem::path> crash_files() const;
     static std::string read(const std::filesystem::path& path);
 
 private:
-    std::filesystem::path folder_;
+    host::Private_Log_Home home_;
     std::filesystem::path library_;
-    std::string previous_home_;
-    bool had_home_ = false;
 };
 
 }  // namespace nb::test

@@ -1,19 +1,18 @@
 // Temporary home folders for the effect's log, and the timing tables read back from it.
-#include "tools/private_log_home.h"
+#include "host/private_log_home.h"
 
 #include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
-#include "tools/tool_error.h"
-
-namespace nb::tools {
+namespace nb::host {
 namespace {
 
-const char* const log_file = "nimbrel/blurmond_ae.log";
+const char* const log_file_name = "nimbrel/blurmond_ae.log";
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -26,12 +25,12 @@ bool is_rule(const std::string& line) { return line.size() > 40 && line.find_fir
 
 }  // namespace
 
-Private_Log_Home::Private_Log_Home() {
+Private_Log_Home::Private_Log_Home(bool log_file) {
     std::string pattern = (std::filesystem::temp_directory_path() / "blurmond_log_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw Tool_Error("cannot create a temporary folder for the effect's log");
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder for the effect's log");
     folder_ = pattern;
     std::filesystem::create_directory(folder_ / "nimbrel");
-    std::ofstream(folder_ / log_file);
+    if (log_file) std::ofstream(folder_ / log_file_name);
     if (const char* home = getenv("HOME")) {
         had_home_ = true;
         previous_home_ = home;
@@ -50,7 +49,7 @@ Private_Log_Home::~Private_Log_Home() {
 }
 
 std::string Private_Log_Home::log_text() const {
-    std::ifstream in(folder_ / log_file, std::ios::binary);
+    std::ifstream in(folder_ / log_file_name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -73,4 +72,4 @@ std::string Private_Log_Home::last_timing_table(const std::string& log) {
     return table;
 }
 
-}  // namespace nb::tools
+}  // namespace nb::host

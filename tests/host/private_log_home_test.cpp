@@ -1,5 +1,5 @@
 // Tests of the private log home: HOME while it lives, and the last timing table cut from a log.
-#include "tools/private_log_home.h"
+#include "host/private_log_home.h"
 
 #include <stdlib.h>
 
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace nb::tools {
+namespace nb::host {
 namespace {
 
 TEST(PrivateLogHome, PointsHomeAtAFolderWithTheLogFileAndRestoresIt) {
@@ -35,4 +35,4 @@ TEST(PrivateLogHome, CutsTheLastTableFromHeaderToTotal) {
 }
 
 }  // namespace
-}  // namespace nb::tools
+}  // namespace nb::host
