@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build and test packages that are missing; does nothing when all are present.
 set -euo pipefail
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libfftw3-dev libopenimageio-dev)
+packages=(cmake ninja-build pkg-config g++ libgtest-dev libbenchmark-dev libfftw3-dev libopenimageio-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
