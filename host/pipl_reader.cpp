@@ -122,9 +122,9 @@ Effect_Discovery discover_effect(const Pipl& pipl) {
         return pipl.has(property_code(code)) ? pipl.number(property_code(code)) : 0u;
     };
     effect.effect_version = optional("eVER");
-    const uint32_t spec = optional("eSVR");
-    effect.spec_version_major = static_cast<uint16_t>(spec >> 16);
-    effect.spec_version_minor = static_cast<uint16_t>(spec & 0xffff);
+    const uint32_t api_version = optional("eSVR");
+    effect.api_version_major = static_cast<uint16_t>(api_version >> 16);
+    effect.api_version_minor = static_cast<uint16_t>(api_version & 0xffff);
     effect.out_flags = optional("eGLO");
     effect.out_flags2 = optional("eGL2");
     if (effect.match_name.empty() || effect.entry_point.empty())

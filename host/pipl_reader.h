@@ -50,8 +50,8 @@ struct Effect_Discovery {
     std::string match_name;
     std::string entry_point;  // from the x64 code property
     uint32_t effect_version = 0;
-    uint16_t spec_version_major = 0;
-    uint16_t spec_version_minor = 0;
+    uint16_t api_version_major = 0;
+    uint16_t api_version_minor = 0;
     uint32_t out_flags = 0;
     uint32_t out_flags2 = 0;
 };

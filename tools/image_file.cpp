@@ -64,11 +64,11 @@ struct Channel_Map {
     int r = -1, g = -1, b = -1, a = -1;
 };
 
-Channel_Map channel_map(const ImageSpec& spec) {
+Channel_Map channel_map(const ImageSpec& header) {
     Channel_Map map;
-    if (spec.alpha_channel >= 0 && spec.alpha_channel < spec.nchannels) map.a = spec.alpha_channel;
+    if (header.alpha_channel >= 0 && header.alpha_channel < header.nchannels) map.a = header.alpha_channel;
     std::vector<int> colour;
-    for (int c = 0; c < spec.nchannels && colour.size() < 3; ++c)
+    for (int c = 0; c < header.nchannels && colour.size() < 3; ++c)
         if (c != map.a) colour.push_back(c);
     if (colour.size() == 3) {
         map.r = colour[0], map.g = colour[1], map.b = colour[2];
@@ -134,19 +134,19 @@ std::vector<float> file_values(const Image_Rgba& image, Alpha_Storage storage, i
     return values;
 }
 
-ImageSpec output_spec(const Image_Rgba& image, const std::string& format, TypeDesc type, int channels,
+ImageSpec output_header(const Image_Rgba& image, const std::string& format, TypeDesc type, int channels,
                       Alpha_Storage storage) {
-    ImageSpec spec(static_cast<int>(image.width), static_cast<int>(image.height), channels, type);
-    if (channels == 4) spec.alpha_channel = 3;
-    if (storage == Alpha_Storage::straight) spec.attribute("oiio:UnassociatedAlpha", 1);
+    ImageSpec header(static_cast<int>(image.width), static_cast<int>(image.height), channels, type);
+    if (channels == 4) header.alpha_channel = 3;
+    if (storage == Alpha_Storage::straight) header.attribute("oiio:UnassociatedAlpha", 1);
     if (format == "openexr") {
-        spec.x = static_cast<int>(image.x);
-        spec.y = static_cast<int>(image.y);
-        spec.full_x = spec.full_y = 0;
-        spec.full_width = static_cast<int>(image.full_width());
-        spec.full_height = static_cast<int>(image.full_height());
+        header.x = static_cast<int>(image.x);
+        header.y = static_cast<int>(image.y);
+        header.full_x = header.full_y = 0;
+        header.full_width = static_cast<int>(image.full_width());
+        header.full_height = static_cast<int>(image.full_height());
     }
-    return spec;
+    return header;
 }
 
 void check_writable(const fs::path& path, const Image_Rgba& image, int bits, const std::string& format) {
@@ -164,25 +164,25 @@ void check_writable(const fs::path& path, const Image_Rgba& image, int bits, con
 
 Loaded_Image read_image_file(const fs::path& path) {
     const auto input = open_input(path);
-    const ImageSpec spec = input->spec();
-    if (spec.depth > 1) fail_read(path, "volume images are not supported");
+    const ImageSpec header = input->spec();
+    if (header.depth > 1) fail_read(path, "volume images are not supported");
 
     Loaded_Image loaded;
     loaded.format = input->format_name();
-    loaded.bits = render_bits(spec.format);
-    std::vector<float> file(static_cast<size_t>(spec.image_pixels()) * spec.nchannels);
-    if (!input->read_image(0, 0, 0, spec.nchannels, TypeDesc::FLOAT, file.data()))
+    loaded.bits = render_bits(header.format);
+    std::vector<float> file(static_cast<size_t>(header.image_pixels()) * header.nchannels);
+    if (!input->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, file.data()))
         fail_read(path, one_line(input->geterror()));
 
     Image_Rgba& image = loaded.image;
-    image = Image_Rgba(spec.width, spec.height);
-    image.x = spec.x - spec.full_x;
-    image.y = spec.y - spec.full_y;
-    image.frame_width = spec.full_width;
-    image.frame_height = spec.full_height;
-    const Channel_Map map = channel_map(spec);
-    const bool premultiplied = map.a >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
-    fill_straight(image, file, spec.nchannels, map, premultiplied);
+    image = Image_Rgba(header.width, header.height);
+    image.x = header.x - header.full_x;
+    image.y = header.y - header.full_y;
+    image.frame_width = header.full_width;
+    image.frame_height = header.full_height;
+    const Channel_Map map = channel_map(header);
+    const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+    fill_straight(image, file, header.nchannels, map, premultiplied);
     return loaded;
 }
 
@@ -200,10 +200,10 @@ void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
     const TypeDesc type = storage_type(format, bits);
     const bool integer = type != TypeDesc::FLOAT && type != TypeDesc::HALF;
     const std::vector<float> values = file_values(image, storage, channels, integer);
-    const ImageSpec spec = output_spec(image, format, type, channels, storage);
+    const ImageSpec header = output_header(image, format, type, channels, storage);
 
     write_file_atomically(path, [&](const fs::path& temporary) {
-        if (!output->open(temporary.string(), spec)) fail_write(path, one_line(output->geterror()));
+        if (!output->open(temporary.string(), header)) fail_write(path, one_line(output->geterror()));
         const bool written = output->write_image(TypeDesc::FLOAT, values.data());
         const bool closed = output->close();
         if (!written || !closed) fail_write(path, one_line(output->geterror()));

@@ -26,8 +26,8 @@ Pipl_Description blurmond_pipl_description() {
     pipl.category = description.category;
     pipl.entry_point = entry_point_name;
     // The interface version the effect is written against, whatever SDK headers it is compiled with.
-    pipl.spec_version_major = 13;
-    pipl.spec_version_minor = 28;
+    pipl.api_version_major = 13;
+    pipl.api_version_minor = 28;
     pipl.effect_version = pf_version(description);
     pipl.out_flags = static_cast<uint32_t>(blurmond_out_flags);
     pipl.out_flags2 = static_cast<uint32_t>(blurmond_out_flags2);

@@ -67,7 +67,7 @@ std::vector<uint8_t> pipl_bytes(const Pipl_Description& d) {
     w.pascal_string(four_char_code("catg"), d.category);
     w.c_string(four_char_code("8664"), d.entry_point);
     w.version(four_char_code("ePVR"), d.pipl_version_major, d.pipl_version_minor);
-    w.version(four_char_code("eSVR"), d.spec_version_major, d.spec_version_minor);
+    w.version(four_char_code("eSVR"), d.api_version_major, d.api_version_minor);
     w.number(four_char_code("eVER"), d.effect_version);
     w.number(four_char_code("eINF"), d.info_flags);
     w.number(four_char_code("eGLO"), d.out_flags);

@@ -24,8 +24,8 @@ struct Pipl_Description {
     std::string entry_point;  // the exported function the host calls
     uint16_t pipl_version_major = 2;
     uint16_t pipl_version_minor = 0;
-    uint16_t spec_version_major = 0;  // effect interface version the plug-in was built for
-    uint16_t spec_version_minor = 0;
+    uint16_t api_version_major = 0;  // effect interface version the plug-in was built for
+    uint16_t api_version_minor = 0;
     uint32_t effect_version = 0;  // packed like the version word of global setup
     uint32_t info_flags = 0;
     uint32_t out_flags = 0;   // must equal what global setup reports

@@ -27,7 +27,7 @@ using OIIO::TypeDesc;
 
 // Raw file contents as OpenImageIO gives them when asked not to touch alpha.
 struct Raw_File {
-    OIIO::ImageSpec spec;
+    OIIO::ImageSpec header;
     std::vector<float> values;
 };
 
@@ -38,24 +38,24 @@ Raw_File read_raw(const std::filesystem::path& path) {
     EXPECT_TRUE(in) << OIIO::geterror();
     if (!in) return {};
     Raw_File raw{in->spec(), {}};
-    raw.values.resize(raw.spec.image_pixels() * raw.spec.nchannels);
-    EXPECT_TRUE(in->read_image(0, 0, 0, raw.spec.nchannels, TypeDesc::FLOAT, raw.values.data()));
+    raw.values.resize(raw.header.image_pixels() * raw.header.nchannels);
+    EXPECT_TRUE(in->read_image(0, 0, 0, raw.header.nchannels, TypeDesc::FLOAT, raw.values.data()));
     return raw;
 }
 
 // Writes a file without our code: the outside view of what other software produces.
-void write_direct(const std::filesystem::path& path, OIIO::ImageSpec spec, const std::vector<float>& values) {
+void write_direct(const std::filesystem::path& path, OIIO::ImageSpec header, const std::vector<float>& values) {
     auto out = OIIO::ImageOutput::create(path.string());
     ASSERT_TRUE(out) << OIIO::geterror();
-    ASSERT_TRUE(out->open(path.string(), spec)) << out->geterror();
+    ASSERT_TRUE(out->open(path.string(), header)) << out->geterror();
     ASSERT_TRUE(out->write_image(TypeDesc::FLOAT, values.data())) << out->geterror();
     ASSERT_TRUE(out->close()) << out->geterror();
 }
 
-OIIO::ImageSpec spec_of(int width, int height, int channels, TypeDesc type, int alpha_channel = -1) {
-    OIIO::ImageSpec spec(width, height, channels, type);
-    spec.alpha_channel = alpha_channel;
-    return spec;
+OIIO::ImageSpec header_of(int width, int height, int channels, TypeDesc type, int alpha_channel = -1) {
+    OIIO::ImageSpec header(width, height, channels, type);
+    header.alpha_channel = alpha_channel;
+    return header;
 }
 
 // Every value lies on the 8-bit grid (k / 255), so integer formats can hold them exactly; alpha
@@ -112,8 +112,8 @@ TEST_P(ImageFileRoundTrip, StraightAlphaImageComesBackAsWritten) {
         EXPECT_LE(worst.error, c.tolerance) << c.name << (opaque ? " opaque: " : " with alpha: ") << worst.describe();
 
         const Raw_File raw = read_raw(folder / c.file);
-        EXPECT_EQ(raw.spec.format, c.stored) << c.name << " stored " << raw.spec.format;
-        EXPECT_EQ(raw.spec.nchannels, opaque ? 3 : 4) << c.name << (opaque ? " opaque" : " with alpha");
+        EXPECT_EQ(raw.header.format, c.stored) << c.name << " stored " << raw.header.format;
+        EXPECT_EQ(raw.header.nchannels, opaque ? 3 : 4) << c.name << (opaque ? " opaque" : " with alpha");
     }
 }
 
@@ -145,7 +145,7 @@ TEST(ImageFile, PremultipliedExrReadsStraightAndIsWrittenPremultiplied) {
     Temp_Folder folder;
     // Pixel 0 half covered; pixel 1 emits light without covering anything (alpha 0), which has no
     // straight colour: it is kept as stored.
-    write_direct(folder / "p.exr", spec_of(2, 1, 4, TypeDesc::FLOAT, 3), {0.4f, 0.2f, 0.1f, 0.5f, 0.3f, 0.0f, 0.0f, 0.0f});
+    write_direct(folder / "p.exr", header_of(2, 1, 4, TypeDesc::FLOAT, 3), {0.4f, 0.2f, 0.1f, 0.5f, 0.3f, 0.0f, 0.0f, 0.0f});
     const Image_Rgba read = read_image_file(folder / "p.exr").image;
     EXPECT_EQ(read.rgba, (std::vector<float>{0.8f, 0.4f, 0.2f, 0.5f, 0.3f, 0.0f, 0.0f, 0.0f}));
 
@@ -156,7 +156,7 @@ TEST(ImageFile, PremultipliedExrReadsStraightAndIsWrittenPremultiplied) {
 TEST(ImageFile, AssociatedAlphaTiffReadsStraight) {
     Temp_Folder folder;
     // Without the straight-alpha attribute OpenImageIO writes TIFF with associated alpha.
-    write_direct(folder / "p.tif", spec_of(1, 1, 4, TypeDesc::FLOAT, 3), {0.3f, 0.15f, 0.05f, 0.5f});
+    write_direct(folder / "p.tif", header_of(1, 1, 4, TypeDesc::FLOAT, 3), {0.3f, 0.15f, 0.05f, 0.5f});
     EXPECT_EQ(read_image_file(folder / "p.tif").image.rgba, (std::vector<float>{0.6f, 0.3f, 0.1f, 0.5f}));
 }
 
@@ -166,7 +166,7 @@ TEST(ImageFile, PngStoresStraightColourEvenUnderZeroAlpha) {
     image.rgba = {1.0f, 0.2f, 0.6f, 0.0f, 0.4f, 0.8f, 1.0f, 0.2f};
     write_image_file(folder / "s.png", image, 8);
     const Raw_File raw = read_raw(folder / "s.png");
-    EXPECT_EQ(raw.spec.get_int_attribute("oiio:UnassociatedAlpha"), 1);
+    EXPECT_EQ(raw.header.get_int_attribute("oiio:UnassociatedAlpha"), 1);
     for (size_t i = 0; i < image.rgba.size(); ++i)
         EXPECT_EQ(std::lround(raw.values[i] * 255.0f), std::lround(image.rgba[i] * 255.0f)) << "channel " << i;
 }
@@ -189,7 +189,7 @@ TEST_P(ImageFileWithoutAlpha, ReadsOpaque) {
     Temp_Folder folder;
     std::vector<float> values;
     for (int i = 0; i < 64; ++i) values.insert(values.end(), c.values.begin(), c.values.end());
-    write_direct(folder / c.file, spec_of(8, 8, c.channels, TypeDesc::UINT8), values);
+    write_direct(folder / c.file, header_of(8, 8, c.channels, TypeDesc::UINT8), values);
     const Image_Rgba read = read_image_file(folder / c.file).image;
     for (int channel = 0; channel < 4; ++channel)
         EXPECT_NEAR(read.pixel(3, 5)[channel], c.expected[channel], c.tolerance) << c.name << " channel " << channel;
@@ -204,9 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ImageFile, GreyWithAlphaFillsAllColourChannels) {
     Temp_Folder folder;
-    OIIO::ImageSpec spec = spec_of(1, 1, 2, TypeDesc::UINT8, 1);
-    spec.attribute("oiio:UnassociatedAlpha", 1);
-    write_direct(folder / "ga.png", spec, {0.6f, 0.2f});
+    OIIO::ImageSpec header = header_of(1, 1, 2, TypeDesc::UINT8, 1);
+    header.attribute("oiio:UnassociatedAlpha", 1);
+    write_direct(folder / "ga.png", header, {0.6f, 0.2f});
     const Image_Rgba read = read_image_file(folder / "ga.png").image;
     EXPECT_NEAR(read.rgba[0], 0.6f, 1e-6);
     EXPECT_EQ(read.rgba[0], read.rgba[1]);
@@ -222,7 +222,7 @@ TEST(ImageFile, JpegStoresColourOverBlack) {
     }
     write_image_file(folder / "o.jpg", image, 8);
     const Raw_File raw = read_raw(folder / "o.jpg");
-    ASSERT_EQ(raw.spec.nchannels, 3);
+    ASSERT_EQ(raw.header.nchannels, 3);
     const float expected[] = {0.4f, 0.2f, 0.3f};  // colour times alpha
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(raw.values[c], expected[c], 3.0 / 255) << "channel " << c;
 }
@@ -243,10 +243,10 @@ TEST(ImageFile, ExrKeepsTheDataWindow) {
     write_image_file(folder / "g.exr", grown, 32);
 
     const Raw_File raw = read_raw(folder / "g.exr");
-    EXPECT_EQ(raw.spec.x, -2);
-    EXPECT_EQ(raw.spec.y, -1);
-    EXPECT_EQ(raw.spec.full_width, 10);
-    EXPECT_EQ(raw.spec.full_height, 8);
+    EXPECT_EQ(raw.header.x, -2);
+    EXPECT_EQ(raw.header.y, -1);
+    EXPECT_EQ(raw.header.full_width, 10);
+    EXPECT_EQ(raw.header.full_height, 8);
 
     const Image_Rgba read = read_image_file(folder / "g.exr").image;
     EXPECT_EQ(read.x, -2);
@@ -258,7 +258,7 @@ TEST(ImageFile, ExrKeepsTheDataWindow) {
 
 TEST(ImageFile, HalfExrReadsAsFloatDepth) {
     Temp_Folder folder;
-    write_direct(folder / "h.exr", spec_of(1, 1, 3, TypeDesc::HALF), {12.5f, 0.25f, 0.0f});
+    write_direct(folder / "h.exr", header_of(1, 1, 3, TypeDesc::HALF), {12.5f, 0.25f, 0.0f});
     const Loaded_Image read = read_image_file(folder / "h.exr");
     EXPECT_EQ(read.bits, 32);
     EXPECT_EQ(read.image.rgba, (std::vector<float>{12.5f, 0.25f, 0.0f, 1.0f}));

@@ -33,8 +33,8 @@ TEST(BlurmondPipl, DescribesTheEffectForDiscovery) {
     EXPECT_EQ(effect.category, "Nimbrel");
     EXPECT_EQ(effect.match_name, "VUDI Blurmond");
     EXPECT_EQ(effect.entry_point, "EntryPointFunc");
-    EXPECT_EQ(effect.spec_version_major, 13);
-    EXPECT_EQ(effect.spec_version_minor, 28);
+    EXPECT_EQ(effect.api_version_major, 13);
+    EXPECT_EQ(effect.api_version_minor, 28);
     EXPECT_EQ(effect.effect_version, 0x000aae00u);
     EXPECT_EQ(effect.out_flags, 0x06000004u);
     // Query dynamic flags 1, group start collapsed 8, reveals zero alpha 0x80, smart render 0x400,

@@ -25,8 +25,8 @@ Pipl_Description sample() {
     d.name = "abcde";  // 1 + 5 bytes, padded to 8
     d.category = "xyz";  // 1 + 3 bytes, no padding
     d.entry_point = "Main";  // 4 + the terminating zero, padded to 8
-    d.spec_version_major = 13;
-    d.spec_version_minor = 28;
+    d.api_version_major = 13;
+    d.api_version_minor = 28;
     d.effect_version = 0x01020304;
     d.out_flags = 0x0a0b0c0d;
     d.out_flags2 = 7;
