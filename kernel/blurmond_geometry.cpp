@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "kernel/fft_image.h"
+#include "kernel/iris_scale.h"
 
 namespace nb {
 
@@ -27,29 +29,24 @@ int64_t pixels_below(double reach) {
 }
 
 // A pixel of the blade iris has coverage only when its centre lies strictly inside the shape, which
-// lies within the ellipse of radii rx = (1 + aspect)(radius + 1) (per pixel aspect, at the layer's
-// resolution) and q rx, where q is the vertical over the horizontal radius, at least 0.05.
+// lies within the iris's ellipse.
 Iris_Extent blade_extent(const Iris_Extent_Settings& s) {
-    if (!(s.radius >= 0.0f)) return {};
-    const double aspect = s.aspect;
-    const double rx = (aspect + 1.0) * (s.radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
-    const double ry = s.vertical_factor * (1.0 - aspect) * (s.radius + 1.0);
-    if (!(rx >= 0.0) || !std::isfinite(rx) || !std::isfinite(ry)) return {};
-    const double q = std::max(0.05, rx != 0.0 ? ry / rx : ry);
-    return {pixels_below(rx), pixels_below(rx * q)};
+    const std::optional<Iris_Ellipse> e =
+        iris_ellipse(s.radius, s.aspect, s.pixel_aspect, s.horizontal_factor, s.vertical_factor);
+    if (!e) return {};
+    return {pixels_below(e->rx), pixels_below(e->rx * e->q)};
 }
 
-// The image's shorter side spans 2 radius + 1. An output pixel d from the centre averages the source
-// window (d -+ 0.5) zoom + size / 2, which also weighs the column after the window's end; so the
-// image reaches pixels with |d| < (size / 2 + 1) / zoom + 0.5 on either side.
+// An output pixel d from the centre averages the image window (d -+ 0.5) zoom + size / 2, which also
+// weighs the column after the window's end; so the image reaches pixels with
+// |d| < (size / 2 + 1) / zoom + 0.5 on either side.
 Iris_Extent alternative_extent(const Iris_Extent_Settings& s) {
-    const double shorter = std::min(s.alternative_width / static_cast<double>(s.alternative_horizontal_factor),
-                                    s.alternative_height / static_cast<double>(s.alternative_vertical_factor));
-    const double zoom_y = shorter / (2.0 * s.radius + 1.0);
-    const double zoom_x = zoom_y * s.pixel_aspect / s.alternative_pixel_aspect;
-    if (!(zoom_x > 0.0) || !(zoom_y > 0.0)) return {};
-    return {pixels_below((s.alternative_width * 0.5 + 1.0) / zoom_x + 0.5),
-            pixels_below((s.alternative_height * 0.5 + 1.0) / zoom_y + 0.5)};
+    const Iris_Image_Zoom zoom =
+        iris_image_zoom(s.alternative_width, s.alternative_height, s.alternative_horizontal_factor,
+                        s.alternative_vertical_factor, s.alternative_pixel_aspect, s.radius, s.pixel_aspect);
+    if (!zoom.drawable()) return {};
+    return {pixels_below((s.alternative_width * 0.5 + 1.0) / zoom.x + 0.5),
+            pixels_below((s.alternative_height * 0.5 + 1.0) / zoom.y + 0.5)};
 }
 
 // A tent of radius n + f reaches n + 1 pixels, the last with weight f / 2: ceil(radius) in all.

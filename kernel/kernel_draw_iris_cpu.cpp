@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kernel/iris_scale.h"
 #include "kernel/lens_information.h"
 #include "util/kernel/kernel_triangle_blur_cpu.h"
 #include "util/kernel/kernel_zoom_cpu.h"
@@ -97,25 +98,21 @@ void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::draw_blades(const Render_Context& 
         context, in);
 }
 
-// The image is centred with its shorter side spanning 2·radius + 1 full-resolution pixels; pixels
-// beyond it read as zero. Scales that are not positive and finite (zero resolution factors or pixel
-// aspects) describe no image, and draw nothing.
+// The image is centred, scaled as the margins assume; pixels beyond it read as zero.
 template <class Out_Layer, class Iris_Layer>
 void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::draw_alternative(const Render_Context& context) {
-    const double shorter = std::min(in.iris.width / static_cast<double>(in.iris.horizontal_factor),
-                                    in.iris.height / static_cast<double>(in.iris.vertical_factor));
-    const double scale = shorter / (2.0 * in.radius + 1.0);
-    const double zoom_x = scale * in.out.pixel_aspect / in.iris.pixel_aspect;
-    const auto usable = [](double zoom) { return zoom > 0.0 && std::isfinite(static_cast<float>(zoom)); };
-    if (!usable(scale) || !usable(zoom_x)) {
+    const Iris_Image_Zoom scale = iris_image_zoom(in.iris.width, in.iris.height, in.iris.horizontal_factor,
+                                                  in.iris.vertical_factor, in.iris.pixel_aspect, in.radius,
+                                                  in.out.pixel_aspect);
+    if (!scale.drawable()) {
         draw_blades(context, LensInformation{});
         return;
     }
     Kernel_Zoom<Iris_Layer, Out_Layer> zoom;
     zoom.in.in = in.iris;
     zoom.in.out = in.out;
-    zoom.in.zoom_x = static_cast<float>(zoom_x);
-    zoom.in.zoom_y = static_cast<float>(scale);
+    zoom.in.zoom_x = static_cast<float>(scale.x);
+    zoom.in.zoom_y = static_cast<float>(scale.y);
     zoom.in.outside_horizontal = Outside::color;
     zoom.in.outside_vertical = Outside::color;
     zoom.run(context);

@@ -9,6 +9,7 @@
 
 #include "base/exception.h"
 #include "kernel/iris_blades.h"
+#include "kernel/iris_scale.h"
 
 namespace nb {
 
@@ -27,24 +28,19 @@ bool finite_settings(const Lens_Settings& s) {
     return std::all_of(std::begin(values), std::end(values), [](float v) { return std::isfinite(v); });
 }
 
-// Nothing when the settings describe no drawable iris: a negative radius, a non-finite value, or an
-// aspect or pixel aspect that turns the horizontal radius negative would size arrays from negative
-// counts.
+// Nothing when the settings describe no drawable iris: a non-finite value, or a shape without an
+// ellipse, would size arrays from negative counts.
 std::optional<Iris_Size> iris_size(const Lens_Settings& s) {
-    if (!finite_settings(s) || !(s.radius >= 0.0f)) return std::nullopt;
-    const double radius = s.radius;
-    const double aspect = s.aspect;
-    const double rx = (aspect + 1.0) * (radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
-    const double ry = s.vertical_factor * (1.0 - aspect) * (radius + 1.0);
-    if (!(rx >= 0.0) || !std::isfinite(rx) || !std::isfinite(ry)) return std::nullopt;
-    const double ratio = rx != 0.0 ? ry / rx : ry;
-    const double q = std::max(0.05, ratio);
-    const double columns = std::floor(rx + 1.0);
-    const double rows = std::floor(columns * q) + 1.0;
+    if (!finite_settings(s)) return std::nullopt;
+    const std::optional<Iris_Ellipse> ellipse =
+        iris_ellipse(s.radius, s.aspect, s.pixel_aspect, s.horizontal_factor, s.vertical_factor);
+    if (!ellipse) return std::nullopt;
+    const double columns = std::floor(ellipse->rx + 1.0);
+    const double rows = std::floor(columns * ellipse->q) + 1.0;
     // A row holds at most one event per pixel plus its two extra records; positions are 32-bit.
     ASSERT((2.0 * columns + 3.0) * (2.0 * rows + 1.0) < 2147483647.0,
            "iris of " << 2.0 * columns + 1.0 << " x " << 2.0 * rows + 1.0 << " pixels is too large");
-    return Iris_Size{rx, q, static_cast<int32_t>(columns), static_cast<int32_t>(rows)};
+    return Iris_Size{ellipse->rx, ellipse->q, static_cast<int32_t>(columns), static_cast<int32_t>(rows)};
 }
 
 // Owns the storage while it is filled: the two row arrays, then the events. When the events outgrow
