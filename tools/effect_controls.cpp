@@ -4,60 +4,14 @@
 #include <algorithm>
 #include <cctype>
 #include <iomanip>
-#include <map>
 #include <sstream>
 
+#include "effect/blurmond_controls.h"
 #include "tools/closest_names.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
 namespace {
-
-// Display names differ between hosts and may change; identifiers may not, so keys hang on them.
-const std::map<int32_t, std::string>& keys_by_identifier() {
-    static const std::map<int32_t, std::string> keys{
-        {1, "show"},
-        {2, "radius"},
-        {3, "preservative_highlight"},
-        {4, "additive_highlight"},
-        {5, "gamma_correction"},
-        {6, "background_layer"},
-        {7, "background_distortion"},
-        {8, "distortion_antialias"},
-        {10, "alternative_iris"},
-        {11, "colored_iris"},
-        {12, "iris_soften"},
-        {13, "iris_facets"},
-        {14, "iris_angle"},
-        {15, "iris_rounded"},
-        {16, "iris_border_brightness"},
-        {17, "iris_border_thickness"},
-        {18, "iris_aspect"},
-        {21, "selection_enable"},
-        {22, "selection_layer"},
-        {25, "lightness_start"},
-        {26, "lightness_end"},
-        {27, "lightness_climax"},
-        {28, "lightness_soften"},
-        {29, "lightness_offset"},
-        {32, "hue_start"},
-        {33, "hue_end"},
-        {34, "hue_climax"},
-        {35, "hue_soften"},
-        {36, "hue_offset"},
-        {39, "saturation_start"},
-        {40, "saturation_end"},
-        {41, "saturation_climax"},
-        {42, "saturation_soften"},
-        {43, "saturation_offset"},
-        {47, "outside_horizontal"},
-        {48, "outside_vertical"},
-        {49, "outside_color"},
-        {50, "outside_color_alpha"},
-        {52, "outside_extend"},
-    };
-    return keys;
-}
 
 std::string folded(std::string_view text) {
     std::string result(text);
@@ -113,9 +67,10 @@ Effect_Controls::Effect_Controls(const std::vector<PF_ParamDef>& parameters) {
     }
 }
 
+// Display names differ between hosts and may change; identifiers may not, so keys hang on them.
 std::string Effect_Controls::key_for(int32_t identifier, std::string_view name) {
-    const auto found = keys_by_identifier().find(identifier);
-    if (found != keys_by_identifier().end()) return found->second;
+    for (const Blurmond_Control& control : blurmond_controls)
+        if (control.identifier == identifier) return std::string(control.key);
     std::string key(name);
     std::replace(key.begin(), key.end(), ' ', '_');
     return key;
