@@ -33,6 +33,8 @@ struct Plugin_Description {
     uint32_t version_bugfix = 0;
     Release_Stage stage = Release_Stage::release;
     std::string description;  // ends in a newline
+    // The log's path below the user's home folder, without extension; a host binding appends its suffix.
+    std::string log_name;
 };
 
 }  // namespace nb

@@ -12,6 +12,7 @@ Plugin_Description blurmond_description() {
     description.version_bugfix = 5;
     description.stage = Release_Stage::release;
     description.description = "Simulates a camera's blurmond effect.\n";
+    description.log_name = "nimbrel/blurmond";
     return description;
 }
 

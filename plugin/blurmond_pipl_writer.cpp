@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "base/after_effects/blurmond_pipl.h"
+#include "plugin/blurmond_pipl.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -13,15 +13,14 @@
 #include "base/after_effects/after_effects_plugin_context.h"
 #include "base/after_effects/after_effects_pre_render.h"
 #include "base/after_effects/after_effects_render.h"
-#include "base/after_effects/blurmond_pipl.h"
+#include "base/after_effects/pipl_registry.h"
 #include "base/after_effects/helper/ae_helper.h"
 #include "base/after_effects/helper/ae_check.h"
 #include "base/after_effects/helper/ae_suite.h"
 #include "base/exception.h"
 #include "base/log.h"
+#include "base/plugin_registry.h"
 #include "base/system_dependencies.h"
-#include "effect/blurmond_description.h"
-#include "effect/blurmond_plugin.h"
 
 namespace nb {
 namespace {
@@ -78,9 +77,11 @@ void register_with_aegp(PF_InData* in_data, const Plugin_Description& descriptio
 
 void global_setup(const Call& c) {
     log_instance().write_environment_report(host_description(c.in_data), c.description);
-    c.out_data->my_version = pf_version(c.description);
-    c.out_data->out_flags = blurmond_out_flags;
-    if (api_version_at_least(c.in_data, 12, 5)) c.out_data->out_flags2 = blurmond_out_flags2;
+    const Pipl_Description pipl = plugin_pipl_description();
+    c.out_data->my_version = pipl.effect_version;
+    c.out_data->out_flags = static_cast<PF_OutFlags>(pipl.out_flags);
+    if (api_version_at_least(c.in_data, 12, 5))
+        c.out_data->out_flags2 = static_cast<PF_OutFlags2>(pipl.out_flags2);
     for (const Parameter* parameter : c.plugin.parameters()) {
         if (dynamic_cast<const Custom_Parameter*>(parameter) == nullptr) continue;
         c.out_data->out_flags |= PF_OutFlag_CUSTOM_UI;
@@ -145,9 +146,9 @@ void run_command(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamD
                  void* extra) {
     PF_EventExtra* event = cmd == PF_Cmd_EVENT ? static_cast<PF_EventExtra*>(extra) : nullptr;
     Parameter_Factory_After_Effects factory(in_data, params, event);
-    const auto plugin = std::make_unique<Blurmond_Plugin>(host_context(in_data), factory);
-    const Plugin_Description description = blurmond_description();
-    if (cmd == PF_Cmd_GLOBAL_SETUP) log_instance().set_base_path(home_folder() + "nimbrel/blurmond_ae");
+    const std::unique_ptr<Plugin> plugin = make_plugin(host_context(in_data), factory);
+    const Plugin_Description description = plugin_description();
+    if (cmd == PF_Cmd_GLOBAL_SETUP) log_instance().set_base_path(home_folder() + description.log_name + "_ae");
     dispatch(Call{cmd, in_data, out_data, params, output, extra, *plugin, description});
 }
 

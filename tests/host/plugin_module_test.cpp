@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "base/after_effects/blurmond_pipl.h"
+#include "plugin/blurmond_pipl.h"
 #include "host/effect_session.h"
 #include "tests/support/plugin_binary.h"
 #include "tests/support/temp_folder.h"

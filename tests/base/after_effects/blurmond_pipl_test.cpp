@@ -1,5 +1,5 @@
 // The effect's property list and flags, and the file shipped beside the plug-in binary.
-#include "base/after_effects/blurmond_pipl.h"
+#include "plugin/blurmond_pipl.h"
 
 #include <gtest/gtest.h>
 

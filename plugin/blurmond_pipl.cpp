@@ -1,5 +1,5 @@
 // The values of the effect's property list, taken from the description and the flags.
-#include "base/after_effects/blurmond_pipl.h"
+#include "plugin/blurmond_pipl.h"
 
 #include "effect/blurmond_description.h"
 
