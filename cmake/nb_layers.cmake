@@ -9,6 +9,7 @@
 #
 # The framework in nb_base does not know the effect: it declares in base/plugin_registry.h what it needs,
 # and nb_plugin (plugin/, on nb_effect) defines it for the binary, the property-list writer and the tests.
+# cmake/nb_check_layers.cmake, run as the test "layering", holds includes to the same directions.
 
 # Failures and the log belong to the framework but sit beneath util, so that every layer may assert.
 set(NB_DIAGNOSTICS_FILES base/exception base/log base/error_names base/system_dependencies base/plugin_description)
