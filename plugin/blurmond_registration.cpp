@@ -1,4 +1,7 @@
 // The effect this binary hosts, as the framework asks for it.
+#include <memory>
+#include <utility>
+
 #include "base/after_effects/pipl_registry.h"
 #include "base/plugin_registry.h"
 #include "effect/blurmond_description.h"
