@@ -28,7 +28,7 @@ enum Assume_Entry : int32_t {
 
 // Built for one host call. Premiere gets other names and keys for some controls, another iris order
 // and only four highlight-selection controls; the handles of controls it lacks stay empty (marked
-// "not under Premiere"). Identifiers are stored in projects and must never change.
+// "not under Premiere"). Identifiers come from effect/blurmond_controls.h, keyed by the members' names.
 struct Blurmond_Parameters {
     // Creates every parameter through the factory; throws what the factory throws.
     Blurmond_Parameters(Parameter_Factory& factory, Plugin_Host host);
