@@ -154,21 +154,5 @@ TEST_F(TimingTable, ResetForgetsEntriesAndRestartsTheClock) {
     EXPECT_EQ(m.table.report(), header() + total_row(2.0, 0.0, 0.0));
 }
 
-TEST(StopWatch, SystemWatchIsMonotonicAndVoidWatchMeasuresNothing) {
-    Stop_Watch_System watch;
-    watch.stop();
-    const double stopped = watch.elapsed();
-    const double later = watch.elapsed_so_far();
-    EXPECT_GE(stopped, 0.0);
-    EXPECT_GE(later, stopped);
-    EXPECT_EQ(watch.elapsed(), stopped) << "elapsed() must not move after stop()";
-
-    Stop_Watch_Void nothing;
-    nothing.start();
-    nothing.stop();
-    EXPECT_EQ(nothing.elapsed(), 0.0);
-    EXPECT_EQ(nothing.elapsed_so_far(), 0.0);
-}
-
 }  // namespace
 }  // namespace nb
