@@ -21,6 +21,7 @@
 #include "util/kernel/kernel_prefix_scan_2d_cpu.h"
 #include "util/kernel/kernel_triangle_blur_cpu.h"
 #include "util/kernel/kernel_zoom_cpu.h"
+#include "util/layer_buffer.h"
 
 namespace nb {
 namespace {

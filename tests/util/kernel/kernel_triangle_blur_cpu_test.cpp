@@ -90,7 +90,7 @@ TYPED_TEST_SUITE(KernelTriangleBlur, Types);
 // edge rules' periods are shortest.
 TYPED_TEST(KernelTriangleBlur, MatchesDirectTapSums) {
     using P = TypeParam;
-    for (const auto [width, height] : {std::pair<int64_t, int64_t>{6, 5}, {1, 2}, {2, 1}}) {
+    for (const auto& [width, height] : {std::pair<int64_t, int64_t>{6, 5}, {1, 2}, {2, 1}}) {
         test::Owned_Layer<P> source(width, height);
         source.fill_random(5, -0.5f, 2.0f);
         source.layer().premultiplied = true;
@@ -113,7 +113,7 @@ TYPED_TEST(KernelTriangleBlur, MatchesDirectTapSums) {
     }
 }
 
-// A radius that is not a number blurs nothing, like a radius of 0.
+// A radius that is not a number blurs nothing, like a radius of 0 (whose running sums still round).
 TYPED_TEST(KernelTriangleBlur, RadiusThatIsNotANumberKeepsTheImage) {
     using P = TypeParam;
     test::Owned_Layer<P> source(6, 5), out(6, 5);
@@ -121,7 +121,7 @@ TYPED_TEST(KernelTriangleBlur, RadiusThatIsNotANumberKeepsTheImage) {
     source.layer().premultiplied = out.layer().premultiplied = true;
     blur<P>(source.layer(), out.layer(), {}, Blur_Case{std::nanf(""), std::nanf(""), 1, 1.0f, 1.0f});
     const test::Worst_Difference worst = test::worst_difference(out.layer(), source.layer());
-    EXPECT_EQ(worst.difference, 0.0) << worst.describe();
+    EXPECT_LE(worst.difference, tolerance<P>(test::raw_plane(source.layer()))) << worst.describe();
 }
 
 template <class P>
