@@ -99,6 +99,7 @@ struct Case {
     bool colour;
     bool in_premultiplied, out_premultiplied;
     Iris_Settings iris;
+    bool unselected = false;  // the selection is off: no pixel is boosted
 };
 
 // Every edge rule in each direction, linear light on and off, both highlight boosts alone and
@@ -116,6 +117,7 @@ const Case cases[] = {
     {"colour iris", 0, 0, false, 0.0f, 0.0f, true, true, true, {}},
     {"colour iris, weighted, gamma", 1, 3, true, 1.5f, 0.5f, true, false, false, {}},
     {"colour iris, additive", 2, 0, false, 0.0f, 1.0f, true, true, true, {}},
+    {"both boosts, selection off", 1, 1, false, 1.0f, 1.0f, false, true, true, {}, true},
 };
 
 const Rgba_D outside_colour{0.2, 0.7, 0.4, 0.5};
@@ -140,7 +142,7 @@ Kernel_Blurmond<Layer<P>> blurmond(const Case& c, const Layer<P>& in, const Laye
     const float outside[4] = {float(outside_colour.r), float(outside_colour.g), float(outside_colour.b),
                               float(outside_colour.a)};
     std::copy(outside, outside + 4, k.in.outside_color);
-    k.in.selection_curve.selection_enabled = true;
+    k.in.selection_curve.selection_enabled = !c.unselected;
     k.in.selection_curve.lightness_end = 0.99;
     k.in.selection_curve.lightness_soften = 1.0;
     return k;
@@ -219,7 +221,7 @@ TYPED_TEST(KernelBlurmond, MatchesDirectConvolutionWithTheDrawnIris) {
                                         in.layer().width,  in.layer().height, {}};
         for (int64_t r = 0; r < in.layer().height; ++r)
             for (int64_t x = 0; x < in.layer().width; ++x)
-                s.selection_weight.push_back(lightness_weight(in.at(x, r), c.in_premultiplied));
+                s.selection_weight.push_back(c.unselected ? 0.0 : lightness_weight(in.at(x, r), c.in_premultiplied));
         const auto expected = test::defocus_oracle(oracle_image(in.layer()), iris, s, out.layer().x, out.layer().y,
                                                    out.layer().width, out.layer().height, c.out_premultiplied);
         EXPECT_EQ(worst_excess(out.layer(), expected, [&](double alpha) { return tolerance<P>(c, alpha); }), "")
