@@ -15,7 +15,7 @@
 #include "tests/support/iris_oracle.h"
 #include "tests/support/test_host.h"
 #include "tests/support/owned_layer.h"
-#include "tests/support/plane.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/tent_oracle.h"
 
 namespace nb {
@@ -259,7 +259,7 @@ TYPED_TEST(KernelDrawIrisVariant, SoftenIsATentBlurOfTheDrawnIris) {
         draw<Out, Iris>(soft, c.iris, c.soften, iris);
         const test::Plane expected = test::tent_blur(test::raw_plane(sharp.layer()), c.soften * c.iris.horizontal_factor,
                                                      c.soften * c.iris.vertical_factor, 1, integer ? Out::white : 0.0);
-        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(soft.layer()), expected);
+        const test::Worst_Difference worst = test::worst_difference(test::raw_plane(soft.layer()), expected);
         EXPECT_LE(worst.difference, integer ? 1.0 : 1e-5) << c.label << ": " << worst.describe();
     }
 }

@@ -7,7 +7,7 @@
 
 #include "base/exception.h"
 #include "tests/support/owned_layer.h"
-#include "tests/support/plane.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/prefix_sum_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -53,7 +53,7 @@ TYPED_TEST(KernelPrefixScan2d, MatchesDirectCumulativeSum) {
         // Row sums are rounded to float once, then summed down in double and rounded again: the
         // error is at most 2^-24 times the magnitude of all (height + 1) row sums, each <= width * vmax.
         const double tolerance = std::ldexp(1.0, -24) * double(plane.height + 1) * double(plane.width) * vmax;
-        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(table.layer()), expected);
+        const test::Worst_Difference worst = test::worst_difference(test::raw_plane(table.layer()), expected);
         EXPECT_LE(worst.difference, tolerance) << (two_d ? "two-dimensional" : "rows only") << ": " << worst.describe();
     }
 }

@@ -9,7 +9,7 @@
 
 #include "base/exception.h"
 #include "tests/support/owned_layer.h"
-#include "tests/support/plane.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/tent_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -104,7 +104,7 @@ TYPED_TEST(KernelTriangleBlur, MatchesDirectTapSums) {
             const test::Plane expected = oracle<P>(plane, c);
             for (const auto* result : {&out, &in_place}) {
                 const test::Worst_Difference worst =
-                    test::worst_plane_difference(test::raw_plane(result->layer()), expected);
+                    test::worst_difference(test::raw_plane(result->layer()), expected);
                 EXPECT_LE(worst.difference, tolerance<P>(plane)) << describe(c) << (result == &out ? "" : ", in place")
                                                                  << ", " << width << " x " << height << ": "
                                                                  << worst.describe();
@@ -150,7 +150,7 @@ TYPED_TEST(KernelTriangleBlurStraight, ColourIsWeightedByAlpha) {
             }
         // Alphas of this image are no smaller than about 0.05 after blurring, so the division
         // magnifies the blur's error twentyfold at most.
-        const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(out.layer()), expected);
+        const test::Worst_Difference worst = test::worst_difference(test::raw_plane(out.layer()), expected);
         EXPECT_LE(worst.difference, 20.0 * tolerance<P>(premultiplied)) << describe(c) << ": " << worst.describe();
     }
 }

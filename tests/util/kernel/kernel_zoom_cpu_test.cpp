@@ -10,7 +10,7 @@
 #include "base/exception.h"
 #include "tests/support/area_average_oracle.h"
 #include "tests/support/owned_layer.h"
-#include "tests/support/plane.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/test_host.h"
 #include "util/kernel/kernel_prefix_scan_2d_cpu.h"
 
@@ -126,7 +126,7 @@ void expect_matches_oracle(const test::Plane& source, const Layer<typename V::In
     const test::Plane average =
         test::area_average(source, c.out_width, c.out_height, c.zoom_x, c.zoom_y, c.rule_x, c.rule_y);
     const test::Plane expected = expected_output<typename V::In_P, typename V::Out_P>(average);
-    const test::Worst_Difference worst = test::worst_plane_difference(test::raw_plane(out.layer()), expected);
+    const test::Worst_Difference worst = test::worst_difference(test::raw_plane(out.layer()), expected);
     EXPECT_LE(worst.difference, tolerance<V>(c, source.width * source.height, largest(source)))
         << c.what << ", " << how << ", source " << source.width << " x " << source.height << ": " << worst.describe();
 }
