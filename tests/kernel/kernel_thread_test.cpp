@@ -10,7 +10,6 @@
 
 #include "kernel/kernel_blurmond_cpu.h"
 #include "kernel/kernel_draw_iris_cpu.h"
-#include "kernel/kernel_fft_cpu.h"
 #include "kernel/kernel_refraction_cpu.h"
 #include "kernel/kernel_refraction_preperation_cpu.h"
 #include "kernel/kernel_shift_iris_cpu.h"
@@ -35,7 +34,8 @@ void append(Values& values, const Layer<P>& layer) {
             for (int c = 0; c < P::channels; ++c) values.push_back(static_cast<float>(layer.at(x, y).c[c]));
 }
 
-// Sizes are uneven throughout, so row shares and column blocks end in partial pieces.
+// Sizes are uneven throughout, so row shares and column blocks end in partial pieces. The defocus runs
+// the transforms of its buffer (with the weight's extra channel when boosted) and of the gray iris.
 Values defocus(const Render_Context& context) {
     using P = Pixel_Argb_32f;
     test::Owned_Layer<P> in(45, 31, 3, -2), out(45, 31, 3, -2);
@@ -74,35 +74,6 @@ Values iris(const Render_Context& context) {
         k.run(context);
         append(values, out.layer());
     }
-    return values;
-}
-
-template <class P>
-void transform(const Render_Context& context, Values& values) {
-    const Layer_Buffer buffer = allocate_layer_buffer<P>(context, 66, 32, true, 0, 0, 1, 1, 1);
-    const Layer<P> layer = buffer.layer<P>();
-    std::mt19937 random(5);
-    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    for (int64_t y = 0; y < layer.height; ++y)
-        for (int64_t x = 0; x < layer.width; ++x)
-            for (int c = 0; c < P::channels; ++c) layer.at(x, y).c[c] = value(random);
-    Kernel_FFT_Forward<Layer<P>> forward;
-    forward.in.image.io.layer = layer;
-    forward.run(context);
-    append(values, layer);
-    if constexpr (!P::is_gray) {
-        Kernel_FFT_Reverse<Layer<P>> reverse;
-        reverse.in.image.io.layer = layer;
-        reverse.run(context);
-        append(values, layer);
-    }
-}
-
-Values transforms(const Render_Context& context) {
-    Values values;
-    transform<Pixel_Gray_32f>(context, values);
-    transform<Pixel_Argb_32f>(context, values);
-    transform<Pixel_Bgra_32f_Extra>(context, values);
     return values;
 }
 
@@ -198,8 +169,8 @@ struct Threaded_Case {
 };
 
 const Threaded_Case threaded_cases[] = {
-    {"defocus", defocus},       {"iris drawing", iris}, {"transforms", transforms},
-    {"iris sums", iris_sums},   {"refraction", refraction}, {"generic kernels", generic},
+    {"defocus", defocus},     {"iris drawing", iris},     {"iris sums", iris_sums},
+    {"refraction", refraction}, {"generic kernels", generic},
 };
 
 Values rendered(const Threaded_Case& c, int64_t threads) {
