@@ -1,12 +1,17 @@
-// Selection preview in its display modes, for every pixel variant, with hand-worked values.
+// The selection preview: its display modes for every pixel variant, and the highlight weight it shows,
+// against values worked out by hand.
 #include "kernel/kernel_hsl_selection_cpu.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <ostream>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "tests/support/owned_layer.h"
 #include "tests/support/test_host.h"
@@ -14,129 +19,219 @@
 namespace nb {
 namespace {
 
-// Hand-worked values per depth. The input pixel is a straight colour at half alpha. The selection
-// weights come from a ramp over lightness 0 .. 0.6 (weight = lightness / 0.6) of premultiplied
-// reds: opaque red has lightness 0.5, weight 5/6; red at half alpha premultiplies to half red,
-// lightness 0.25 (8 bits: 128 / 255 / 2), weight 5/12 (8 bits: 0.41830). Integer weights are scaled by
-// white and truncated (not rounded: 212.5 stays 212); products are truncated.
-template <class T>
-struct Depth;
+template <class P>
+using Row = std::array<P, 4>;
 
-template <>
-struct Depth<uint8_t> {
-    static constexpr std::array<uint8_t, 4> input{200, 100, 50, 128};  // R, G, B, A
-    static constexpr uint8_t half_alpha = 128;
-    // trunc(200 * 128 / 255) = 100, trunc(100 * 128 / 255) = 50, trunc(50 * 128 / 255) = 25;
-    // alpha trunc(128 * 128 / 255) = 64.
-    static constexpr std::array<uint8_t, 4> premultiplied{100, 50, 25, 64};
-    // trunc(5/6 * 255) = trunc(212.5) = 212; trunc(0.41830 * 255) = trunc(106.67) = 106.
-    static constexpr uint8_t weight_full = 212, weight_half = 106;
-    // trunc(100 * 212 / 255) = trunc(83.1), trunc(50 * 212 / 255) = trunc(41.6), trunc(25 * 212 / 255) = trunc(20.8).
-    static constexpr std::array<uint8_t, 3> weighted_full{83, 41, 20};
-};
-
-template <>
-struct Depth<uint16_t> {
-    static constexpr std::array<uint16_t, 4> input{25600, 12800, 6400, 16384};
-    static constexpr uint16_t half_alpha = 16384;
-    static constexpr std::array<uint16_t, 4> premultiplied{12800, 6400, 3200, 8192};
-    // trunc(5/6 * 32768) = trunc(27306.7); trunc(5/12 * 32768) = trunc(13653.3).
-    static constexpr uint16_t weight_full = 27306, weight_half = 13653;
-    // trunc(12800 * 27306 / 32768) = trunc(10666.4), and likewise 5333.2, 2666.6.
-    static constexpr std::array<uint16_t, 3> weighted_full{10666, 5333, 2666};
-};
-
-template <>
-struct Depth<float> {
-    static constexpr std::array<float, 4> input{0.78125f, 0.390625f, 0.1953125f, 0.5f};
-    static constexpr float half_alpha = 0.5f;
-    static constexpr std::array<float, 4> premultiplied{0.390625f, 0.1953125f, 0.09765625f, 0.25f};
-    static constexpr float weight_full = 5.0f / 6.0f, weight_half = 5.0f / 12.0f;
-    static constexpr std::array<float, 3> weighted_full{0.390625f * 5 / 6, 0.1953125f * 5 / 6, 0.09765625f * 5 / 6};
-};
-
-// Float weights are worked out in double and stored in single precision (5/6 and 5/12 are not exact),
-// so float results may differ from the hand values by a few units in the last place.
-constexpr double float_tolerance = 1e-6;
+// Runs the preview over out, frame columns 5..8; returns out's first row after checking both rows agree.
+template <class P>
+Row<P> preview(const test::Owned_Layer<P>& in, const test::Owned_Layer<P>& selection, test::Owned_Layer<P>& out,
+               const Highlight_Selection_Settings& settings) {
+    Kernel_Hsl_Selection<Layer<P>> kernel;
+    kernel.in = {in.layer(), out.layer(), selection.layer(), settings};
+    test::Test_Host host(2);
+    kernel.run(host.context());
+    Row<P> row;
+    for (int64_t c = 0; c < out.layer().width; ++c) {
+        for (int64_t r = 1; r < out.layer().height; ++r)
+            for (int ch = 0; ch < 4; ++ch) EXPECT_EQ(out.at(c, r).c[ch], out.at(c, 0).c[ch]) << "rows differ at " << c;
+        if (c < 4) row[size_t(c)] = out.at(c, 0);
+    }
+    return row;
+}
 
 template <class P>
-class KernelHslSelection : public testing::Test {
-protected:
-    using T = typename P::component;
-    using D = Depth<T>;
-    static constexpr T white = static_cast<T>(P::white);
-
-    static P make(T r, T g, T b, T a) {
-        P p{};
-        p.r() = r;
-        p.g() = g;
-        p.b() = b;
-        p.a() = a;
-        return p;
-    }
-
-    // Frame columns 5..8 of out. in covers columns 5..7 only; selection covers 6..8 with gray,
-    // opaque red and straight red at half alpha. Saturation 0.5..1 rejects the gray.
-    std::array<P, 4> run(bool enabled, bool only) {
-        test::Owned_Layer<P> in(3, 2, 5, 7), out(4, 2, 5, 7), selection(3, 2, 6, 7);
-        in.fill([](int64_t, int64_t) { return make(D::input[0], D::input[1], D::input[2], D::input[3]); });
-        selection.fill([](int64_t c, int64_t) {
-            const T half_gray = static_cast<T>(P::white / 2);
-            if (c == 0) return make(half_gray, half_gray, half_gray, white);
-            return make(white, 0, 0, c == 1 ? white : D::half_alpha);
-        });
-        Kernel_Hsl_Selection<Layer<P>> kernel;
-        kernel.in = {in.layer(), out.layer(), selection.layer(),
-                     {.selection_only = only, .selection_enabled = enabled, .saturation_start = 0.5,
-                      .lightness_end = 0.6, .lightness_climax = 1.0, .lightness_soften = 1.0}};
-        test::Test_Host host(2);
-        kernel.run(host.context());
-        for (int64_t c = 0; c < 4; ++c)
-            EXPECT_EQ(0, std::memcmp(&out.at(c, 0), &out.at(c, 1), sizeof(P))) << "rows differ at column " << c;
-        return {out.at(0, 0), out.at(1, 0), out.at(2, 0), out.at(3, 0)};
-    }
-
-    static void expect_pixel(const P& actual, const P& expected, const char* what) {
-        const double tolerance = std::is_same_v<T, float> ? float_tolerance : 0.0;
-        EXPECT_NEAR(actual.r(), expected.r(), tolerance) << what << ": red";
-        EXPECT_NEAR(actual.g(), expected.g(), tolerance) << what << ": green";
-        EXPECT_NEAR(actual.b(), expected.b(), tolerance) << what << ": blue";
-        EXPECT_NEAR(actual.a(), expected.a(), tolerance) << what << ": alpha";
-    }
-};
+class KernelHslSelection : public testing::Test {};
 
 using Variants = testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pixel_Bgra_8, Pixel_Bgra_16,
                                 Pixel_Bgra_32f>;
 TYPED_TEST_SUITE(KernelHslSelection, Variants);
 
-// Columns: outside the selection, gray selection, opaque red selection, half transparent red selection
-// (beyond the input image).
-TYPED_TEST(KernelHslSelection, ShowsTheHandWorkedPixelsInEveryMode) {
-    using D = typename TestFixture::D;
-    const auto white = TestFixture::white;
-    const auto make = [](auto r, auto g, auto b, auto a) { return TestFixture::make(r, g, b, a); };
-    const TypeParam black = make(0, 0, 0, white), opaque_white = make(white, white, white, white);
-    const auto& pre = D::premultiplied;
-    const TypeParam premultiplied = make(pre[0], pre[1], pre[2], pre[3]);
+// in covers frame columns 5..7 with a straight colour at about half alpha; the selection covers 6..8
+// with gray, opaque red and straight red at half alpha. Saturation 0.5..1 rejects the gray; a ramp over
+// lightness 0..0.6 weighs red by its premultiplied lightness / 0.6. Integer depths premultiply,
+// weigh and scale the weight to white by truncating whole-number products, as the preview always has;
+// float works in float (5/6 and 5/12 are not exact: a few units in the last place).
+TYPED_TEST(KernelHslSelection, ShowsTheWeightedImageTheWeightOrTheImageInEveryMode) {
+    using P = TypeParam;
+    using T = typename P::component;
+    constexpr bool is_float = std::is_same_v<T, float>;
+    const double white = P::white;
+    const auto make = [](double r, double g, double b, double a) {
+        P p{};
+        p.r() = T(r), p.g() = T(g), p.b() = T(b), p.a() = T(a);
+        return p;
+    };
+    const auto code = [&](double unit) { return is_float ? unit : std::floor(unit * white); };
+    const auto times = [&](double v, double factor) { return is_float ? v * factor : std::floor(v * factor / white); };
+    const double half = is_float ? 0.5 : std::ceil(white / 2);
+    test::Owned_Layer<P> in(3, 2, 5, 7), selection(3, 2, 6, 7), out(4, 2, 5, 7);
+    const P colour = make(code(0.78125) + (is_float ? 0 : 1), code(0.390625), code(0.1953125), half);
+    in.fill(colour);
+    selection.fill([&](int64_t c, int64_t) {
+        return c == 0 ? make(half, half, half, white) : make(white, 0, 0, c == 1 ? white : half);
+    });
+    const P pre = make(times(colour.r(), half), times(colour.g(), half), times(colour.b(), half), times(half, half));
+    const double w_full = code(0.5 / 0.6), w_half = code(times(white, half) / white / 2.0 / 0.6);
+    const P black = make(0, 0, 0, white), opaque_white = make(white, white, white, white);
+    const P weighted = make(times(pre.r(), w_full), times(pre.g(), w_full), times(pre.b(), w_full), white);
     const struct {
         const char* mode;
         bool enabled, only;
-        std::array<TypeParam, 4> expected;
+        Row<P> expected;
     } modes[] = {
-        {"over the image: premultiplied input times weight", true, false,
-         {black, black, make(D::weighted_full[0], D::weighted_full[1], D::weighted_full[2], white), black}},
+        {"over the image: premultiplied input times weight", true, false, {black, black, weighted, black}},
         {"alone: the weight as gray", true, true,
-         {black, black, make(D::weight_full, D::weight_full, D::weight_full, white),
-          make(D::weight_half, D::weight_half, D::weight_half, white)}},
+         {black, black, make(w_full, w_full, w_full, white), make(w_half, w_half, w_half, white)}},
         {"disabled alone: opaque white", false, true, {opaque_white, opaque_white, opaque_white, opaque_white}},
-        {"disabled over the image: every channel times alpha", false, false,
-         {premultiplied, premultiplied, premultiplied, make(0, 0, 0, 0)}},
+        {"disabled over the image: every channel times alpha", false, false, {pre, pre, pre, make(0, 0, 0, 0)}},
     };
     for (const auto& m : modes) {
-        const auto out = this->run(m.enabled, m.only);
+        const Row<P> row = preview(in, selection, out,
+                                   {.selection_only = m.only, .selection_enabled = m.enabled, .saturation_start = 0.5,
+                                    .lightness_end = 0.6, .lightness_climax = 1.0, .lightness_soften = 1.0});
         for (size_t c = 0; c < 4; ++c)
-            TestFixture::expect_pixel(out[c], m.expected[c],
-                                      (std::string(m.mode) + ", column " + std::to_string(c)).c_str());
+            for (int ch = 0; ch < 4; ++ch)
+                EXPECT_NEAR(row[c].c[ch], m.expected[c].c[ch], is_float ? 1e-6 : 0.0)
+                    << m.mode << ", column " << c << ", channel " << ch;
+    }
+}
+
+// Pixel channels below are exact binary fractions, and every hand value has a tent slope of at most 5
+// per unit of hue, so only the storage of the weight rounds.
+struct Weight_Case {
+    const char* name;
+    Highlight_Selection_Settings settings;
+    bool float_image;
+    float r, g, b;
+    double expected;
+};
+
+// Hue of (r, g, b) with red the largest: (g - b) / d / 6; green largest: ((b - r) / d + 2) / 6;
+// blue largest: ((r - g) / d + 4) / 6, where d = max - min. Lightness (max + min) / 2; saturation
+// d / (max + min) up to lightness 0.5, else d / (2 - max - min). Tents: t = (v - lo) / (hi - lo),
+// peak p = (climax + 1) / 2, base t / p below the peak, else 1 - (t - p) / (1 - p); weight base^soften.
+const Highlight_Selection_Settings across_red{.selection_enabled = true, .hue_start = 0.9, .hue_end = 1.1};
+const std::vector<Weight_Case> weight_cases = {
+    // (1, 0.25, 0): hue 1/24 lies below 0.9, so 1 + 1/24 < 1.1 is tested, and passes.
+    {"HueRangeAcrossRedWrapsRedOrange", across_red, false, 1.0f, 0.25f, 0.0f, 1.0},
+    // (0, 1, 1): hue 3 / 6 = 0.5; 1.5 is not below 1.1.
+    {"HueRangeAcrossRedRejectsCyan", across_red, false, 0.0f, 1.0f, 1.0f, 0.0},
+    // Gray has hue 0, wrapped to 1.
+    {"GrayPassesHueRangeAcrossRed", across_red, false, 0.5f, 0.5f, 0.5f, 1.0},
+    // Tent with climax 0 over 0.9 .. 1.1: t = (1 + 1/24 - 0.9) / 0.2 = 17/24, base = 1 - (5/24) / 0.5 = 7/12.
+    {"HueTentAcrossRed", {.selection_enabled = true, .hue_start = 0.9, .hue_end = 1.1, .hue_climax = 0.0,
+                          .hue_soften = 1.0}, false, 1.0f, 0.25f, 0.0f, 7.0 / 12.0},
+    // 0 .. 2 is capped to 0 .. 1.00001; cyan: t = 0.5 / 1.00001, base = t / 0.5.
+    {"TwoTurnsAreCappedJustAboveOneTurn", {.selection_enabled = true, .hue_end = 2.0, .hue_climax = 0.0,
+                                           .hue_soften = 1.0}, false, 0.0f, 1.0f, 1.0f, 1.0 / 1.00001},
+    // 0.2 .. 0.4 moved by -0.5 is shifted by a turn to 0.7 .. 0.9; (0.75, 0, 1) has hue 4.75 / 6 = 0.79.
+    {"NegativeOffsetMovesRangeByWholeTurns", {.selection_enabled = true, .hue_start = 0.2, .hue_end = 0.4,
+                                              .hue_offset = -0.5}, false, 0.75f, 0.0f, 1.0f, 1.0},
+    // 0 .. 0.5 moved by -1 starts at exactly -1 and lands on 1 .. 1.5; (0.25, 1, 0) has hue 1.75 / 6,
+    // and 1 + 0.29 < 1.5.
+    {"ExactNegativeTurnStartsAtOne", {.selection_enabled = true, .hue_end = 0.5, .hue_offset = -1.0}, false,
+     0.25f, 1.0f, 0.0f, 1.0},
+    // Saturation 0 .. 1 is capped to 0 .. 1.00001. (0.75, 0.25, 0.25): saturation 0.5 / 1; peak 0.75:
+    // base = (0.5 / 1.00001) / 0.75, squared.
+    {"SaturationTentRisesToClimax", {.selection_enabled = true, .saturation_climax = 0.5,
+                                     .saturation_soften = 2.0}, false, 0.75f, 0.25f, 0.25f,
+     (4.0 / 9.0) / (1.00001 * 1.00001)},
+    // (0.46875, 0.03125, 0.03125): saturation 0.4375 / 0.5 = 0.875, t = 0.875 / 1.00001;
+    // base = 1 - (t - 0.75) / 0.25 = 4 - 3.5 / 1.00001, squared.
+    {"SaturationTentFallsAfterClimax", {.selection_enabled = true, .saturation_climax = 0.5,
+                                        .saturation_soften = 2.0}, false, 0.46875f, 0.03125f, 0.03125f,
+     (4.0 - 3.5 / 1.00001) * (4.0 - 3.5 / 1.00001)},
+    // Float images keep lightness 0 .. 1 as it is. Climax 0: 1 in the middle, 0.5 at a quarter.
+    {"LightnessTentIsOneInTheMiddle", {.selection_enabled = true, .lightness_climax = 0.0,
+                                       .lightness_soften = 1.0}, true, 0.5f, 0.5f, 0.5f, 1.0},
+    {"LightnessTentAtAQuarter", {.selection_enabled = true, .lightness_climax = 0.0, .lightness_soften = 1.0},
+     true, 0.25f, 0.25f, 0.25f, 0.5},
+    // Climax 1: base = t; climax -1: base = 1 - t.
+    {"ClimaxAtEndRampsUp", {.selection_enabled = true, .lightness_climax = 1.0, .lightness_soften = 1.0}, true,
+     0.25f, 0.25f, 0.25f, 0.25},
+    {"ClimaxAtStartRampsDown", {.selection_enabled = true, .lightness_climax = -1.0, .lightness_soften = 1.0},
+     true, 0.25f, 0.25f, 0.25f, 0.75},
+    // Gray has saturation 0: below 0.25 .. 0.75, and 0 + 1 is not below 0.75 ...
+    {"GrayFailsSaturationRangeWithoutZero", {.selection_enabled = true, .saturation_start = 0.25,
+                                             .saturation_end = 0.75}, false, 0.5f, 0.5f, 0.5f, 0.0},
+    // ... but 0.5 .. 1.25 wraps past zero: 0 + 1 < 1.25.
+    {"GrayPassesSaturationRangeWrappingPastZero", {.selection_enabled = true, .saturation_start = 0.5,
+                                                   .saturation_end = 1.25}, false, 0.5f, 0.5f, 0.5f, 1.0},
+    // (2, 0, 0): lightness 1, saturation 2 / (2 - 2 - 0) is infinite and clamps to 1, inside 0.9 .. 1.
+    {"SaturationIsClampedToOne", {.selection_enabled = true, .saturation_start = 0.9}, true, 2.0f, 0.0f, 0.0f,
+     1.0},
+    // Float lightness above 1: 3 lies in 0.8 .. 5; over 0 .. 4 with climax 0, t = 0.75 and base 0.5.
+    {"FloatLightnessAboveOnePasses", {.selection_enabled = true, .lightness_start = 0.8, .lightness_end = 5.0},
+     true, 3.0f, 3.0f, 3.0f, 1.0},
+    {"FloatLightnessTentAboveOne", {.selection_enabled = true, .lightness_end = 4.0, .lightness_climax = 0.0,
+                                    .lightness_soften = 1.0}, true, 3.0f, 3.0f, 3.0f, 0.5},
+    // 0.5 .. 0.75 moved by -1: float keeps -0.5 .. -0.25, which no lightness reaches; integer images
+    // fold it back to 0.5 .. 0.75.
+    {"FloatLightnessRangeIsNotFolded", {.selection_enabled = true, .lightness_start = 0.5, .lightness_end = 0.75,
+                                        .lightness_offset = -1.0}, true, 0.5f, 0.5f, 0.5f, 0.0},
+    {"IntegerLightnessRangeIsFolded", {.selection_enabled = true, .lightness_start = 0.5, .lightness_end = 0.75,
+                                       .lightness_offset = -1.0}, false, 0.5f, 0.5f, 0.5f, 1.0},
+    // Not finite: no hue to judge, and a NaN weight would spread through the blur.
+    {"NaNChannelWeighsNothing", {.selection_enabled = true}, true, std::numeric_limits<float>::quiet_NaN(), 0.5f,
+     0.5f, 0.0},
+};
+
+// Shown alone, the weight of one pixel judged as a float image or, for integer images, as 16 bits
+// (every channel above is an exact 16-bit code): float as it is, 16 bits truncated to a code value.
+template <class P>
+double shown_weight(const Weight_Case& c) {
+    const double scale = std::is_same_v<typename P::component, float> ? 1.0 : P::white;
+    test::Owned_Layer<P> pixel(1, 1), out(1, 1);
+    pixel.layer().premultiplied = true;
+    pixel.at(0, 0).r() = typename P::component(c.r * scale);
+    pixel.at(0, 0).g() = typename P::component(c.g * scale);
+    pixel.at(0, 0).b() = typename P::component(c.b * scale);
+    pixel.at(0, 0).a() = typename P::component(scale);
+    Highlight_Selection_Settings settings = c.settings;
+    settings.selection_only = true;
+    return preview(pixel, pixel, out, settings)[0].r() / scale;
+}
+
+class KernelHslSelectionWeight : public testing::TestWithParam<Weight_Case> {};
+
+// Float weights are stored in single precision; 16-bit ones lose up to one code by truncation.
+TEST_P(KernelHslSelectionWeight, MatchesHandWorkedValue) {
+    const Weight_Case& c = GetParam();
+    const double shown = c.float_image ? shown_weight<Pixel_Argb_32f>(c) : shown_weight<Pixel_Bgra_16>(c);
+    EXPECT_NEAR(shown, c.expected - (c.float_image ? 0.0 : 0.5 / 32768), c.float_image ? 1e-7 : 0.5 / 32768)
+        << c.name << ": pixel (" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KernelHslSelectionWeight, testing::ValuesIn(weight_cases),
+                         [](const testing::TestParamInfo<Weight_Case>& info) { return info.param.name; });
+
+// Whatever the settings, including climaxes beyond -1..1, empty and over-wide ranges, the weight is a
+// number in 0..1: the defocus kernel multiplies colours by it.
+TEST(KernelHslSelectionWeights, StayWithinUnitRangeForAnySettings) {
+    uint32_t state = 99;
+    auto pick = [&state](double lo, double hi) {
+        state = state * 1664525u + 1013904223u;
+        return lo + (hi - lo) * ((state >> 8) % 4097) / 4096.0;
+    };
+    test::Owned_Layer<Pixel_Argb_32f> pixels(40, 1), out(40, 1);
+    pixels.layer().premultiplied = true;
+    for (int i = 0; i < 1000; ++i) {
+        Highlight_Selection_Settings s{.selection_only = true, .selection_enabled = true};
+        double* ranges[3][4] = {{&s.hue_start, &s.hue_end, &s.hue_climax, &s.hue_soften},
+                                {&s.saturation_start, &s.saturation_end, &s.saturation_climax, &s.saturation_soften},
+                                {&s.lightness_start, &s.lightness_end, &s.lightness_climax, &s.lightness_soften}};
+        for (auto& r : ranges) {
+            *r[0] = pick(-1.5, 1.5);
+            *r[1] = *r[0] + pick(0.0, 2.5) * (i % 5 != 0);  // every fifth range is empty
+            *r[2] = pick(-3.0, 3.0);
+            *r[3] = pick(0.0, 3.0);
+        }
+        pixels.fill([&](int64_t, int64_t) { return Pixel_Argb_32f{{1.0f, float(pick(-0.5, 4.0)), float(pick(-0.5, 1.5)), float(pick(0.0, 1.0))}}; });
+        preview(pixels, pixels, out, s);
+        for (int64_t x = 0; x < 40; ++x) {
+            const float w = out.at(x, 0).r();
+            ASSERT_TRUE(w >= 0.0f && w <= 1.0f) << "weight " << w << " at " << x << ", settings " << i;
+        }
     }
 }
 

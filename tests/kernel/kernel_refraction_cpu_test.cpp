@@ -1,4 +1,4 @@
-// Background distortion: hand-worked displacements and sub-samples, degenerate input, and the oracle.
+// Background distortion and its map against the direct model, and degenerate input the model leaves out.
 #include "kernel/kernel_refraction_cpu.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "kernel/kernel_refraction_preperation_cpu.h"
-#include "tests/support/owned_layer.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/refraction_oracle.h"
 #include "tests/support/test_host.h"
 
@@ -62,54 +62,8 @@ P pixel(float r, float g, float b, float a) {
 constexpr double float_tolerance = 1e-5;
 
 void expect_rgba(const Float_Pixel& p, double r, double g, double b, double a, const std::string& what) {
-    EXPECT_NEAR(p.r(), r, float_tolerance) << what << ": red";
-    EXPECT_NEAR(p.g(), g, float_tolerance) << what << ": green";
-    EXPECT_NEAR(p.b(), b, float_tolerance) << what << ": blue";
-    EXPECT_NEAR(p.a(), a, float_tolerance) << what << ": alpha";
-}
-
-// At strength 1000 a map alpha of 1 moves samples 255 pixels along the map direction (0.6, 0.8):
-// (153, 204). On a background whose red and green are x / 1000 and y / 1000, a transparent out pixel
-// shows the displaced position. At half resolution the move is halved.
-TEST(KernelRefraction, FullStrengthAtFullAlphaMovesSamples255Pixels) {
-    for (const float factor : {1.0f, 0.5f}) {
-        test::Owned_Layer<Float_Pixel> out(2, 2), background(260, 210);
-        out.layer().horizontal_factor = out.layer().vertical_factor = factor;
-        background.fill([](int64_t x, int64_t y) { return pixel<Float_Pixel>(x / 1000.0f, y / 1000.0f, 0.5f, 1.0f); });
-        refract(out.layer(), background.layer(), Hand_Map(2, 2, {0.6f, 0.8f, 1.0f}).map, {});
-        for (int64_t y = 0; y < 2; ++y)
-            for (int64_t x = 0; x < 2; ++x)
-                expect_rgba(out.at(x, y), (x + 153.0 * factor) / 1000.0, (y + 204.0 * factor) / 1000.0, 0.5, 1.0,
-                                 "factor " + std::to_string(factor) + ", pixel " + std::to_string(x));
-    }
-}
-
-// Background red 0 up to column 255, 1 from 256; map (1, 0) at alpha 1, so out pixel 1 looks at
-// 256 + (sub-sample offset). n = 1: 256 -> 1. n = 2: 255.75, 256.25 -> 0.75, 1: mean 0.875.
-// n = 3: 255.667, 256, 256.333 -> 0.667, 1, 1: mean 8/9. n = 4: 255.625, 255.875, 256.125, 256.375
-// -> 0.625, 0.875, 1, 1: mean 0.875.
-TEST(KernelRefraction, AntialiasAveragesNByNSubSamples) {
-    const double expected[4] = {1.0, 0.875, 8.0 / 9.0, 0.875};
-    for (int32_t antialias = 0; antialias < 4; ++antialias) {
-        test::Owned_Layer<Float_Pixel> out(3, 1), background(260, 1);
-        background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x >= 256 ? 1.0f : 0.0f, 0, 0, 1); });
-        refract(out.layer(), background.layer(), Hand_Map(3, 1, {1, 0, 1}).map, {.antialias = antialias});
-        EXPECT_NEAR(out.at(1, 0).r(), expected[antialias], float_tolerance) << "antialias " << antialias;
-    }
-}
-
-// Map pixel 0 has no weight, pixel 1 points right at alpha 1; n = 2. Of out pixel 0's sub-samples,
-// x = -0.25 reads only map pixel 0 (weight 0); x = 0.25 reads weight 0.25 and direction 0.25, so it moves
-// 0.25 * 0.25 * 255 = 15.9375 to 16.1875, red 0.161875 on a ramp of x / 100. Two of four sub-samples are
-// displaced: t = 0.5 and the plain pixel (red 0) fills in: 0.161875 / 2 = 0.0809375.
-TEST(KernelRefraction, UndisplacedSubSamplesAreFilledWithThePlainPixel) {
-    test::Owned_Layer<Float_Pixel> out(2, 1), background(40, 1);
-    background.fill([](int64_t x, int64_t) { return pixel<Float_Pixel>(x / 100.0f, 0, 0, 1); });
-    Hand_Map map(2, 1, {1, 0, 1});
-    map.vectors[0] = {0, 0, 0};
-    refract(out.layer(), background.layer(), map.map, {.antialias = 1});
-    EXPECT_NEAR(out.at(0, 0).r(), 0.0809375, float_tolerance);
-    EXPECT_NEAR(out.at(0, 0).a(), 1.0, float_tolerance);
+    const double error = std::max({std::fabs(p.r() - r), std::fabs(p.g() - g), std::fabs(p.b() - b), std::fabs(p.a() - a)});
+    EXPECT_LE(error, float_tolerance) << what << ": " << p.r() << ", " << p.g() << ", " << p.b() << ", " << p.a();
 }
 
 // Degenerate settings fall back to the plain composite instead of NaN positions or no samples at all.
@@ -146,12 +100,9 @@ TEST(KernelRefraction, NonFiniteOutsideColorIsClampedIn8Bit) {
     test::Owned_Layer<P> out(2, 1), background(2, 1);
     refract(out.layer(), background.layer(), Hand_Map(2, 1, {1, 0, 1}).map,
             {.horizontal = Outside::color, .color = {nan, inf, -inf, 1.0f}});
-    for (int64_t x = 0; x < 2; ++x) {
-        EXPECT_EQ(out.at(x, 0).r(), 0);
-        EXPECT_EQ(out.at(x, 0).g(), 255);
-        EXPECT_EQ(out.at(x, 0).b(), 0);
-        EXPECT_EQ(out.at(x, 0).a(), 255);
-    }
+    for (int64_t x = 0; x < 2; ++x)
+        EXPECT_TRUE(out.at(x, 0).r() == 0 && out.at(x, 0).g() == 255 && out.at(x, 0).b() == 0 && out.at(x, 0).a() == 255)
+            << +out.at(x, 0).r() << ", " << +out.at(x, 0).g() << ", " << +out.at(x, 0).b() << ", " << +out.at(x, 0).a();
 }
 
 // ---- Every variant against the double-precision oracle, pipeline style: the map is prepared from out.
@@ -209,8 +160,9 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
     using P = TypeParam;
     constexpr double white = test::oracle_white<P>();
     // Integer results are rounded from single precision here and from double in the model; where a value
-    // lies within float noise of a rounding edge the two may land one code value apart.
-    const double tolerance = white == 1.0 ? float_tolerance : 1.0;
+    // lies within float noise of a rounding edge the two may land one code value apart. Float colours
+    // reach 1.5, which scales the float tolerance.
+    const double tolerance = white == 1.0 ? 1.5 * float_tolerance : 1.0;
     for (const Oracle_Case& c : oracle_cases) {
         test::Owned_Layer<P> out(10, 8, 3, 2), original(10, 8, 3, 2), background(9, 7, 1, 4);
         fill_scene(out, background);
@@ -232,43 +184,46 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
         const test::Oracle_Map map = test::oracle_refraction_map(original.layer());
         const test::Oracle_Refraction_Settings settings{c.strength, c.antialias, static_cast<int>(c.horizontal),
                                                         static_cast<int>(c.vertical), {0.25, 0.5, 0.75, 0.5}};
-        double worst = 0.0;
-        int64_t wx = 0, wy = 0;
-        test::Oracle_Pixel worst_expected{};
+        test::Plane actual(10, 8, 4), expected(10, 8, 4);
         for (int64_t y = 0; y < 8; ++y)
             for (int64_t x = 0; x < 10; ++x) {
-                const test::Oracle_Pixel e =
-                    test::oracle_refracted(original.layer(), background.layer(), map, settings, x, y);
+                const test::Oracle_Pixel e = test::oracle_refracted(original.layer(), background.layer(), map, settings, x, y);
                 const test::Oracle_Pixel a = test::oracle_pixel(out.at(x, y));
-                for (int k = 0; k < 4; ++k) {
-                    const double d = std::fabs(a[k] - e[k]) / std::max(1.0, white == 1.0 ? std::fabs(e[k]) : 1.0);
-                    if (!(d <= worst)) worst = d, wx = x, wy = y, worst_expected = e;
-                }
+                for (int k = 0; k < 4; ++k) expected.at(x, y, k) = e[k], actual.at(x, y, k) = a[k];
             }
-        const test::Oracle_Pixel a = test::oracle_pixel(out.at(wx, wy));
-        EXPECT_LE(worst, tolerance) << c.name << ": worst at (" << wx << ", " << wy << "): actual " << a[0] << ", "
-                                    << a[1] << ", " << a[2] << ", " << a[3] << ", expected " << worst_expected[0]
-                                    << ", " << worst_expected[1] << ", " << worst_expected[2] << ", "
-                                    << worst_expected[3];
+        const test::Worst_Difference worst = test::worst_difference(actual, expected);
+        EXPECT_LE(worst.difference, tolerance) << c.name << ", channels R, G, B, A: " << worst.describe();
     }
 }
 
-TYPED_TEST(KernelRefractionOracle, OpaquePixelsAreNeverChanged) {
+// The map's unit vectors and alphas are stored in single precision (half an ulp, 6e-8). The oracle goes
+// through acos, sin and cos in double, and its 2 pi is the float 6.2831855 (1.7e-7 above 2 pi), which
+// turns the vector of a leftward gradient by that angle: 1e-6 covers both. A third of the pixels share
+// one alpha, so flat patches without a direction occur as well; the colour must not matter.
+TYPED_TEST(KernelRefractionOracle, MapMatchesTheAngleOracle) {
     using P = TypeParam;
-    test::Owned_Layer<P> out(6, 4), original(6, 4), background(6, 4);
-    const float white = P::white;
-    // Opaque pixels in a checkerboard, with a float colour above white that a composite would alter.
-    out.fill([&](int64_t x, int64_t y) {
-        return (x + y) % 2 ? pixel<P>(white, white / 3, 0, white) : pixel<P>(white / 2, 0, 0, 0);
+    constexpr double white = test::oracle_white<P>();
+    test::Owned_Layer<P> in(9, 7, -4, 3);
+    uint32_t state = 12345;
+    in.fill([&](int64_t, int64_t) {
+        state = state * 1664525u + 1013904223u;
+        const double unit = (state >> 8) % 3 == 0 ? 0.5 : ((state >> 8) % 1000) / 999.0;
+        return pixel<P>(float(white), 0, 0, float(white == 1.0 ? unit : std::floor(unit * white + 0.5)));
     });
-    if constexpr (std::is_same_v<typename P::component, float>) out.at(1, 0).r() = 7.5f;
-    original.fill([&](int64_t x, int64_t y) { return out.at(x, y); });
-    background.fill([&](int64_t x, int64_t) { return pixel<P>(0, white, x * white / 8, white); });
-    refract(out.layer(), background.layer(), Hand_Map(6, 4, {0.6f, 0.8f, 1.0f}).map, {.strength = 10.0f});
-    for (int64_t y = 0; y < 4; ++y)
-        for (int64_t x = 0; x < 6; ++x) {
-            const bool same = std::memcmp(&out.at(x, y), &original.at(x, y), sizeof(P)) == 0;
-            EXPECT_EQ(same, (x + y) % 2 == 1) << "pixel (" << x << ", " << y << ")";
+    test::Test_Host host(2);
+    Kernel_Refraction_Preperation<Layer<P>> preparation;
+    preparation.in.in = in.layer();
+    preparation.run(host.context());
+    ASSERT_EQ(preparation.in.map.width, 9);
+    ASSERT_EQ(preparation.in.map.height, 7);
+    const test::Oracle_Map oracle = test::oracle_refraction_map(in.layer());
+    for (int64_t y = 0; y < 7; ++y)
+        for (int64_t x = 0; x < 9; ++x) {
+            const Refraction_Vector& v = preparation.in.map.at(x, y);
+            const test::Oracle_Vector& e = oracle.at(x, y);
+            const double d = std::max({std::fabs(v.dx - e.dx), std::fabs(v.dy - e.dy), std::fabs(v.w - e.w)});
+            EXPECT_LE(d, 1e-6) << "(" << x << ", " << y << "): " << v.dx << ", " << v.dy << ", " << v.w
+                               << ", expected " << e.dx << ", " << e.dy << ", " << e.w;
         }
 }
 

@@ -6,22 +6,6 @@
 
 namespace nb::test {
 
-int64_t oracle_sample(int rule, int64_t position, int64_t length) {
-    if (position >= 0 && position < length) return position;
-    if (rule == 0) return position < 0 ? 0 : length - 1;
-    if (rule == 2) {
-        while (position < 0) position += length;
-        while (position >= length) position -= length;
-        return position;
-    }
-    if (rule == 1) {
-        // Reflect at the edges, one reflection at a time, until the position lands on the line.
-        while (position < 0 || position >= length) position = position < 0 ? -position - 1 : 2 * length - 1 - position;
-        return position;
-    }
-    return -1;
-}
-
 namespace {
 
 struct Span {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "tests/support/owned_layer.h"
 #include "tests/support/transfer_oracle.h"
 
 namespace nb::test {
@@ -12,29 +13,9 @@ namespace {
 
 using Channels = std::array<double, 5>;  // r, g, b, a, weight
 
-int64_t floor_mod(int64_t a, int64_t m) { return ((a % m) + m) % m; }
-
-// The source index a position reads, or -1 for the outside colour.
-int64_t continued(int rule, int64_t p, int64_t length) {
-    if (p >= 0 && p < length) return p;
-    if (length < 1) return -1;
-    switch (rule) {
-        case 0:
-            return std::clamp<int64_t>(p, 0, length - 1);
-        case 1: {
-            const int64_t m = floor_mod(p, 2 * length);
-            return m < length ? m : 2 * length - 1 - m;
-        }
-        case 2:
-            return floor_mod(p, length);
-        default:
-            return -1;
-    }
-}
-
 Channels source_value(const Oracle_Image& in, const Defocus_Oracle_Settings& s, int64_t fx, int64_t fy) {
-    const int64_t sx = continued(s.outside_horizontal, fx - in.x, in.width);
-    const int64_t sy = continued(s.outside_vertical, fy - in.y, in.height);
+    const int64_t sx = oracle_sample(s.outside_horizontal, fx - in.x, in.width);
+    const int64_t sy = oracle_sample(s.outside_vertical, fy - in.y, in.height);
     Rgba_D c = sx >= 0 && sy >= 0 ? in.at(sx, sy) : s.outside_color;
     if (!in.premultiplied) c = {c.r * c.a, c.g * c.a, c.b * c.a, c.a};
     if (s.gamma) c = {bt709_to_linear(c.r), bt709_to_linear(c.g), bt709_to_linear(c.b), c.a};

@@ -1,4 +1,4 @@
-// Comparison of typed layers for tests: finds the worst channel difference and where it is.
+// Comparison of test images: the worst channel difference and where it is.
 #pragma once
 
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "util/layer.h"
+#include "tests/support/owned_layer.h"
 
 namespace nb::test {
 
@@ -24,19 +24,23 @@ struct Worst_Difference {
     }
 };
 
-// Channel-wise comparison of two layers of equal size; NaN counts as an infinite difference.
-template <class P>
-Worst_Difference worst_difference(const Layer<P>& actual, const Layer<P>& expected) {
+// Channel-wise comparison of planes of equal shape; NaN against a number counts as infinitely far.
+inline Worst_Difference worst_difference(const Plane& actual, const Plane& expected) {
     Worst_Difference worst;
     for (int64_t y = 0; y < actual.height; ++y)
         for (int64_t x = 0; x < actual.width; ++x)
-            for (int c = 0; c < P::channels; ++c) {
-                const double a = actual.at(x, y).c[c];
-                const double e = expected.at(x, y).c[c];
-                const double d = std::isnan(a) != std::isnan(e) ? INFINITY : std::fabs(a - e);
-                if (d > worst.difference || (std::isnan(d) && worst.x < 0)) worst = {d, x, y, c, a, e};
+            for (int c = 0; c < actual.channels; ++c) {
+                const double a = actual.at(x, y, c), e = expected.at(x, y, c);
+                const double d = std::isnan(a) != std::isnan(e) ? INFINITY : std::isnan(a) ? 0.0 : std::fabs(a - e);
+                if (d > worst.difference || worst.x < 0) worst = {d, x, y, c, a, e};
             }
     return worst;
+}
+
+// Layers compare through their raw channel values.
+template <class P>
+Worst_Difference worst_difference(const Layer<P>& actual, const Layer<P>& expected) {
+    return worst_difference(raw_plane(actual), raw_plane(expected));
 }
 
 }  // namespace nb::test

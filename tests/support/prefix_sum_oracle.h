@@ -1,7 +1,7 @@
 // Reference summed-area table: each entry added up from its source samples directly, in double.
 #pragma once
 
-#include "tests/support/plane.h"
+#include "tests/support/owned_layer.h"
 
 namespace nb::test {
 

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "util/layer.h"
+#include "tests/support/owned_layer.h"
 
 namespace nb::test {
 
@@ -67,16 +67,6 @@ struct Oracle_Refraction_Settings {
 
 using Oracle_Pixel = std::array<double, 4>;  // R, G, B, A in the layer's own scale
 
-// Index on an axis of size n: reflect back and forth, or wrap, or clamp.
-inline int64_t oracle_edge(int64_t i, int64_t n, int rule) {
-    if (rule == 1) {
-        while (i < 0 || i >= n) i = i < 0 ? -1 - i : 2 * n - 1 - i;
-        return i;
-    }
-    if (rule == 2) return ((i % n) + n) % n;
-    return i < 0 ? 0 : (i >= n ? n - 1 : i);
-}
-
 // Bilinear interpolation of get(c, r) -> Oracle_Pixel-like over the four neighbours.
 template <class Get>
 auto oracle_bilinear(double px, double py, int64_t w, int64_t h, int rule_h, int rule_v, Get get) {
@@ -85,7 +75,7 @@ auto oracle_bilinear(double px, double py, int64_t w, int64_t h, int rule_h, int
     decltype(get(0, 0)) result{};
     const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
     for (int k = 0; k < 4; ++k) {
-        const auto v = get(oracle_edge(x + k % 2, w, rule_h), oracle_edge(y + k / 2, h, rule_v));
+        const auto v = get(oracle_sample(rule_h, x + k % 2, w), oracle_sample(rule_v, y + k / 2, h));
         for (size_t i = 0; i < v.size(); ++i) result[i] += weights[k] * v[i];
     }
     return result;
@@ -132,7 +122,7 @@ Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Or
             for (int k = 0; k < 4; ++k) sum[k] += seen[k];
             ++count;
         }
-    const Oracle_Pixel plain = oracle_pixel(bg.at(oracle_edge(x + ox, bg.width, 0), oracle_edge(y + oy, bg.height, 0)));
+    const Oracle_Pixel plain = oracle_pixel(bg.at(oracle_sample(0, x + ox, bg.width), oracle_sample(0, y + oy, bg.height)));
     const double t = 1.0 - double(count) / (n * n);
     for (int k = 0; k < 4; ++k) {
         double v = count > 0 ? sum[k] / count : 0.0;

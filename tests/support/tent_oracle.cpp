@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tests/support/area_average_oracle.h"
 
 namespace nb::test {
 

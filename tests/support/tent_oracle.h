@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/support/plane.h"
+#include "tests/support/owned_layer.h"
 
 namespace nb::test {
 

@@ -29,36 +29,26 @@ private:
     double start_ = 0.0, stop_ = 0.0;
 };
 
-// The report's layout written out independently of iostream manipulators.
-std::string left(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-std::string right(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+// The report's layout written out with printf formats, independently of the iostream manipulators.
+std::string printed(const char* format, auto... values) {
+    char text[512];
+    std::snprintf(text, sizeof(text), format, values...);
     return text;
 }
-const std::string label_columns(9, ' ');  // the two empty fields of widths 7 and 2
 
 std::string header() {
-    return "\n\n" + label_columns + std::string(60, ' ') + right("duration (s)", 27) + right("dedicated (s)", 16) +
-           right("workload (gb)", 17) + right("bandwidth (gb/s)", 17) + "\n";
+    return printed("\n\n%69s%27s%16s%17s%17s\n", "", "duration (s)", "dedicated (s)", "workload (gb)", "bandwidth (gb/s)");
 }
 
-std::string row(int depth, const std::string& label, double own, double share, const std::string& dedicated,
+std::string row(int depth, const std::string& label, double own, double share, const char* dedicated,
                 double gigabytes, double gigabytes_per_second) {
-    return label_columns + left(std::string(depth, ' ') + label, 60) + right(fixed(own, 4), 17) + " (" +
-           right(fixed(share, 2), 6) + "%)" + right(dedicated, 16) + right(fixed(gigabytes, 4), 17) +
-           right(fixed(gigabytes_per_second, 2), 17) + "\n";
+    return printed("%9s%-60s%17.4f (%6.2f%%)%16s%17.4f%17.2f\n", "", (std::string(depth, ' ') + label).c_str(), own,
+                   share, dedicated, gigabytes, gigabytes_per_second);
 }
 
 std::string total_row(double seconds, double gigabytes, double gigabytes_per_second) {
-    return std::string(152, '-') + "\n" + label_columns + std::string(60, ' ') + right(fixed(seconds, 4), 17) +
-           " (100.00%)" + std::string(16, ' ') + right(fixed(gigabytes, 4), 17) +
-           right(fixed(gigabytes_per_second, 2), 17) + "\n";
+    return std::string(152, '-') + printed("\n%69s%17.4f (100.00%%)%16s%17.4f%17.2f\n", "", seconds, "", gigabytes,
+                                           gigabytes_per_second);
 }
 
 struct Manual_Table {
@@ -152,22 +142,6 @@ TEST_F(TimingTable, ResetForgetsEntriesAndRestartsTheClock) {
     *m.now = 5.0;
     EXPECT_TRUE(m.table.root()->children.empty());
     EXPECT_EQ(m.table.report(), header() + total_row(2.0, 0.0, 0.0));
-}
-
-TEST(StopWatch, SystemWatchIsMonotonicAndVoidWatchMeasuresNothing) {
-    Stop_Watch_System watch;
-    watch.stop();
-    const double stopped = watch.elapsed();
-    const double later = watch.elapsed_so_far();
-    EXPECT_GE(stopped, 0.0);
-    EXPECT_GE(later, stopped);
-    EXPECT_EQ(watch.elapsed(), stopped) << "elapsed() must not move after stop()";
-
-    Stop_Watch_Void nothing;
-    nothing.start();
-    nothing.stop();
-    EXPECT_EQ(nothing.elapsed(), 0.0);
-    EXPECT_EQ(nothing.elapsed_so_far(), 0.0);
 }
 
 }  // namespace

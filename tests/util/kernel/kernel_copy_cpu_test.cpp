@@ -17,127 +17,84 @@ void copy(const Layer<I>& in, const Layer<O>& out, float scale, int64_t offset_x
           O outside_color = O{}) {
     test::Test_Host host(2);
     Kernel_Copy<Layer<I>, Layer<O>> kernel;
-    kernel.in.in = in;
-    kernel.in.out = out;
-    kernel.in.scale = scale;
-    kernel.in.offset_x = offset_x;
-    kernel.in.offset_y = offset_y;
-    kernel.in.outside_color = outside_color;
+    kernel.in = {in, out, scale, offset_x, offset_y, Outside::color, outside_color};
     kernel.run(host.context());
 }
 
 template <class P>
-class KernelCopyColour : public ::testing::Test {};
+class KernelCopy : public ::testing::Test {};
 using Colour_Types = ::testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pixel_Bgra_8, Pixel_Bgra_16, Pixel_Bgra_32f>;
-TYPED_TEST_SUITE(KernelCopyColour, Colour_Types);
+TYPED_TEST_SUITE(KernelCopy, Colour_Types);
 
-TYPED_TEST(KernelCopyColour, OffsetsShiftTheSourceAndTheRestTakesTheOutsideColour) {
+// Output pixel (x, y) reads source (x + out_x + offset_x, y + out_y + offset_y); the source sits at 0, 0.
+// A gain of 2 is exact in float; integer depths clamp what passes white.
+TYPED_TEST(KernelCopy, OffsetsShiftTheSourceGainScalesAndTheRestTakesTheOutsideColour) {
     using P = TypeParam;
     test::Owned_Layer<P> source(8, 3);
     source.fill_random(3);
     const P outside{{1, 2, 3, 4}};
-    struct Shift {
+    const struct {
         int64_t offset_x, offset_y, out_x, out_y;
-    };
-    // Output pixel (x, y) reads source (x + out_x + offset_x, y + out_y + offset_y); the source sits at 0, 0.
-    for (const Shift s : {Shift{5, 0, 0, 0}, Shift{-2, 1, 0, 0}, Shift{0, 0, 3, -1}, Shift{4, -1, -6, 2}}) {
-        test::Owned_Layer<P> out(8, 3);
-        out.layer().x = s.out_x;
-        out.layer().y = s.out_y;
-        copy(source.layer(), out.layer(), 1.0f, s.offset_x, s.offset_y, outside);
+    } shifts[] = {{5, 0, 0, 0}, {-2, 1, 0, 0}, {0, 0, 3, -1}, {4, -1, -6, 2}};
+    for (const auto& s : shifts) {
+        test::Owned_Layer<P> out(8, 3, s.out_x, s.out_y);
+        copy(source.layer(), out.layer(), 2.0f, s.offset_x, s.offset_y, outside);
         for (int64_t y = 0; y < 3; ++y)
             for (int64_t x = 0; x < 8; ++x) {
                 const int64_t sx = x + s.out_x + s.offset_x, sy = y + s.out_y + s.offset_y;
-                const P expected = source.layer().contains(sx, sy) ? source.at(sx, sy) : outside;
-                for (int c = 0; c < 4; ++c)
-                    ASSERT_EQ(out.at(x, y).c[c], expected.c[c])
-                        << "offset " << s.offset_x << ", " << s.offset_y << " at " << x << ", " << y;
+                for (int c = 0; c < 4; ++c) {
+                    const double doubled = 2.0 * double(source.at(std::clamp<int64_t>(sx, 0, 7), std::clamp<int64_t>(sy, 0, 2)).c[c]);
+                    const double gained = std::is_same_v<typename P::component, float> ? doubled : std::min(doubled, double(P::white));
+                    const double expected = source.layer().contains(sx, sy) ? gained : double(outside.c[c]);
+                    ASSERT_EQ(double(out.at(x, y).c[c]), expected)
+                        << "offset " << s.offset_x << ", " << s.offset_y << " at " << x << ", " << y << " channel " << c;
+                }
             }
     }
 }
 
-TYPED_TEST(KernelCopyColour, GainScalesEveryChannelAndIntegersClamp) {
+// Colour to gray is the third of R + G + B, in whole numbers for 8 and 16 bits, alpha dropped. Gray to
+// colour sets R = G = B with full alpha: gray 0.5 at gain white is 127.5 + 0.5, rounded to 128 for 8 bits,
+// and 16384.5 truncated to 16384 for 16; NaN stores 0 and infinities clamp in integers.
+TYPED_TEST(KernelCopy, GrayConversionsBothWays) {
     using P = TypeParam;
     using T = typename P::component;
-    // Three quarters of white doubled: 1.5 white, which integer depths clamp to white.
-    const T three_quarters = static_cast<T>(0.75f * P::white);
-    test::Owned_Layer<P> source(2, 1);
-    source.fill(P{{three_quarters, three_quarters, three_quarters, three_quarters}});
-    test::Owned_Layer<P> out(2, 1);
-    copy(source.layer(), out.layer(), 2.0f);
-    const double expected = std::is_same_v<T, float> ? 1.5 : P::white;
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(double(out.at(1, 0).c[c]), expected) << "channel " << c;
-}
-
-TYPED_TEST(KernelCopyColour, GrayIsTheWholeNumberThirdOfRedGreenBlue) {
-    using P = TypeParam;
-    test::Owned_Layer<P> source(1, 1);
-    P& p = source.at(0, 0);
-    float expected;
-    if constexpr (std::is_same_v<typename P::component, float>) {
-        p.r() = 0.1f, p.g() = 0.2f, p.b() = 0.6f, p.a() = 0.0f;
-        expected = (0.1f + 0.2f + 0.6f) / 3.0f;
-    } else {
-        p.r() = 1, p.g() = 2, p.b() = 4, p.a() = 200;  // 7 / 3 = 2 in whole numbers; alpha is dropped
-        expected = 2.0f;
-    }
-    test::Owned_Layer<Pixel_Gray_32f> out(1, 1);
-    copy(source.layer(), out.layer(), 1.0f);
-    EXPECT_FLOAT_EQ(out.at(0, 0).v(), expected);
-}
-
-TYPED_TEST(KernelCopyColour, GrayFillsColourWithFullAlpha) {
-    using P = TypeParam;
-    using T = typename P::component;
-    // Gray 0.5 at gain white: 127.5 + 0.5 rounds to 128 for 8 bits, 16384.5 truncates to 16384 for 16.
+    constexpr bool is_float = std::is_same_v<T, float>;
+    test::Owned_Layer<P> colour(1, 1);
+    P& p = colour.at(0, 0);
+    p.r() = T(is_float ? 0.1 : 1), p.g() = T(is_float ? 0.2 : 2), p.b() = T(is_float ? 0.6 : 4), p.a() = T(is_float ? 0 : 200);
     test::Owned_Layer<Pixel_Gray_32f> gray(1, 1);
-    gray.at(0, 0).v() = 0.5f;
-    test::Owned_Layer<P> out(1, 1);
-    copy(gray.layer(), out.layer(), P::white);
-    const T expected = std::is_same_v<T, uint8_t> ? T(128) : std::is_same_v<T, uint16_t> ? T(16384) : T(0.5f);
-    EXPECT_EQ(out.at(0, 0).r(), expected);
-    EXPECT_EQ(out.at(0, 0).g(), expected);
-    EXPECT_EQ(out.at(0, 0).b(), expected);
-    EXPECT_EQ(out.at(0, 0).a(), static_cast<T>(P::white));
-}
+    copy(colour.layer(), gray.layer(), 1.0f);
+    EXPECT_FLOAT_EQ(gray.at(0, 0).v(), is_float ? (0.1f + 0.2f + 0.6f) / 3.0f : 2.0f);
 
-TYPED_TEST(KernelCopyColour, NonFiniteGrayReachesIntegersAsZeroOrWhite) {
-    using P = TypeParam;
-    using T = typename P::component;
     constexpr float inf = std::numeric_limits<float>::infinity();
-    test::Owned_Layer<Pixel_Gray_32f> gray(3, 1);
-    gray.at(0, 0).v() = std::nanf("");
-    gray.at(1, 0).v() = inf;
-    gray.at(2, 0).v() = -inf;
-    test::Owned_Layer<P> out(3, 1);
-    copy(gray.layer(), out.layer(), 1.0f);
-    if constexpr (std::is_same_v<T, float>) {
-        EXPECT_TRUE(std::isnan(out.at(0, 0).r()));
-        EXPECT_EQ(out.at(1, 0).r(), inf);
-        EXPECT_EQ(out.at(2, 0).r(), -inf);
-    } else {
-        EXPECT_EQ(out.at(0, 0).r(), T(0));
-        EXPECT_EQ(out.at(1, 0).r(), static_cast<T>(P::white));
-        EXPECT_EQ(out.at(2, 0).r(), T(0));
+    const float values[] = {0.5f, std::nanf(""), inf, -inf};
+    const T white = T(P::white);
+    const T expected[] = {std::is_same_v<T, uint8_t> ? T(128) : std::is_same_v<T, uint16_t> ? T(16384) : T(0.5f),
+                          T(0), is_float ? T(inf) : white, is_float ? T(-inf) : T(0)};
+    test::Owned_Layer<Pixel_Gray_32f> grays(4, 1);
+    grays.fill([&](int64_t x, int64_t) { return Pixel_Gray_32f{{values[x]}}; });
+    test::Owned_Layer<P> out(4, 1);
+    copy(grays.layer(), out.layer(), is_float ? 1.0f : float(P::white));
+    for (int64_t x = 0; x < 4; ++x) {
+        const P& q = out.at(x, 0);
+        if (is_float && x == 1) EXPECT_TRUE(std::isnan(q.r()) && std::isnan(q.g()) && std::isnan(q.b()));
+        else EXPECT_TRUE(q.r() == expected[x] && q.g() == expected[x] && q.b() == expected[x]) << "gray " << values[x];
+        EXPECT_EQ(q.a(), white) << "gray " << values[x];
     }
 }
 
-TEST(KernelCopyCases, OutsideColourIsWrittenAsGivenWhateverTheGain) {
-    // The colour is already a destination pixel; the gain of 255 converts gray source values only.
+// The outside colour is already a destination pixel; the gain of 255 converts gray source values only.
+// Without a source there is nothing to copy and the output keeps what it had.
+TEST(KernelCopyCases, OutsideColourIsWrittenAsGivenAndAnEmptySourceChangesNothing) {
     test::Owned_Layer<Pixel_Gray_32f> gray(2, 1);
     gray.fill(Pixel_Gray_32f{{1.0f}});
     test::Owned_Layer<Pixel_Bgra_8> out(2, 1);
     copy(gray.layer(), out.layer(), 255.0f, 1, 0, Pixel_Bgra_8{{10, 20, 30, 40}});
     EXPECT_EQ(out.at(0, 0).r(), 255);
-    const Pixel_Bgra_8& outside = out.at(1, 0);
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(outside.c[c], 10 * (c + 1)) << "channel " << c;
-}
-
-TEST(KernelCopyCases, EmptySourceLeavesTheOutputAlone) {
-    test::Owned_Layer<Pixel_Argb_16> out(2, 2);
-    out.fill(Pixel_Argb_16{{7, 7, 7, 7}});
-    copy(Layer<Pixel_Argb_16>{}, out.layer(), 1.0f, 0, 0, Pixel_Argb_16{{1, 1, 1, 1}});
-    EXPECT_EQ(out.at(1, 1).r(), 7);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(out.at(1, 0).c[c], 10 * (c + 1)) << "channel " << c;
+    copy(Layer<Pixel_Gray_32f>{}, out.layer(), 1.0f, 0, 0, Pixel_Bgra_8{{1, 1, 1, 1}});
+    EXPECT_EQ(out.at(1, 0).c[0], 10);
 }
 
 }  // namespace

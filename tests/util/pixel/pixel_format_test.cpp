@@ -1,61 +1,62 @@
-// The run-time pixel description: the checks of its constructor and equality across channel orders.
+// Run-time pixel descriptions: refusal of impossible ones, and the typed variant each host format selects.
 #include "util/pixel/pixel_format.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <typeinfo>
 
 #include "base/exception.h"
-#include "base/log.h"
 #include "tests/support/log_sandbox.h"
+#include "util/pixel/pixel_variant.h"
 
 namespace nb {
 namespace {
 
-// The newest log entry, where a failed assertion leaves its expression text.
-std::string last_log_entry() {
-    const auto entries = log_instance().remembered();
-    return entries.empty() ? std::string() : entries.back();
+// Arguments: colour channels, extra channels, channel bytes, pixel bytes, red/green/blue/alpha positions.
+TEST(PixelFormat, ImpossibleDescriptionsAreRefused) {
+    const int64_t cases[][8] = {{5, 0, 1, 5, 0, 1, 2, 3},  {4, 5, 1, 9, 0, 1, 2, 3},  {4, 0, 1, 4, -1, 1, 2, 3},
+                                {3, 0, 1, 3, 0, 1, -1, -1}, {4, 0, 1, 4, 1, 2, 3, -1}, {4, 0, 4, 12, 1, 2, 3, 0}};
+    const test::Log_Sandbox sandbox;
+    for (const auto& v : cases)
+        EXPECT_THROW(Pixel_Format(1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]), Exception_Assert) << v[0];
+    EXPECT_NO_THROW(Pixel_Format(1, 1, 0, 4, 4, 0, -1, -1, -1)) << "a single channel needs only its first position";
 }
 
-// Each refusal names the check that failed; a single channel needs only its first position.
-TEST(PixelFormat, InvalidDescriptionsFailWithTheirExpression) {
+// Formats written out field by field, so a wrong constant in the product's table shows up here.
+TEST(PixelFormat, EachHostFormatSelectsItsVariantAndOthersAreRefused) {
     const struct {
-        int64_t values[8];  // colour, extra, channel size, full size, p0..p3
-        const char* expression;
-    } cases[] = {
-        {{5, 0, 1, 5, 0, 1, 2, 3}, "color_channel_count <= 4"},
-        {{4, 5, 1, 9, 0, 1, 2, 3}, "extra_channel_count <= 4"},
-        {{4, 0, 1, 4, -1, 1, 2, 3}, "color_channel_count >= 1 && p0 >= 0"},
-        {{3, 0, 1, 3, 0, 1, -1, -1}, "color_channel_count >= 3 ? p2 >= 0 : true"},
-        {{4, 0, 1, 4, 1, 2, 3, -1}, "color_channel_count >= 4 ? p3 >= 0 : true"},
-        {{4, 0, 4, 12, 1, 2, 3, 0}, "(color_channel_count + extra_channel_count) * channel_size <= full_size"},
+        Pixel_Format format;
+        const std::type_info* pixel;
+    } rows[] = {
+        {Pixel_Format(1, 4, 0, 1, 4, 1, 2, 3, 0), &typeid(Pixel_Argb_8)},
+        {Pixel_Format(1, 4, 0, 2, 8, 1, 2, 3, 0), &typeid(Pixel_Argb_16)},
+        {Pixel_Format(1, 4, 0, 4, 16, 1, 2, 3, 0), &typeid(Pixel_Argb_32f)},
+        {Pixel_Format(1, 4, 0, 1, 4, 2, 1, 0, 3), &typeid(Pixel_Bgra_8)},
+        {Pixel_Format(1, 4, 0, 2, 8, 2, 1, 0, 3), &typeid(Pixel_Bgra_16)},
+        {Pixel_Format(1, 4, 0, 4, 16, 2, 1, 0, 3), &typeid(Pixel_Bgra_32f)},
     };
-    test::Log_Sandbox sandbox;
-    for (const auto& c : cases) {
-        const auto& v = c.values;
-        EXPECT_THROW(Pixel_Format(1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]), Exception_Assert);
-        EXPECT_NE(last_log_entry().find(std::string("(") + c.expression + ")"), std::string::npos)
-            << "log entry: " << last_log_entry();
+    for (const auto& row : rows) {
+        const auto [type, described] = with_pixel_variant(row.format, [](auto variant) {
+            using P = typename decltype(variant)::pixel;
+            return std::pair(&typeid(P), pixel_format_of<P>());
+        });
+        EXPECT_EQ(*type, *row.pixel) << row.pixel->name();
+        EXPECT_EQ(described, row.format) << row.pixel->name();
     }
-    EXPECT_NO_THROW(Pixel_Format(1, 1, 0, 4, 4, 0, -1, -1, -1));
-}
-
-TEST(PixelFormat, FormatsDifferingOnlyInChannelOrderAreUnequal) {
-    EXPECT_NE(format_argb_8, format_bgra_8);
-    EXPECT_NE(format_argb_16, format_bgra_16);
-    EXPECT_NE(format_argb_32f, format_bgra_32f);
-    EXPECT_NE(Pixel_Format(1, 4, 0, 1, 4, 1, 2, 3, 0), Pixel_Format(1, 4, 0, 1, 4, 1, 2, 3, 3));
-}
-
-TEST(PixelFormat, TypedVariantsDescribeTheSixHostFormats) {
-    EXPECT_EQ(pixel_format_of<Pixel_Argb_8>(), format_argb_8);
-    EXPECT_EQ(pixel_format_of<Pixel_Argb_16>(), format_argb_16);
-    EXPECT_EQ(pixel_format_of<Pixel_Argb_32f>(), format_argb_32f);
-    EXPECT_EQ(pixel_format_of<Pixel_Bgra_8>(), format_bgra_8);
-    EXPECT_EQ(pixel_format_of<Pixel_Bgra_16>(), format_bgra_16);
-    EXPECT_EQ(pixel_format_of<Pixel_Bgra_32f>(), format_bgra_32f);
-    EXPECT_EQ(format_bgra_16, Pixel_Format(1, 4, 0, 2, 8, 2, 1, 0, 3));
+    const Pixel_Format others[] = {
+        Pixel_Format(1, 4, 1, 4, 20, 1, 2, 3, 0),    // float with an extra channel
+        Pixel_Format(1, 1, 0, 4, 4, 0, -1, -1, -1),  // gray float
+        Pixel_Format(1, 4, 0, 1, 4, 0, 1, 2, 3),     // RGBA order
+        Pixel_Format(1, 4, 0, 2, 8, 3, 2, 1, 0),     // ABGR order
+        Pixel_Format(1, 4, 0, 1, 4, 1, 2, 3, 3),     // alpha sharing blue's place
+        Pixel_Format(),
+    };
+    for (const Pixel_Format& format : others) {
+        bool called = false;
+        EXPECT_THROW(with_pixel_variant(format, [&](auto) { called = true; }), Exception_Assert)
+            << "channel bytes " << format.channel_size << ", pixel bytes " << format.full_size;
+        EXPECT_FALSE(called);
+    }
 }
 
 }  // namespace

@@ -37,12 +37,6 @@ TEST_P(PixelConversion, FloatToIntegerRoundsHalfUpAndClamps) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PixelConversion, ::testing::ValuesIn(conversion_cases));
 
-TEST(PixelConversion, WhiteOfEachDepthIsOne) {
-    EXPECT_FLOAT_EQ(to_unit<uint8_t>(255), 1.0f);
-    EXPECT_FLOAT_EQ(to_unit<uint16_t>(32768), 1.0f);
-    EXPECT_FLOAT_EQ(to_unit<float>(1.0f), 1.0f);
-}
-
 // Every 8-bit and 16-bit code survives the trip through float; one code of error would show here.
 TEST(PixelConversion, IntegerCodesRoundTripThroughFloat) {
     for (int code = 0; code <= 255; ++code)

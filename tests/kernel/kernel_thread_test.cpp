@@ -1,0 +1,196 @@
+// Every multi-threaded kernel gives bit-identical pixels (and sums) however many host threads share its rows,
+// columns and scratch, and in whichever order they finish.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "kernel/kernel_blurmond_cpu.h"
+#include "kernel/kernel_draw_iris_cpu.h"
+#include "kernel/kernel_refraction_cpu.h"
+#include "kernel/kernel_refraction_preperation_cpu.h"
+#include "kernel/kernel_shift_iris_cpu.h"
+#include "tests/support/owned_layer.h"
+#include "tests/support/test_host.h"
+#include "util/kernel/kernel_copy_cpu.h"
+#include "util/kernel/kernel_make_solid_cpu.h"
+#include "util/kernel/kernel_prefix_scan_2d_cpu.h"
+#include "util/kernel/kernel_triangle_blur_cpu.h"
+#include "util/kernel/kernel_zoom_cpu.h"
+#include "util/layer_buffer.h"
+
+namespace nb {
+namespace {
+
+using Values = std::vector<float>;
+
+template <class P>
+void append(Values& values, const Layer<P>& layer) {
+    for (int64_t y = 0; y < layer.height; ++y)
+        for (int64_t x = 0; x < layer.width; ++x)
+            for (int c = 0; c < P::channels; ++c) values.push_back(static_cast<float>(layer.at(x, y).c[c]));
+}
+
+// Sizes are uneven throughout, so row shares and column blocks end in partial pieces. The defocus runs
+// the transforms of its buffer (with the weight's extra channel when boosted) and of the gray iris.
+Values defocus(const Render_Context& context) {
+    using P = Pixel_Argb_32f;
+    test::Owned_Layer<P> in(45, 31, 3, -2), out(45, 31, 3, -2);
+    in.fill_random(23, 0.0f, 4.0f);
+    Values values;
+    // Without a boost the margin rows are copies of converted rows; with one, every row is converted.
+    for (const float boost : {0.0f, 1.5f}) {
+        Kernel_Blurmond<Layer<P>> k;
+        k.in.in = k.in.selection = in.layer();
+        k.in.out = out.layer();
+        k.in.radius = 7.5f;
+        k.in.facets = 7;
+        k.in.aspect = 0.3f;
+        k.in.soften = 1.0f;
+        k.in.gamma_correction = true;
+        k.in.preservative_highlight = boost;
+        k.in.additive_highlight = boost / 3.0f;
+        k.in.outside_horizontal = Outside::mirrored;
+        k.in.selection_curve.selection_enabled = true;
+        k.in.selection_curve.lightness_soften = 1.0;
+        k.run(context);
+        append(values, out.layer());
+    }
+    return values;
+}
+
+// Drawing rows share the read-only geometry; the soften pass blurs the same layer in place.
+Values iris(const Render_Context& context) {
+    test::Owned_Layer<Pixel_Argb_8> image(50, 30);
+    image.fill_random(11);
+    Values values;
+    for (const Layer<Pixel_Argb_8>& alternative : {Layer<Pixel_Argb_8>{}, image.layer()}) {
+        test::Owned_Layer<Pixel_Gray_32f> out(120, 100);
+        Kernel_Draw_Iris<Layer<Pixel_Gray_32f>, Layer<Pixel_Argb_8>> k;
+        k.in = {out.layer(), alternative, 40.0f, 0.4f, 0.2f, 0.6f, 0.2f, 0.5f, 7, 2.5f};
+        k.run(context);
+        append(values, out.layer());
+    }
+    return values;
+}
+
+// Values over many orders of magnitude, so that adding the rows' sums in another order changes them.
+Values iris_sums(const Render_Context& context) {
+    using In = Pixel_Argb_32f;
+    using Out = Pixel_Argb_32f_Extra;
+    test::Owned_Layer<In> in(62, 96);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> exponent(-12.0f, 6.0f);
+    in.fill([&](int64_t, int64_t) {
+        In p;
+        for (float& c : p.c) c = std::exp2(exponent(random));
+        return p;
+    });
+    const Layer_Buffer out = allocate_layer_buffer<Out>(context, 64, 96, true, 0, 0, 1, 1, 1);
+    Kernel_Shift_Iris<Layer<In>, Layer<Out>> shift;
+    shift.in.in = in.layer();
+    shift.in.out = out.layer<Out>();
+    shift.in.shift_x = 31;
+    shift.in.shift_y = 48;
+    shift.in.gamma = true;
+    Values values;
+    for (int repeat = 0; repeat < 4; ++repeat) {
+        shift.run(context);
+        values.insert(values.end(), std::begin(shift.out.sums), std::end(shift.out.sums));
+    }
+    return values;
+}
+
+// A soft disc over a striped background; displaced samples cross many rows of the map.
+Values refraction(const Render_Context& context) {
+    using P = Pixel_Bgra_32f;
+    test::Owned_Layer<P> background(50, 40, 3, -2), out(64, 48);
+    background.fill([](int64_t x, int64_t y) { return P{{0.0f, (x / 3 + y / 5) % 2 ? 1.0f : 0.25f, 0.0f, 1.0f}}; });
+    out.fill([](int64_t x, int64_t y) {
+        P p{};
+        p.r() = 0.01f * x;
+        p.a() = std::fmin(1.0f, std::fmax(0.0f, 2.0f - std::hypot(x - 32.0f, y - 24.0f) / 10.0f));
+        return p;
+    });
+    Kernel_Refraction_Preperation<Layer<P>> preparation;
+    preparation.in.in = out.layer();
+    preparation.run(context);
+    Kernel_Refraction<Layer<P>> k;
+    k.in = {out.layer(), background.layer(), preparation.in.map, 200.0f, 2, Outside::mirrored, Outside::repeated, {}};
+    k.run(context);
+    Values values;
+    append(values, out.layer());
+    return values;
+}
+
+// The generic kernels one after another on an image blurred in place, its table and its zoom.
+Values generic(const Render_Context& context) {
+    using P = Pixel_Bgra_32f;
+    test::Owned_Layer<P> image(83, 61), zoomed(70, 90);
+    test::Owned_Layer<Sum_Table_Pixel<P>> table(83, 61);
+    image.fill_random(31, -0.25f, 1.5f);
+    Kernel_Triangle_Blur<Layer<P>> blur;
+    blur.in.in = blur.in.out = image.layer();
+    blur.in.radius_x = 3.4f;
+    blur.in.radius_y = 41.5f;
+    blur.in.outside = Outside::repeated;
+    blur.run(context);
+    Kernel_Prefix_Scan_2d<Layer<P>, Layer<Sum_Table_Pixel<P>>> scan;
+    scan.in.in = image.layer();
+    scan.in.out = table.layer();
+    scan.run(context);
+    Kernel_Zoom<Layer<P>, Layer<P>> zoom;
+    zoom.in.sum_table = table.layer();
+    zoom.in.out = zoomed.layer();
+    zoom.in.zoom_x = 2.6f;
+    zoom.in.zoom_y = 0.45f;
+    zoom.in.outside_horizontal = Outside::mirrored;
+    zoom.run(context);
+    Kernel_Make_Solid<Layer<P>> solid;
+    solid.in.image = zoomed.layer();
+    solid.run(context);
+    Kernel_Copy<Layer<P>, Layer<P>> copy;
+    copy.in.in = zoomed.layer();
+    copy.in.out = image.layer();
+    copy.in.offset_x = 3;
+    copy.run(context);
+    Values values;
+    append(values, table.layer());
+    append(values, image.layer());
+    return values;
+}
+
+struct Threaded_Case {
+    const char* name;
+    std::function<Values(const Render_Context&)> run;
+};
+
+const Threaded_Case threaded_cases[] = {
+    {"defocus", defocus},     {"iris drawing", iris},     {"iris sums", iris_sums},
+    {"refraction", refraction}, {"generic kernels", generic},
+};
+
+Values rendered(const Threaded_Case& c, int64_t threads) {
+    test::Test_Host host(threads);  // outlives the kernels, which hold host memory
+    return c.run(host.context());
+}
+
+TEST(KernelThreads, ResultsAreBitIdenticalForOneTwoFourAndEightThreads) {
+    for (const Threaded_Case& c : threaded_cases) {
+        const Values reference = rendered(c, 1);
+        for (const int64_t threads : {2, 4, 8}) {
+            const Values result = rendered(c, threads);
+            ASSERT_EQ(result.size(), reference.size()) << c.name;
+            for (size_t i = 0; i < result.size(); ++i)
+                ASSERT_EQ(std::memcmp(&result[i], &reference[i], sizeof(float)), 0)
+                    << c.name << ", " << threads << " threads, value " << i << ": " << result[i] << " against "
+                    << reference[i];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace nb
