@@ -38,12 +38,10 @@ TEST(SystemDependencies, WindowsVersionNames) {
     } cases[] = {
         {10, 0, true, false, "Windows 10"},
         {10, 0, false, false, "Windows"},
-        {6, 2, false, false, "Windows Server 2012"},
         {6, 0, true, false, "Windows Vista"},
         {5, 2, true, true, "Windows XP Professional x64"},  // a workstation is never the home server
         {5, 2, false, true, "Windows Home Server"},
         {5, 2, false, false, "Windows Server 2003"},
-        {5, 1, false, true, "Windows XP"},
         {11, 0, true, false, "Windows"},
     };
     for (const auto& c : cases) {
@@ -93,13 +91,6 @@ TEST(SystemDependencies, InstallationFolderIsTheFolderOfTheModule) {
         << folder << " against " << executable.parent_path();
 #else
     GTEST_SKIP() << "needs /proc";
-#endif
-}
-
-TEST(SystemDependencies, ProcessorCountAndSystemName) {
-    EXPECT_GE(processor_count(), 1);
-#ifdef __linux__
-    EXPECT_TRUE(operating_system_name().starts_with("Linux ")) << operating_system_name();
 #endif
 }
 
