@@ -25,20 +25,11 @@ using Extra_Layers = std::map<std::string, Layer_Typeless>;
 // One object lives for one host call and is used on the calling thread only.
 class Plugin {
 public:
-    // How plug-in operations reach layers and frame facts for one command. A layer name is the input
-    // layer's name or a layer parameter's key. Every function throws the host's exceptions; an empty
-    // function is a std::bad_function_call when called.
+    // How plug-in operations reach the frame's facts for one command. Every function throws the host's
+    // exceptions; an empty function is a std::bad_function_call when called.
     struct Context {
-        // The layer's depth channel, released to the host with the last holder; null when it has none.
-        std::function<std::shared_ptr<Layer<Pixel_Gray_32f>>(const std::string& layer_name)> depth_layer;
-        // True when the layer carries a 32-bit float depth channel.
-        std::function<bool(const std::string& layer_name)> has_depth;
-        // The layer's pixels, released to the host with the last holder; null when no layer is chosen.
-        std::function<std::shared_ptr<Layer_Typeless>(const std::string& layer_name)> layer;
         // The frame being rendered: size and origin at the current resolution, resolution factors.
         std::function<Layer_Description()> frame_description;
-        // Approximate gamma of the project's working colour space.
-        std::function<float()> working_gamma;
     };
 
     explicit Plugin(Host_Context host_context);

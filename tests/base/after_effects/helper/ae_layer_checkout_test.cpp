@@ -1,4 +1,4 @@
-// Pixel formats of worlds, layer parameters checked out as layers, and depth channels.
+// Pixel formats of worlds and layer parameters checked out as layers.
 #include "base/after_effects/helper/ae_layer_checkout.h"
 
 #include <gtest/gtest.h>
@@ -144,33 +144,6 @@ TEST_F(AeLayerCheckout, FailuresLeaveNothingCheckedOut) {
     format_error = PF_Interrupt_CANCEL;
     EXPECT_THROW(checkout_layer(rig.in_data(), 1), Exception_Abort);
     EXPECT_EQ(rig.effect().checked_out(), 0);
-}
-
-TEST_F(AeLayerCheckout, DepthChannelOnlyOfFloatsAndCheckedInWithItsLastHolder) {
-    test::Ae_Binding_Rig rig;
-    offer_world_suites(rig);
-    EXPECT_FALSE(has_depth_channel(rig.in_data(), 1));
-    EXPECT_EQ(checkout_depth_channel(rig.in_data(), 1), nullptr);
-    rig.effect().parameter_state().set_depth_channel(1, 4, 3, PF_DataType_DOUBLE, 0.5f);
-    EXPECT_FALSE(has_depth_channel(rig.in_data(), 1));
-    EXPECT_EQ(checkout_depth_channel(rig.in_data(), 1), nullptr);
-    rig.effect().parameter_state().set_depth_channel(1, 4, 3, PF_DataType_FLOAT, 7.5f);
-    EXPECT_TRUE(has_depth_channel(rig.in_data(), 1));
-    {
-        auto depth = checkout_depth_channel(rig.in_data(), 1);
-        ASSERT_NE(depth, nullptr);
-        EXPECT_EQ(depth->width, 4);
-        EXPECT_EQ(depth->height, 3);
-        EXPECT_EQ(depth->row_bytes, 16);
-        EXPECT_EQ(depth->at(3, 2).v(), 7.5f);
-        EXPECT_EQ(rig.effect().parameter_state().channels_checked_out(), 1);
-    }
-    EXPECT_EQ(rig.effect().parameter_state().channels_checked_out(), 0);
-
-    rig.host().faults().inject("PF_CheckoutLayerChannel", PF_Interrupt_CANCEL, 1);
-    EXPECT_THROW(checkout_depth_channel(rig.in_data(), 1), Exception_Abort);
-    rig.host().faults().inject("PF_GetLayerChannelTypedRefAndDesc", PF_Err_INVALID_CALLBACK, 1);
-    EXPECT_THROW(has_depth_channel(rig.in_data(), 1), Exception_After_Effects);
 }
 
 }  // namespace
