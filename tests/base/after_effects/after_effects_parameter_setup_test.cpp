@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/after_effects/after_effects_arbitrary_data.h"
+#include "base/after_effects/after_effects_parameter_custom.h"
 #include "base/after_effects/after_effects_parameter_factory.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
@@ -150,10 +151,19 @@ TEST(AfterEffectsParameterSetup, DescriptionFlagsMapOntoTheRecord) {
     }
 }
 
-// Default data of one 32-bit word, from the host's handles.
+// Default data of one 32-bit word holding 42 (the control) or 7 (its interface data).
 class Word_Data : public Arbitrary_Data_Functions {
 public:
-    PF_Handle new_default(PF_InData* in_data) const override { return in_data->utils->host_new_handle(4); }
+    explicit Word_Data(int32_t word) : word_(word) {}
+    PF_Handle new_default(PF_InData* in_data) const override {
+        PF_Handle handle = in_data->utils->host_new_handle(sizeof word_);
+        std::memcpy(in_data->utils->host_lock_handle(handle), &word_, sizeof word_);
+        in_data->utils->host_unlock_handle(handle);
+        return handle;
+    }
+
+private:
+    int32_t word_;
 };
 
 PF_CustomUIInfo registered_interface{};
@@ -162,16 +172,26 @@ PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
     return PF_Err_NONE;
 }
 
-const auto one_custom = [](Parameter_Factory& factory, Owned& owned) {
+std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
     Custom_Parameter_Description custom("drawn", "", 7);
     custom.ui_height = 40;
     custom.disc_id_gui_data = 8;
-    custom.data_functions = std::make_shared<Word_Data>();
-    custom.gui_data_functions = std::make_shared<Word_Data>();
-    owned.push_back(factory.create_custom(custom));
-};
+    custom.data_functions = std::make_shared<Word_Data>(42);
+    custom.gui_data_functions = std::make_shared<Word_Data>(7);
+    return factory.create_custom(custom);
+}
 
-TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceData) {
+const auto one_custom = [](Parameter_Factory& factory, Owned& owned) { owned.push_back(declare_custom(factory)); };
+
+int32_t word_at(void* data) {
+    int32_t word = 0;
+    std::memcpy(&word, data, sizeof word);
+    return word;
+}
+
+// The drawn control and the hidden record of its interface data. A command with the records has their
+// data locked once and kept; one without checks the records out until the parameter goes.
+TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceDataAndLocksBoth) {
     test::Ae_Binding_Rig rig;
     rig.in_data()->inter.register_ui = register_interface;
     EXPECT_EQ(set_up(rig, one_custom).num_params, 3);
@@ -180,13 +200,37 @@ TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceData) {
     EXPECT_EQ(control.ui_flags, PF_PUI_CONTROL | PF_PUI_DONT_ERASE_CONTROL);
     EXPECT_EQ(control.ui_height, 40);
     EXPECT_EQ(control.u.arb_d.id, 7);
-    EXPECT_NE(control.u.arb_d.dephault, nullptr);
     EXPECT_EQ(registered_interface.events, PF_CustomEFlag_EFFECT);
     const PF_ParamDef& hidden = rig.stored(2);
     EXPECT_STREQ(hidden.name, "drawn_gui_data");
     EXPECT_EQ(hidden.uu.id, 8);
     EXPECT_EQ(hidden.ui_flags, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI);
     EXPECT_NE(hidden.flags & PF_ParamFlag_CANNOT_TIME_VARY, 0);
+
+    for (int32_t index : {1, 2}) rig.stored(index).u.arb_d.value = rig.stored(index).u.arb_d.dephault;
+    {
+        Parameter_Factory_After_Effects command(rig.in_data(), rig.command_params(), nullptr);
+        auto custom = declare_custom(command);
+        void* data = custom->data();
+        EXPECT_EQ(word_at(data), 42);
+        EXPECT_EQ(custom->data(), data);
+        EXPECT_EQ(word_at(custom->gui_data()), 7);
+        custom->gui_data_changed();
+        EXPECT_EQ(rig.command_record(2).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+        custom->data_changed();
+        EXPECT_EQ(rig.command_record(1).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+        custom->redraw();
+        EXPECT_EQ(rig.effect().parameter_state().ui_updates().size(), 2u);
+        EXPECT_EQ(rig.host().faults().calls("checkout_param"), 0);
+    }
+    Parameter_Factory_After_Effects command(rig.in_data(), nullptr, nullptr);
+    {
+        auto custom = declare_custom(command);
+        EXPECT_EQ(word_at(custom->data()), 42);
+        EXPECT_EQ(word_at(custom->gui_data()), 7);
+        EXPECT_EQ(rig.effect().checked_out(), 2);
+    }
+    EXPECT_EQ(rig.effect().checked_out(), 0);
 }
 
 // A refused record is thrown with the host's code and leaks no default data.

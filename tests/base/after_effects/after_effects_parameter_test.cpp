@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 
-#include "base/after_effects/after_effects_arbitrary_data.h"
 #include "base/after_effects/after_effects_parameter_colors.h"
-#include "base/after_effects/after_effects_parameter_custom.h"
-#include "base/after_effects/after_effects_parameter_setup.h"
 #include "base/after_effects/after_effects_parameter_values.h"
 #include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
@@ -240,100 +237,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsParameterValuesLayer,
                                            Layer_Case{host::app_id_after_effects, 12, 11, true, true, 1},
                                            Layer_Case{host::app_id_after_effects, 12, 10, true, false, 0}));
 
-// Default data of one 32-bit word.
-class Word_Data : public Arbitrary_Data_Functions {
-public:
-    explicit Word_Data(int32_t word) : word_(word) {}
-    PF_Handle new_default(PF_InData* in_data) const override {
-        PF_Handle handle = in_data->utils->host_new_handle(sizeof word_);
-        std::memcpy(in_data->utils->host_lock_handle(handle), &word_, sizeof word_);
-        in_data->utils->host_unlock_handle(handle);
-        return handle;
-    }
-
-private:
-    int32_t word_;
-};
-
-PF_Err accept_interface(PF_ProgPtr, PF_CustomUIInfo*) { return PF_Err_NONE; }
-
-int32_t word_at(void* data) {
-    int32_t word = 0;
-    std::memcpy(&word, data, sizeof word);
-    return word;
-}
-
-std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
-    Custom_Parameter_Description description("drawn", "", 1);
-    description.disc_id_gui_data = 2;
-    description.data_functions = std::make_shared<Word_Data>(42);
-    description.gui_data_functions = std::make_shared<Word_Data>(7);
-    return factory.create_custom(description);
-}
-
-// The control's data (42) and its interface data (7): with the call's records locked once and kept, without
-// them checked out until the parameter goes. The host's records carry the default data from the setup on.
-TEST(AfterEffectsParameterCustom, DataIsLockedWhileTheParameterLives) {
-    test::Ae_Binding_Rig rig;
-    rig.in_data()->inter.register_ui = accept_interface;
-    {
-        Parameter_Factory_After_Effects setup(rig.in_data(), nullptr, nullptr);
-        auto declared = declare_custom(setup);
-        PF_OutData out{};
-        parameter_setup(rig.in_data(), &out, setup.parameter_list());
-    }
-    for (int32_t index : {1, 2}) rig.stored(index).u.arb_d.value = rig.stored(index).u.arb_d.dephault;
-    {
-        Parameter_Factory_After_Effects command(rig.in_data(), rig.command_params(), nullptr);
-        auto custom = declare_custom(command);
-        void* data = custom->data();
-        EXPECT_EQ(word_at(data), 42);
-        EXPECT_EQ(custom->data(), data);
-        EXPECT_EQ(word_at(custom->gui_data()), 7);
-        custom->gui_data_changed();
-        EXPECT_EQ(rig.command_record(2).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
-        custom->data_changed();
-        EXPECT_EQ(rig.command_record(1).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
-        custom->redraw();
-        EXPECT_EQ(rig.effect().parameter_state().ui_updates().size(), 2u);
-        EXPECT_EQ(rig.host().faults().calls("checkout_param"), 0);
-    }
-    {
-        Parameter_Factory_After_Effects command(rig.in_data(), nullptr, nullptr);
-        auto custom = declare_custom(command);
-        EXPECT_EQ(word_at(custom->data()), 42);
-        EXPECT_EQ(word_at(custom->gui_data()), 7);
-        EXPECT_EQ(rig.effect().checked_out(), 2);
-    }
-    EXPECT_EQ(rig.effect().checked_out(), 0);
-}
-
-class AfterEffectsParameterAnimation : public ::testing::Test {
-protected:
-    void SetUp() override { aegp_plugin_id = 17; }
-    void TearDown() override { aegp_plugin_id = 0; }
-
+// Keyframes or an expression animate. The handles taken are disposed of even when a later call fails; a
+// refused disposal is only logged.
+TEST(AfterEffectsParameterAnimation, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDisposedOf) {
     test::Log_Sandbox log;
-};
-
-TEST_F(AfterEffectsParameterAnimation, KeyframesOrAnExpressionAnimate) {
+    aegp_plugin_id = 17;
     test::Ae_Binding_Rig rig;
     Value_Set set = rig.set_up_and_bind(declare);
-    struct Case {
-        A_long keyframes;
-        bool expression, animated;
-    };
-    for (const Case& c : {Case{0, false, false}, Case{2, false, true}, Case{0, true, true}}) {
-        rig.effect().parameter_state().set_animation(1, c.keyframes, c.expression);
-        EXPECT_EQ(set.amount->is_animated(), c.animated) << c.keyframes << " keyframes, expression " << c.expression;
+    for (const auto& [keyframes, expression, animated] : {std::tuple{0, false, false}, {2, false, true}, {0, true, true}}) {
+        rig.effect().parameter_state().set_animation(1, keyframes, expression);
+        EXPECT_EQ(set.amount->is_animated(), animated) << keyframes << " keyframes, expression " << expression;
     }
     EXPECT_EQ(rig.host().aegp_suites().last_plugin_id(), 17);
-}
-
-// The handles taken are disposed of even when a later call fails; a refused disposal is only logged.
-TEST_F(AfterEffectsParameterAnimation, FailuresThrowAndHandlesAreStillDisposedOf) {
-    test::Ae_Binding_Rig rig;
-    Value_Set set = rig.set_up_and_bind(declare);
+    aegp_plugin_id = 0;
     for (const char* call : {"AEGP_GetNewEffectForEffect", "AEGP_GetNewEffectStreamByIndex", "AEGP_GetStreamNumKFs",
                              "AEGP_IsStreamTimevarying"}) {
         rig.host().faults().inject(call, A_Err_GENERIC, 1);
