@@ -23,6 +23,8 @@ using host::Render_Path;
 using host::World_Format;
 using test::Blurmond_Session;
 
+constexpr A_long ae = host::app_id_after_effects;
+constexpr A_long pr = host::app_id_premiere;
 constexpr int32_t show_iris_entry = 1;
 constexpr int32_t show_selection_only_entry = 3;
 
@@ -64,11 +66,19 @@ struct Variant_Case {
 
 class AfterEffectsRenderVariants : public testing::TestWithParam<Variant_Case> {};
 
-// Soften 0 makes the weight 1 inside the lightness window and 0 outside: white (lightness 1) lies inside
-// it on both hosts, black and transparent pixels outside.
-TEST_P(AfterEffectsRenderVariants, SelectionAloneIsWhiteWhereTheImageIsLight) {
+// Three display modes of one effect against oracles that need no blur:
+// - the selection alone with soften 0 weighs 1 inside the lightness window and 0 outside: white
+//   (lightness 1) lies inside it on both hosts, black and transparent pixels outside;
+// - the iris alone, of radius (64/640 + 48/480) * 50 = 10 in the middle of the frame, is the same float
+//   drawing in every variant; 8- and 16-bit layers truncate it to their code values, so they lie up to
+//   one code value below the float render (plus float rounding of the sum);
+// - the normal blur keeps a constant image constant, the iris summing to 1 and the edges continuing the
+//   image, up to float rounding of the transforms (far below a code value) and the final rounding to
+//   code values: one code value, or 1e-4 in float.
+TEST_P(AfterEffectsRenderVariants, DisplayModesMatchTheirOracles) {
     const Variant_Case& c = GetParam();
     Blurmond_Session ready(c.appl_id, 2, false);
+    const int32_t show = ready.session.index_of("show");
     show_selection_only(ready);
     Host_World input(24, 10, c.format()), output(24, 10, c.format());
     for (int64_t y = 0; y < 10; ++y)
@@ -82,15 +92,8 @@ TEST_P(AfterEffectsRenderVariants, SelectionAloneIsWhiteWhereTheImageIsLight) {
             const double w = x < 12 && y < 9 ? 1.0 : 0.0;
             ASSERT_EQ(output.rgba(x, y), (std::array<double, 4>{w, w, w, 1.0})) << c.name << " pixel " << x << ", " << y;
         }
-    EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
-}
 
-// The preview draws an iris of radius (64/640 + 48/480) * 50 = 10 in the middle of the frame. Every
-// variant draws the same float values; 8- and 16-bit layers keep them truncated to their code values, so
-// they lie up to one code value below the float render (plus float rounding of the sum).
-TEST_P(AfterEffectsRenderVariants, IrisAloneMatchesTheFloatRenderWithinRounding) {
-    const Variant_Case& c = GetParam();
-    Blurmond_Session reference_session(host::app_id_after_effects, 2, false);
+    Blurmond_Session reference_session(ae, 2, false);
     reference_session.session.set_choice(reference_session.session.index_of("show"), show_iris_entry);
     const World_Format float_argb{Pixel_Depth::bits_32, Channel_Order::argb, false};
     Host_World reference_input(64, 48, float_argb), reference(64, 48, float_argb);
@@ -98,32 +101,20 @@ TEST_P(AfterEffectsRenderVariants, IrisAloneMatchesTheFloatRenderWithinRounding)
               PF_Err_NONE);
     EXPECT_GT(reference.rgba(32, 24)[0], 0.99);
     EXPECT_EQ(reference.rgba(2, 2)[0], 0.0);
+    ready.session.set_choice(show, show_iris_entry);
+    Host_World dark(64, 48, c.format()), iris(64, 48, c.format());
+    ASSERT_EQ(ready.session.render(Frame_Layers{&dark, &iris, {}}, c.path), PF_Err_NONE);
+    EXPECT_EQ(worst_difference(iris, reference, 1.0 / c.format().white() + 1e-6), "") << c.name << ": iris";
 
-    Blurmond_Session ready(c.appl_id, 2, false);
-    ready.session.set_choice(ready.session.index_of("show"), show_iris_entry);
-    Host_World input(64, 48, c.format()), output(64, 48, c.format());
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.path), PF_Err_NONE);
-    EXPECT_EQ(worst_difference(output, reference, 1.0 / c.format().white() + 1e-6), "") << c.name;
-    EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
-}
-
-// The iris sums to 1 and the edge pixels continue the image, so every output pixel is the colour again,
-// up to float rounding of the transforms (far below a code value) and the final rounding to code values:
-// one code value, or 1e-4 in float.
-TEST_P(AfterEffectsRenderVariants, NormalBlurKeepsAConstantImageConstant) {
-    const Variant_Case& c = GetParam();
-    Blurmond_Session ready(c.appl_id, 2, false);
+    ready.session.set_choice(show, 0);
     ready.session.set_float(ready.session.index_of("radius"), 3.0);
-    Host_World input(20, 16, c.format()), output(20, 16, c.format());
-    test::fill_constant(input, {100.0 / 255.0, 20.0 / 255.0, 240.0 / 255.0, 1.0});  // code values in every depth
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.path), PF_Err_NONE);
+    Host_World constant(20, 16, c.format()), blurred(20, 16, c.format());
+    test::fill_constant(constant, {100.0 / 255.0, 20.0 / 255.0, 240.0 / 255.0, 1.0});  // code values in every depth
+    ASSERT_EQ(ready.session.render(Frame_Layers{&constant, &blurred, {}}, c.path), PF_Err_NONE);
     const double tolerance = c.depth == Pixel_Depth::bits_32 ? 1e-4 : 1.0 / c.format().white() + 1e-6;
-    EXPECT_EQ(worst_difference(output, input, tolerance), "") << c.name;
+    EXPECT_EQ(worst_difference(blurred, constant, tolerance), "") << c.name << ": normal blur";
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0);
 }
-
-constexpr A_long ae = host::app_id_after_effects;
-constexpr A_long pr = host::app_id_premiere;
 
 INSTANTIATE_TEST_SUITE_P(
     SixVariantsTwoPaths, AfterEffectsRenderVariants,
