@@ -49,13 +49,11 @@ public:
     virtual void render(const Context& context, const Render_Context& render_context, const Layer_Typeless& input,
                         const Layer_Typeless& output, const Extra_Layers& extra_layers,
                         const Pixel_Format& output_format);
-    // The rectangle the output can cover. Default: the input layer's extent. Throws Exception_Assert
-    // when extents holds no entry for the input layer.
-    virtual Rect layer_extent(const Context& context, const Layer_Extents& extents) const;
-    // The rectangle to fetch from the named layer to render output. Default: output itself for the
-    // input layer, the layer's own extent for any other. Throws Exception_Assert for an unknown name.
+    // The rectangle the output can cover, from the extents of the layers.
+    virtual Rect layer_extent(const Context& context, const Layer_Extents& extents) const = 0;
+    // The rectangle to fetch from the named layer to render output.
     virtual Rect layer_extent_for_name(const Context& context, const std::string& layer_name, const Rect& output,
-                                       const Layer_Extents& extents) const;
+                                       const Layer_Extents& extents) const = 0;
     // True when frames change although no parameter does; consulted only under Premiere.
     virtual bool varies_without_param_change() const;
 

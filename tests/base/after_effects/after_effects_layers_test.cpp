@@ -23,6 +23,10 @@ public:
         list = factory.parameter_list();
     }
     const std::vector<Parameter*>& parameters() const override { return list; }
+    Rect layer_extent(const Context&, const Layer_Extents&) const override { return {}; }
+    Rect layer_extent_for_name(const Context&, const std::string&, const Rect&, const Layer_Extents&) const override {
+        return {};
+    }
 
     std::unique_ptr<Layer_Parameter> first, input, second;
     std::unique_ptr<Rgba_Parameter> color;
