@@ -126,7 +126,10 @@ TEST(AfterEffectsHost, CommandsWithoutWorkLeaveTheOutputRecordAlone) {
         changed.param_index = index;
         EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << index;
     }
+    // The effect's rules reach the host's records: with the selection off its controls are greyed out.
     EXPECT_EQ(session.command(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
+    EXPECT_NE(session.effect().parameter(session.index_of("lightness soften")).ui_flags & PF_PUI_DISABLED, 0);
+    EXPECT_EQ(session.effect().parameter(session.index_of("radius")).ui_flags & PF_PUI_DISABLED, 0);
     EXPECT_EQ(session.effect().checked_out(), 0);
 }
 
