@@ -1,4 +1,4 @@
-// Default answers of the abstract plug-in: an effect that changes nothing and reaches no further than its input.
+// Default answers of the abstract plug-in: an effect that changes nothing.
 #include "base/plugin.h"
 
 #include <utility>
@@ -15,16 +15,6 @@ void Plugin::user_changed_param(const Context&, const Render_Context&, const std
 
 void Plugin::render(const Context&, const Render_Context&, const Layer_Typeless&, const Layer_Typeless&,
                     const Extra_Layers&, const Pixel_Format&) {}
-
-Rect Plugin::layer_extent(const Context&, const Layer_Extents& extents) const {
-    return extent_of(extents, host_context_.input_layer_name()).rect;
-}
-
-Rect Plugin::layer_extent_for_name(const Context&, const std::string& layer_name, const Rect& output,
-                                   const Layer_Extents& extents) const {
-    if (layer_name == host_context_.input_layer_name()) return output;
-    return extent_of(extents, layer_name).rect;
-}
 
 bool Plugin::varies_without_param_change() const { return false; }
 

@@ -25,20 +25,11 @@ using Extra_Layers = std::map<std::string, Layer_Typeless>;
 // One object lives for one host call and is used on the calling thread only.
 class Plugin {
 public:
-    // How plug-in operations reach layers and frame facts for one command. A layer name is the input
-    // layer's name or a layer parameter's key. Every function throws the host's exceptions; an empty
-    // function is a std::bad_function_call when called.
+    // How plug-in operations reach the frame's facts for one command. Every function throws the host's
+    // exceptions; an empty function is a std::bad_function_call when called.
     struct Context {
-        // The layer's depth channel, released to the host with the last holder; null when it has none.
-        std::function<std::shared_ptr<Layer<Pixel_Gray_32f>>(const std::string& layer_name)> depth_layer;
-        // True when the layer carries a 32-bit float depth channel.
-        std::function<bool(const std::string& layer_name)> has_depth;
-        // The layer's pixels, released to the host with the last holder; null when no layer is chosen.
-        std::function<std::shared_ptr<Layer_Typeless>(const std::string& layer_name)> layer;
         // The frame being rendered: size and origin at the current resolution, resolution factors.
         std::function<Layer_Description()> frame_description;
-        // Approximate gamma of the project's working colour space.
-        std::function<float()> working_gamma;
     };
 
     explicit Plugin(Host_Context host_context);
@@ -58,13 +49,11 @@ public:
     virtual void render(const Context& context, const Render_Context& render_context, const Layer_Typeless& input,
                         const Layer_Typeless& output, const Extra_Layers& extra_layers,
                         const Pixel_Format& output_format);
-    // The rectangle the output can cover. Default: the input layer's extent. Throws Exception_Assert
-    // when extents holds no entry for the input layer.
-    virtual Rect layer_extent(const Context& context, const Layer_Extents& extents) const;
-    // The rectangle to fetch from the named layer to render output. Default: output itself for the
-    // input layer, the layer's own extent for any other. Throws Exception_Assert for an unknown name.
+    // The rectangle the output can cover, from the extents of the layers.
+    virtual Rect layer_extent(const Context& context, const Layer_Extents& extents) const = 0;
+    // The rectangle to fetch from the named layer to render output.
     virtual Rect layer_extent_for_name(const Context& context, const std::string& layer_name, const Rect& output,
-                                       const Layer_Extents& extents) const;
+                                       const Layer_Extents& extents) const = 0;
     // True when frames change although no parameter does; consulted only under Premiere.
     virtual bool varies_without_param_change() const;
 

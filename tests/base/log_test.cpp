@@ -1,15 +1,12 @@
-// Tests of the process-wide log: memory bound, enabling by file, crash dumps and the environment report.
+// The process-wide log: memory bound, file logging switched on by the user, crash dumps.
 #include "base/log.h"
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "base/plugin_description.h"
-#include "base/system_dependencies.h"
 #include "tests/support/log_sandbox.h"
 
 namespace nb {
@@ -17,87 +14,46 @@ namespace {
 
 using test::Log_Sandbox;
 
-std::tm local_time(int year, int month, int day, int hour, int minute, int second) {
-    std::tm time{};
-    time.tm_year = year - 1900;
-    time.tm_mon = month - 1;
-    time.tm_mday = day;
-    time.tm_hour = hour;
-    time.tm_min = minute;
-    time.tm_sec = second;
-    return time;
-}
-
 std::string entry(int i) { return "entry " + std::to_string(i) + "\n"; }
 
-TEST(Log, KeepsOnlyTheLast2000EntriesAndDumpsThemInOrder) {
+// The crash file is named by the local time without leading zeros; later entries follow the dump.
+TEST(Log, CrashDumpWritesTheLast2000EntriesInOrderAndStaysOpen) {
     Log_Sandbox sandbox;
     for (int i = 0; i < 2500; ++i) log(entry(i), 1);
-
-    const auto remembered = log_instance().remembered();
-    ASSERT_EQ(remembered.size(), 2000u);
-    EXPECT_EQ(remembered.front(), entry(500));
-    EXPECT_EQ(remembered.back(), entry(2499));
+    ASSERT_EQ(log_instance().remembered().size(), 2000u);
     EXPECT_FALSE(log_instance().is_active());
 
-    const std::tm when = local_time(2026, 1, 2, 9, 5, 3);
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 0;
+    when.tm_mday = 2;
+    when.tm_hour = 9;
+    when.tm_min = 5;
+    when.tm_sec = 3;
     log_instance().write_crash_log(when);
+    EXPECT_TRUE(log_instance().remembered().empty());
+    EXPECT_TRUE(log_instance().is_active());
+    log("after\n", 1);
 
     std::string expected;
     for (int i = 500; i < 2500; ++i) expected += entry(i);
-    EXPECT_EQ(Log_Sandbox::read(Log::crash_file_path(sandbox.base(), when)), expected);
-    EXPECT_TRUE(log_instance().remembered().empty());
+    EXPECT_EQ(Log_Sandbox::read(sandbox.base() + "(2026_1_2-9_5_3).crash"), expected + "after\n");
 }
 
-TEST(Log, CrashFileNamesLocalTimeWithoutLeadingZeros) {
-    EXPECT_EQ(Log::crash_file_path("/tmp/x/blurmond_ae", local_time(2026, 1, 2, 9, 5, 3)),
-              "/tmp/x/blurmond_ae(2026_1_2-9_5_3).crash");
-    EXPECT_EQ(Log::crash_file_path("b", local_time(2025, 2, 14, 0, 0, 0)), "b(2025_2_14-0_0_0).crash");
-}
-
-TEST(Log, LaterEntriesOfTheProcessFollowTheCrashDumpIntoTheCrashFile) {
-    Log_Sandbox sandbox;
-    log("before\n", 2);
-    const std::tm when = local_time(2026, 3, 4, 5, 6, 7);
-    log_instance().write_crash_log(when);
-    EXPECT_TRUE(log_instance().is_active());
-    log("after\n", 1);
-    EXPECT_EQ(Log_Sandbox::read(Log::crash_file_path(sandbox.base(), when)), "before\nafter\n");
-}
-
-TEST(Log, CreatingTheFileBetweenEntriesWritesEveryEntryOnce) {
+// The log never creates its file; once the user has, every entry reaches it once, after what an earlier
+// run left there, and it stays the log's file when the base path changes.
+TEST(Log, FileCreatedBetweenEntriesGetsEveryEntryOnce) {
     Log_Sandbox sandbox;
     log("first\n", 1);
     EXPECT_FALSE(log_instance().is_active());
-    EXPECT_FALSE(std::filesystem::exists(sandbox.log_path())) << "the log must never create its file";
-
-    sandbox.create_log_file();
+    EXPECT_FALSE(std::filesystem::exists(sandbox.log_path()));
+    std::ofstream(sandbox.log_path()) << "from an earlier run\n";
     log("second\n", 2);
     EXPECT_TRUE(log_instance().is_active());
-    log("remembered only\n", 0);
-
-    EXPECT_EQ(Log_Sandbox::read(sandbox.log_path()), "first\nsecond\nremembered only\n");
-    EXPECT_TRUE(log_instance().remembered().empty());
-}
-
-TEST(Log, AppendsToAnExistingLogFile) {
-    Log_Sandbox sandbox;
-    {
-        std::ofstream earlier(sandbox.log_path());
-        earlier << "from an earlier run\n";
-    }
-    log("now\n", 1);
-    EXPECT_EQ(Log_Sandbox::read(sandbox.log_path()), "from an earlier run\nnow\n");
-}
-
-TEST(Log, OpenFileStaysOpenWhenTheBasePathChanges) {
-    Log_Sandbox sandbox;
-    sandbox.create_log_file();
-    log("one\n", 1);
     log_instance().set_base_path((sandbox.folder() / "elsewhere").string());
-    log("two\n", 1);
-    EXPECT_EQ(log_instance().base_path(), (sandbox.folder() / "elsewhere").string());
-    EXPECT_EQ(Log_Sandbox::read(sandbox.log_path()), "one\ntwo\n");
+    log("third\n", 0);
+    EXPECT_EQ(Log_Sandbox::read(sandbox.log_path()), "from an earlier run\nfirst\nsecond\nthird\n");
+    EXPECT_TRUE(log_instance().remembered().empty());
 }
 
 // A crash dump that cannot be created loses nothing and fails quietly.
@@ -112,30 +68,6 @@ TEST(Log, StaysInMemoryWithoutAUsableBasePath) {
     EXPECT_FALSE(log_instance().is_active());
     EXPECT_EQ(log_instance().remembered().size(), 2u);
     EXPECT_TRUE(std::filesystem::is_empty(sandbox.folder()));
-}
-
-TEST(Log, EnvironmentReportWritesSevenEntriesWithThePluginVersion) {
-    Log_Sandbox sandbox;
-    Plugin_Description plugin;
-    plugin.name = "Corvala 'Blurmond'";
-    plugin.version_major = 1;
-    plugin.version_minor = 5;
-    plugin.version_bugfix = 5;
-    plugin.stage = Release_Stage::beta;  // the report never shows the stage
-    log_instance().write_environment_report("After Effects 24.1", plugin);
-
-    const auto entries = log_instance().remembered();
-    const std::vector<std::string> expected = {
-        "*** Environment Information ***\n",
-        "    Plugin Host: After Effects 24.1\n",
-        "    Plugin: Corvala 'Blurmond' 1.5.5\n",
-        "    Installation folder: " + installation_folder() + "\n",
-        "    Cpu Count: " + std::to_string(processor_count()) + "\n",
-        "    Operating System: " + operating_system_name() + "\n",
-        std::string(34, '-') + "\n",
-    };
-    ASSERT_EQ(entries.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(entries[i], expected[i]) << "entry " << i;
 }
 
 }  // namespace

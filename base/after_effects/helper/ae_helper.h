@@ -8,7 +8,6 @@
 // The other helpers of the host binding, so that one include reaches them all.
 #include "base/after_effects/helper/ae_host.h"
 #include "base/after_effects/helper/ae_layer_checkout.h"
-#include "base/after_effects/helper/ae_working_gamma.h"
 #include "util/render_context.h"
 #include "util/timing.h"
 

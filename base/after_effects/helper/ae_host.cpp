@@ -2,7 +2,6 @@
 #include "base/after_effects/helper/ae_host.h"
 
 #include <sstream>
-#include <tuple>
 
 #include "base/after_effects/helper/ae_check.h"
 #include "base/after_effects/helper/ae_suite.h"
@@ -40,12 +39,6 @@ Premiere_Version premiere_version(const PF_InData* in_data) {
     VersionInfo info{};
     check_pr(suite->GetAppInfo(PrSDKAppInfoSuite::kAppInfo_Version, &info));
     return Premiere_Version{info.major, info.minor, info.patch};
-}
-
-bool premiere_version_at_least(const PF_InData* in_data, uint32_t major, uint32_t minor, uint32_t patch) {
-    if (!host_is_premiere(in_data)) return false;
-    const Premiere_Version running = premiere_version(in_data);
-    return std::tie(running.major, running.minor, running.patch) >= std::tie(major, minor, patch);
 }
 
 std::string host_description(const PF_InData* in_data) {

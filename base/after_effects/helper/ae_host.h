@@ -34,8 +34,6 @@ struct Premiere_Version {
 // The running Premiere's version through "MediaCore App Info Suite" version 2. Throws Exception_Assert
 // on any other host, Exception_Ae_Suite when the suite is refused, Exception_Premiere when it fails.
 Premiere_Version premiere_version(const PF_InData* in_data);
-// False on any other host. Versions compare part by part, most significant first.
-bool premiere_version_at_least(const PF_InData* in_data, uint32_t major, uint32_t minor, uint32_t patch);
 
 // One line naming the host and its version for the environment report, e.g.
 // "After Effects v13.28(app id: FXTC)". Throws what premiere_version throws under Premiere.

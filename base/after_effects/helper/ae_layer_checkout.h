@@ -1,5 +1,4 @@
-// Layers from the host: the pixel format of a world, layer parameters checked out as untyped layers,
-// and a layer's depth channel.
+// Layers from the host: the pixel format of a world, layer parameters checked out as untyped layers.
 #pragma once
 
 #include <memory>
@@ -28,12 +27,5 @@ Layer_Typeless layer_from_world(const PF_InData* in_data, const PF_EffectWorld& 
 // than 12.5, Exception_Abort when the host cancels, Exception_After_Effects for another error, and what
 // pixel_format_of_world throws (the parameter is checked in first).
 std::shared_ptr<Layer_Typeless> checkout_layer(PF_InData* in_data, PF_ParamIndex index);
-
-// True when the layer at host index carries a depth channel of 32-bit floats ("PF AE Channel Suite" 1).
-bool has_depth_channel(PF_InData* in_data, PF_ParamIndex index);
-
-// That depth channel at the call's current time, checked in when the last holder lets go; null when
-// has_depth_channel is false. Throws as checkout_layer does, and Exception_Ae_Suite without the suite.
-std::shared_ptr<Layer<Pixel_Gray_32f>> checkout_depth_channel(PF_InData* in_data, PF_ParamIndex index);
 
 }  // namespace nb

@@ -1,58 +1,16 @@
-// Host records to plug-in records: rectangles, layer numbering, the frame, extents, centring, clearing.
+// Host records to plug-in records: layer numbering, the frame at reduced resolution, clearing a world.
 #include "base/after_effects/after_effects_layers.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <limits>
 #include <memory>
 #include <vector>
 
 #include "base/host_context.h"
-#include "effect/blurmond_plugin.h"
 #include "tests/support/memory_parameter_factory.h"
 
 namespace nb {
 namespace {
-
-TEST(AfterEffectsLayers, RectanglesReorderTheirEdgesAndClampToTheHostsRange) {
-    const Rect r = rect_from_host(PF_LRect{1, 2, 3, 4});
-    EXPECT_EQ(r, (Rect{1, 3, 2, 4}));
-    const PF_LRect back = rect_to_host(r);
-    EXPECT_EQ(back.left, 1);
-    EXPECT_EQ(back.top, 2);
-    EXPECT_EQ(back.right, 3);
-    EXPECT_EQ(back.bottom, 4);
-    const PF_LRect clamped = rect_to_host(Rect{-(int64_t{1} << 40), int64_t{1} << 40, 0, 0});
-    EXPECT_EQ(clamped.left, std::numeric_limits<A_long>::min());
-    EXPECT_EQ(clamped.right, std::numeric_limits<A_long>::max());
-}
-
-struct Layer_Case {
-    Plugin_Host host;
-    int32_t background, iris, selection;  // host indices read off the declaration order by hand
-};
-
-TEST(AfterEffectsLayers, TheEffectsExtraLayersAreItsThreeLayerControlsInOrder) {
-    // After Effects: background 6, alternative iris 10 (after the iris group at 9), selection layer 22
-    // (after the selection group at 20 and "enable" at 21). Premiere has no "enable": 21.
-    for (const Layer_Case c : {Layer_Case{Plugin_Host::after_effects, 6, 10, 22}, Layer_Case{Plugin_Host::premiere, 6, 10, 21}}) {
-        test::Memory_Parameter_Factory factory;
-        const Blurmond_Plugin plugin(make_host_context(c.host), factory);
-        const std::vector<Extra_Layer> layers = extra_layers(plugin);
-        ASSERT_EQ(layers.size(), 3u);
-        EXPECT_EQ(layers[0].key, plugin.blurmond_parameters().background_layer->description().key);
-        EXPECT_EQ(layers[0].host_index, c.background);
-        EXPECT_EQ(layers[1].key, plugin.blurmond_parameters().alternative_iris->description().key);
-        EXPECT_EQ(layers[1].host_index, c.iris);
-        EXPECT_EQ(layers[2].host_index, c.selection);
-        EXPECT_EQ(host_index_of_layer(plugin, "Source"), 0);
-        EXPECT_EQ(host_index_of_layer(plugin, layers[0].key), c.background);
-        EXPECT_EQ(host_index_of_layer(plugin, "radius"), -1) << "not a layer";
-        EXPECT_EQ(host_index_of_layer(plugin, "nothing"), -1);
-        EXPECT_EQ(parameter_at_host_index(plugin, c.background), plugin.blurmond_parameters().background_layer.get());
-    }
-}
 
 // A plug-in declaring a layer, a colour with alpha, the input layer itself and another layer.
 class Numbered_Plugin : public Plugin {
@@ -65,6 +23,10 @@ public:
         list = factory.parameter_list();
     }
     const std::vector<Parameter*>& parameters() const override { return list; }
+    Rect layer_extent(const Context&, const Layer_Extents&) const override { return {}; }
+    Rect layer_extent_for_name(const Context&, const std::string&, const Rect&, const Layer_Extents&) const override {
+        return {};
+    }
 
     std::unique_ptr<Layer_Parameter> first, input, second;
     std::unique_ptr<Rgba_Parameter> color;
@@ -77,15 +39,17 @@ TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInput
     const std::vector<Extra_Layer> layers = extra_layers(plugin);
     ASSERT_EQ(layers.size(), 1u) << "the layer standing for the input ends the extra layers";
     EXPECT_EQ(layers[0].host_index, 1);
+    EXPECT_EQ(host_index_of_layer(plugin, "Source"), 0);
     EXPECT_EQ(host_index_of_layer(plugin, "input"), 0);
     EXPECT_EQ(host_index_of_layer(plugin, "second"), 5);  // 1 first, 2 and 3 colour, 4 input, 5
+    EXPECT_EQ(host_index_of_layer(plugin, "nothing"), -1);
     EXPECT_EQ(parameter_at_host_index(plugin, 2), plugin.color.get());
     EXPECT_EQ(parameter_at_host_index(plugin, 3), nullptr) << "the alpha control belongs to the colour";
     EXPECT_EQ(parameter_at_host_index(plugin, 5), plugin.second.get());
     EXPECT_EQ(parameter_at_host_index(plugin, 6), nullptr);
 }
 
-TEST(AfterEffectsLayers, FrameIsTheSourceAtTheCurrentResolution) {
+TEST(AfterEffectsLayers, FrameAndExtentsAreAtTheCurrentResolution) {
     PF_InData in_data{};
     in_data.width = 1920;
     in_data.height = 1080;
@@ -102,33 +66,18 @@ TEST(AfterEffectsLayers, FrameIsTheSourceAtTheCurrentResolution) {
     EXPECT_FLOAT_EQ(frame.horizontal_factor, 1.0f / 3.0f);
     EXPECT_FLOAT_EQ(frame.vertical_factor, 0.5f);
     EXPECT_FLOAT_EQ(frame.pixel_aspect, 0.9f);
-    EXPECT_FALSE(frame.premultiplied);
-
-    in_data.downsample_x = PF_RationalScale{1, 0};
-    EXPECT_EQ(frame_description(&in_data).width, 1920) << "an undefined factor counts as 1";
-    EXPECT_EQ(frame_description(&in_data).horizontal_factor, 1.0f);
 
     PF_CheckoutResult result{};
     result.max_result_rect = PF_LRect{-10, -5, 200, 100};
     result.par = PF_RationalScale{4, 3};
     const Layer_Extent extent = layer_extent_of(&in_data, result);
     EXPECT_EQ(extent.rect, (Rect{-10, 200, -5, 100}));
-    EXPECT_FLOAT_EQ(extent.downsample_y, 0.5f);
+    EXPECT_FLOAT_EQ(extent.downsample_x, 1.0f / 3.0f);
     EXPECT_FLOAT_EQ(extent.pixel_aspect, 4.0f / 3.0f);
-}
 
-TEST(AfterEffectsLayers, ExtraLayersAreCentredWithTruncation) {
-    Layer_Typeless layer;
-    layer.width = 100;
-    layer.height = 1081;
-    centre_on_frame(layer, 1920, 1080);
-    EXPECT_EQ(layer.x, 910);
-    EXPECT_EQ(layer.y, 0) << "-1 / 2 truncates toward zero";
-    layer.width = 101;
-    layer.height = 1077;
-    centre_on_frame(layer, 1920, 1080);
-    EXPECT_EQ(layer.x, 909);
-    EXPECT_EQ(layer.y, 1);
+    in_data.downsample_x = PF_RationalScale{1, 0};
+    EXPECT_EQ(frame_description(&in_data).width, 1920) << "an undefined factor counts as 1";
+    EXPECT_EQ(frame_description(&in_data).horizontal_factor, 1.0f);
 }
 
 TEST(AfterEffectsLayers, ClearingAWorldLeavesItsRowPaddingAlone) {

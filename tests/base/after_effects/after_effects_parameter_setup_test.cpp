@@ -1,10 +1,8 @@
-// The host records the parameter setup adds: the effect's whole set, and each kind's form.
+// The host records the parameter setup adds: each kind's form, the description's flags, refusals.
 #include "base/after_effects/after_effects_parameter_setup.h"
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
-#include <cmath>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -13,8 +11,8 @@
 #include <vector>
 
 #include "base/after_effects/after_effects_arbitrary_data.h"
+#include "base/after_effects/after_effects_parameter_custom.h"
 #include "base/after_effects/after_effects_parameter_factory.h"
-#include "effect/blurmond_parameters.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
@@ -32,107 +30,6 @@ PF_OutData set_up(test::Ae_Binding_Rig& rig, const std::function<void(Parameter_
     PF_OutData out{};
     parameter_setup(rig.in_data(), &out, factory.parameter_list());
     return out;
-}
-
-PF_OutData set_up_effect(test::Ae_Binding_Rig& rig, Plugin_Host host) {
-    Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
-    Blurmond_Parameters parameters(factory, host);
-    PF_OutData out{};
-    parameter_setup(rig.in_data(), &out, parameters.list);
-    return out;
-}
-
-TEST(AfterEffectsParameterSetup, EffectSetUnderEachHost) {
-    test::Ae_Binding_Rig rig;
-    const PF_OutData out = set_up_effect(rig, Plugin_Host::after_effects);
-    EXPECT_EQ(out.num_params, 52);
-    ASSERT_EQ(rig.effect().parameters().size(), 52u);  // the input layer and 51 records
-    // Identifiers in host order: none is 23, and "extend" (52) stands sixth from last.
-    std::vector<A_long> expected;
-    for (A_long id = 1; id <= 22; ++id) expected.push_back(id);
-    for (A_long id = 24; id <= 46; ++id) expected.push_back(id);
-    for (A_long id : {52, 47, 48, 49, 50, 51}) expected.push_back(id);
-    for (size_t index = 1; index < 52; ++index)
-        EXPECT_EQ(rig.stored(static_cast<int32_t>(index)).uu.id, expected[index - 1]) << "index " << index;
-    EXPECT_EQ(rig.stored(9).param_type, PF_Param_GROUP_START);
-    EXPECT_EQ(rig.stored(19).param_type, PF_Param_GROUP_END);
-    EXPECT_EQ(rig.stored(14).param_type, PF_Param_ANGLE);
-    EXPECT_EQ(rig.stored(49).param_type, PF_Param_COLOR);
-    EXPECT_EQ(rig.stored(50).param_type, PF_Param_FLOAT_SLIDER);
-
-    test::Ae_Binding_Rig premiere(test::premiere_settings());
-    EXPECT_EQ(set_up_effect(premiere, Plugin_Host::premiere).num_params, 33);
-    EXPECT_EQ(premiere.effect().parameters().size(), 33u);
-}
-
-TEST(AfterEffectsParameterSetup, ShowIsAPopupOfFourFromTheFirst) {
-    test::Ae_Binding_Rig rig;
-    set_up_effect(rig, Plugin_Host::after_effects);
-    const PF_ParamDef& show = rig.stored(1);
-    EXPECT_EQ(show.param_type, PF_Param_POPUP);
-    EXPECT_STREQ(show.name, "show");
-    EXPECT_EQ(show.u.pd.num_choices, 4);
-    EXPECT_EQ(show.u.pd.value, 1);
-    EXPECT_STREQ(show.u.pd.u.namesptr, "normal blur|iris|highlight, selection|highlight, selection only|");
-}
-
-TEST(AfterEffectsParameterSetup, FloatSlidersCarry32BitRangesAndDefault) {
-    test::Ae_Binding_Rig rig;
-    set_up_effect(rig, Plugin_Host::after_effects);
-    constexpr float infinity = std::numeric_limits<float>::infinity();
-    const PF_FloatSliderDef& smooth = rig.stored(12).u.fs_d;  // valid 0 .. DBL_MAX
-    EXPECT_EQ(smooth.valid_min, 0.0f);
-    EXPECT_EQ(smooth.valid_max, infinity);
-    EXPECT_EQ(smooth.slider_max, 50.0f);
-    const PF_FloatSliderDef& thickness = rig.stored(17).u.fs_d;  // default 0.3
-    EXPECT_EQ(thickness.dephault, 0.3f);
-    EXPECT_EQ(thickness.value, static_cast<double>(0.3f));
-    EXPECT_NE(thickness.value, 0.3);
-    // Only "radius" opens its twirl.
-    EXPECT_EQ(rig.stored(2).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
-    EXPECT_NE(rig.stored(3).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
-
-    test::Ae_Binding_Rig unbounded;
-    set_up(unbounded, [](Parameter_Factory& factory, Owned& owned) {
-        Float_Parameter_Description free("free", "", 1);  // every range ±DBL_MAX
-        free.percent = true;
-        free.pixel = true;
-        owned.push_back(factory.create_float(free));
-    });
-    const PF_FloatSliderDef& free = unbounded.stored(1).u.fs_d;
-    EXPECT_EQ(free.valid_min, -infinity);
-    EXPECT_EQ(free.valid_max, infinity);
-    EXPECT_EQ(free.slider_max, infinity);
-    EXPECT_EQ(free.display_flags, PF_ValueDisplayFlag_PERCENT | PF_ValueDisplayFlag_PIXEL);
-}
-
-TEST(AfterEffectsParameterSetup, ColourWithAlphaAddsANamedSlider) {
-    test::Ae_Binding_Rig rig;
-    set_up_effect(rig, Plugin_Host::after_effects);
-    const PF_ParamDef& color = rig.stored(49);
-    EXPECT_STREQ(color.name, "outside color");
-    const PF_Pixel black{255, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(&color.u.cd.value, &black, sizeof black), 0);
-    const PF_ParamDef& alpha = rig.stored(50);
-    EXPECT_STREQ(alpha.name, "outside color (alpha)");
-    EXPECT_EQ(alpha.uu.id, 50);
-    EXPECT_EQ(alpha.flags, color.flags);
-    EXPECT_EQ(alpha.u.fs_d.value, 1.0);
-    EXPECT_EQ(alpha.u.fs_d.valid_min, 0.0f);
-    EXPECT_EQ(alpha.u.fs_d.valid_max, 1.0f);
-}
-
-TEST(AfterEffectsParameterSetup, NamesAreCutTo31Characters) {
-    test::Ae_Binding_Rig rig;
-    const std::string long_name = "a name of forty characters, quite long!!";
-    ASSERT_EQ(long_name.size(), 40u);
-    set_up(rig, [&](Parameter_Factory& factory, Owned& owned) {
-        owned.push_back(factory.create_group(Group_Parameter_Description(long_name, "", 1)));
-        Rgba_Parameter_Description color("a colour named at length, 28", "", 2, 3);
-        owned.push_back(factory.create_rgba(color));
-    });
-    EXPECT_EQ(std::string(rig.stored(1).name), long_name.substr(0, 31));
-    EXPECT_EQ(std::string(rig.stored(3).name), "a colour named at length, 28 (a");
 }
 
 TEST(AfterEffectsParameterSetup, EachKindHasItsHostForm) {
@@ -157,7 +54,6 @@ TEST(AfterEffectsParameterSetup, EachKindHasItsHostForm) {
         count.default_value = 3;
         count.valid_min = 1;
         count.valid_max = 9;
-        count.slider_min = 2;
         count.slider_max = 8;
         owned.push_back(factory.create_int(count));
         Rgb_Parameter_Description rgb("rgb", "", 6);
@@ -165,14 +61,28 @@ TEST(AfterEffectsParameterSetup, EachKindHasItsHostForm) {
         rgb.green = 1.0;
         rgb.blue = 2.0;  // held to 255
         owned.push_back(factory.create_rgb(rgb));
+        Choice_Parameter_Description choice("show", "", 7);
+        choice.entries = {"normal", "iris", "selection"};
+        choice.default_index = 1;
+        owned.push_back(factory.create_choice(choice));
+        Float_Parameter_Description thickness("thickness", "", 8);  // the host keeps 32-bit floats
+        thickness.default_value = 0.3;
+        thickness.valid_max = std::numeric_limits<double>::max();
+        thickness.slider_max = 50.0;
+        owned.push_back(factory.create_float(thickness));
+        Float_Parameter_Description free("free", "", 9);  // every range ±DBL_MAX
+        free.percent = true;
+        free.pixel = true;
+        owned.push_back(factory.create_float(free));
+        Rgba_Parameter_Description color("a colour named at length, 28", "", 10, 11);
+        color.alpha = 0.5;
+        owned.push_back(factory.create_rgba(color));
     });
-    // Six records: the layer with identifier 0 is the input and is only counted.
-    EXPECT_EQ(out.num_params, 8);
-    ASSERT_EQ(rig.effect().parameters().size(), 7u);
+    // The layer with identifier 0 is the input: counted, not added. The colour adds its alpha slider.
+    EXPECT_EQ(out.num_params, 13);
+    ASSERT_EQ(rig.effect().parameters().size(), 12u);
     EXPECT_EQ(rig.stored(1).u.ad.value, 90 * 65536);
     EXPECT_EQ(rig.stored(2).u.bd.value, 1);
-    EXPECT_STREQ(rig.stored(2).u.bd.u.nameptr, "");
-    EXPECT_EQ(rig.stored(3).flags, 0x42);
     EXPECT_EQ(rig.stored(3).ui_flags, PF_PUI_STD_CONTROL_ONLY);
     EXPECT_STREQ(rig.stored(3).u.button_d.u.namesptr, "press");
     const PF_PointDef& p = rig.stored(4).u.td;
@@ -186,6 +96,26 @@ TEST(AfterEffectsParameterSetup, EachKindHasItsHostForm) {
     EXPECT_EQ(s.slider_max, 8);
     const PF_Pixel rgb{255, 127, 255, 255};
     EXPECT_EQ(std::memcmp(&rig.stored(6).u.cd.value, &rgb, sizeof rgb), 0);
+    const PF_PopupDef& show = rig.stored(7).u.pd;
+    EXPECT_EQ(show.num_choices, 3);
+    EXPECT_EQ(show.value, 2);
+    EXPECT_STREQ(show.u.namesptr, "normal|iris|selection|");
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    const PF_FloatSliderDef& thickness = rig.stored(8).u.fs_d;
+    EXPECT_EQ(thickness.dephault, 0.3f);
+    EXPECT_EQ(thickness.value, static_cast<double>(0.3f));
+    EXPECT_EQ(thickness.valid_max, infinity);
+    EXPECT_EQ(thickness.slider_max, 50.0f);
+    const PF_FloatSliderDef& free = rig.stored(9).u.fs_d;
+    EXPECT_EQ(free.valid_min, -infinity);
+    EXPECT_EQ(free.slider_max, infinity);
+    EXPECT_EQ(free.display_flags, PF_ValueDisplayFlag_PERCENT | PF_ValueDisplayFlag_PIXEL);
+    const PF_ParamDef& alpha = rig.stored(11);
+    EXPECT_STREQ(alpha.name, "a colour named at length, 28 (a") << "names are cut to 31 characters";
+    EXPECT_EQ(alpha.uu.id, 11);
+    EXPECT_EQ(alpha.flags, rig.stored(10).flags);
+    EXPECT_EQ(alpha.u.fs_d.value, 0.5);
+    EXPECT_EQ(alpha.u.fs_d.valid_max, 1.0f);
 }
 
 TEST(AfterEffectsParameterSetup, DescriptionFlagsMapOntoTheRecord) {
@@ -221,38 +151,19 @@ TEST(AfterEffectsParameterSetup, DescriptionFlagsMapOntoTheRecord) {
     }
 }
 
-TEST(AfterEffectsParameterSetup, RefusedRecordsAreThrown) {
-    test::Log_Sandbox log;
-    const auto one_float = [](Parameter_Factory& factory, Owned& owned) {
-        owned.push_back(factory.create_float(Float_Parameter_Description("f", "", 1)));
-    };
-    test::Ae_Binding_Rig cancelled;
-    cancelled.host().faults().inject("add_param", PF_Interrupt_CANCEL);
-    EXPECT_THROW(set_up(cancelled, one_float), Exception_Abort);
-
-    test::Ae_Binding_Rig refused;
-    refused.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
-    EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { set_up(refused, one_float); },
-                                                           "After Effects api Error (PF_Err)", PF_Err_INVALID_INDEX));
-}
-
-TEST(AfterEffectsParameterSetup, AlphaWithoutIdentifierAddsNothing) {
-    test::Log_Sandbox log;
-    test::Ae_Binding_Rig rig;
-    EXPECT_TRUE(test::fails_assertion(
-        [&] {
-            set_up(rig, [](Parameter_Factory& factory, Owned& owned) {
-                owned.push_back(factory.create_rgba(Rgba_Parameter_Description("c", "", 1, 0)));
-            });
-        },
-        "description.disc_id_alpha > 0", "base/after_effects/after_effects_parameter_setup"));
-    EXPECT_EQ(rig.effect().parameters().size(), 1u);
-}
-
-// Default data of one 32-bit word, from the host's handles.
+// Default data of one 32-bit word holding 42 (the control) or 7 (its interface data).
 class Word_Data : public Arbitrary_Data_Functions {
 public:
-    PF_Handle new_default(PF_InData* in_data) const override { return in_data->utils->host_new_handle(4); }
+    explicit Word_Data(int32_t word) : word_(word) {}
+    PF_Handle new_default(PF_InData* in_data) const override {
+        PF_Handle handle = in_data->utils->host_new_handle(sizeof word_);
+        std::memcpy(in_data->utils->host_lock_handle(handle), &word_, sizeof word_);
+        in_data->utils->host_unlock_handle(handle);
+        return handle;
+    }
+
+private:
+    int32_t word_;
 };
 
 PF_CustomUIInfo registered_interface{};
@@ -261,16 +172,26 @@ PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
     return PF_Err_NONE;
 }
 
-const auto one_custom = [](Parameter_Factory& factory, Owned& owned) {
+std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
     Custom_Parameter_Description custom("drawn", "", 7);
     custom.ui_height = 40;
     custom.disc_id_gui_data = 8;
-    custom.data_functions = std::make_shared<Word_Data>();
-    custom.gui_data_functions = std::make_shared<Word_Data>();
-    owned.push_back(factory.create_custom(custom));
-};
+    custom.data_functions = std::make_shared<Word_Data>(42);
+    custom.gui_data_functions = std::make_shared<Word_Data>(7);
+    return factory.create_custom(custom);
+}
 
-TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceData) {
+const auto one_custom = [](Parameter_Factory& factory, Owned& owned) { owned.push_back(declare_custom(factory)); };
+
+int32_t word_at(void* data) {
+    int32_t word = 0;
+    std::memcpy(&word, data, sizeof word);
+    return word;
+}
+
+// The drawn control and the hidden record of its interface data. A command with the records has their
+// data locked once and kept; one without checks the records out until the parameter goes.
+TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceDataAndLocksBoth) {
     test::Ae_Binding_Rig rig;
     rig.in_data()->inter.register_ui = register_interface;
     EXPECT_EQ(set_up(rig, one_custom).num_params, 3);
@@ -279,26 +200,57 @@ TEST(AfterEffectsParameterSetup, CustomControlAddsItsHiddenInterfaceData) {
     EXPECT_EQ(control.ui_flags, PF_PUI_CONTROL | PF_PUI_DONT_ERASE_CONTROL);
     EXPECT_EQ(control.ui_height, 40);
     EXPECT_EQ(control.u.arb_d.id, 7);
-    EXPECT_NE(control.u.arb_d.dephault, nullptr);
     EXPECT_EQ(registered_interface.events, PF_CustomEFlag_EFFECT);
     const PF_ParamDef& hidden = rig.stored(2);
     EXPECT_STREQ(hidden.name, "drawn_gui_data");
     EXPECT_EQ(hidden.uu.id, 8);
     EXPECT_EQ(hidden.ui_flags, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI);
     EXPECT_NE(hidden.flags & PF_ParamFlag_CANNOT_TIME_VARY, 0);
+
+    for (int32_t index : {1, 2}) rig.stored(index).u.arb_d.value = rig.stored(index).u.arb_d.dephault;
+    {
+        Parameter_Factory_After_Effects command(rig.in_data(), rig.command_params(), nullptr);
+        auto custom = declare_custom(command);
+        void* data = custom->data();
+        EXPECT_EQ(word_at(data), 42);
+        EXPECT_EQ(custom->data(), data);
+        EXPECT_EQ(word_at(custom->gui_data()), 7);
+        custom->gui_data_changed();
+        EXPECT_EQ(rig.command_record(2).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+        custom->data_changed();
+        EXPECT_EQ(rig.command_record(1).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+        custom->redraw();
+        EXPECT_EQ(rig.effect().parameter_state().ui_updates().size(), 2u);
+        EXPECT_EQ(rig.host().faults().calls("checkout_param"), 0);
+    }
+    Parameter_Factory_After_Effects command(rig.in_data(), nullptr, nullptr);
+    {
+        auto custom = declare_custom(command);
+        EXPECT_EQ(word_at(custom->data()), 42);
+        EXPECT_EQ(word_at(custom->gui_data()), 7);
+        EXPECT_EQ(rig.effect().checked_out(), 2);
+    }
+    EXPECT_EQ(rig.effect().checked_out(), 0);
 }
 
-TEST(AfterEffectsParameterSetup, CustomControlNeedsRegistrationAndLeaksNothingWhenRefused) {
+// A refused record is thrown with the host's code and leaks no default data.
+TEST(AfterEffectsParameterSetup, RefusedRecordsAreThrown) {
     test::Log_Sandbox log;
+    const auto one_float = [](Parameter_Factory& factory, Owned& owned) {
+        owned.push_back(factory.create_float(Float_Parameter_Description("f", "", 1)));
+    };
+    test::Ae_Binding_Rig cancelled;
+    cancelled.host().faults().inject("add_param", PF_Interrupt_CANCEL);
+    EXPECT_THROW(set_up(cancelled, one_float), Exception_Abort);
+    test::Ae_Binding_Rig refused;
+    refused.in_data()->inter.register_ui = register_interface;
+    refused.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
+    EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { set_up(refused, one_custom); },
+                                                           "After Effects api Error (PF_Err)", PF_Err_INVALID_INDEX));
+    EXPECT_EQ(refused.host().handles().live_handles(), 0);
     test::Ae_Binding_Rig unregistered;
-    EXPECT_TRUE(test::fails_assertion([&] { set_up(unregistered, one_custom); },
-                                      "in_data->inter.register_ui != nullptr",
+    EXPECT_TRUE(test::fails_assertion([&] { set_up(unregistered, one_custom); }, "in_data->inter.register_ui != nullptr",
                                       "base/after_effects/after_effects_parameter_setup"));
-    test::Ae_Binding_Rig rig;
-    rig.in_data()->inter.register_ui = register_interface;
-    rig.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
-    EXPECT_THROW(set_up(rig, one_custom), Exception_After_Effects);
-    EXPECT_EQ(rig.host().handles().live_handles(), 0);
 }
 
 }  // namespace

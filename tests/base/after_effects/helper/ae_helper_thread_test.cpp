@@ -23,35 +23,9 @@
 namespace nb {
 namespace {
 
-bool log_contains(const std::string& text) {
-    for (const std::string& entry : log_instance().remembered()) {
-        if (entry.find(text) != std::string::npos) return true;
-    }
-    return false;
-}
-
-TEST(AeHelperIterate, EveryIndexRunsOnceOverFourThreads) {
-    test::Test_Host host(4);
-    Render_Context context = host.context();
-    std::array<std::atomic<int>, 10> runs{};
-    std::mutex mutex;
-    std::set<int64_t> workers;
-    std::set<int64_t> thread_counts;
-    context.iterate(10, [&](const Iteration& item) {
-        runs[static_cast<size_t>(item.index)].fetch_add(1);
-        std::lock_guard<std::mutex> lock(mutex);
-        workers.insert(item.thread);
-        thread_counts.insert(item.threads);
-        EXPECT_EQ(item.iterations, 10);
-    });
-    for (size_t index = 0; index < runs.size(); ++index) EXPECT_EQ(runs[index].load(), 1) << "index " << index;
-    EXPECT_EQ(thread_counts, std::set<int64_t>{4});
-    for (int64_t worker : workers) EXPECT_TRUE(worker >= 0 && worker <= 3) << "worker number " << worker;
-}
-
-// Each host thread takes part once; with a latch holding every thread in its first item, each
-// participant is seen, the calling thread as worker 0 and the others numbered 1..3.
-TEST(AeHelperIterate, EveryHostThreadTakesPartWithItsOwnNumber) {
+// With a latch holding every thread in its first item, each host thread takes part once with its own
+// number, the calling thread as worker 0; with more items than threads each still runs once.
+TEST(AeHelperIterate, EveryHostThreadTakesPartAndEveryIndexRunsOnce) {
     test::Test_Host host(4);
     Render_Context context = host.context();
     std::latch all_arrived(4);
@@ -64,22 +38,20 @@ TEST(AeHelperIterate, EveryHostThreadTakesPartWithItsOwnNumber) {
         std::lock_guard<std::mutex> lock(mutex);
         workers.insert(item.thread);
         system_threads.insert(std::this_thread::get_id());
+        EXPECT_EQ(item.threads, 4);
         if (item.thread == 0) {
             EXPECT_EQ(std::this_thread::get_id(), caller);
         }
     });
     EXPECT_EQ(workers, (std::set<int64_t>{0, 1, 2, 3}));
     EXPECT_EQ(system_threads.size(), 4u);
-}
 
-TEST(AeHelperIterate, LaunchOfNothingStillAsksTheHostAndChecksForAbort) {
-    test::Test_Host host(4);
-    Render_Context context = host.context();
-    std::atomic<int> items{0};
-    launch(0, [&](const Iteration&, Render_Context, int) { items.fetch_add(1); }, context, 0);
-    EXPECT_EQ(items.load(), 0);
-    EXPECT_EQ(host.iterate_calls(), 2);  // one to count the threads, one to iterate
-    EXPECT_EQ(host.abort_calls(), 1);    // the check that ends every launch
+    std::array<std::atomic<int>, 10> runs{};
+    context.iterate(10, [&](const Iteration& item) {
+        EXPECT_EQ(item.iterations, 10);
+        runs.at(static_cast<size_t>(item.index)).fetch_add(1);
+    });
+    for (size_t index = 0; index < runs.size(); ++index) EXPECT_EQ(runs[index].load(), 1) << "index " << index;
 }
 
 // The main thread sees the cancel after its fifth row; the others stop after the row they are in.
@@ -109,73 +81,55 @@ TEST(AeHelperIterate, AbortOnTheMainThreadStopsEveryThread) {
     EXPECT_EQ(host.abort_calls(), 5);  // only the main thread asked
 }
 
-// All four threads are held in their first item, so three of them are worker threads for sure.
-template <class Failure>
-void fail_on_worker_threads(test::Test_Host& host, const Failure& failure) {
-    Render_Context context = host.context();
-    std::latch all_arrived(4);
-    context.iterate(4, [&](const Iteration& item) {
-        all_arrived.arrive_and_wait();
-        if (item.thread != 0) failure();
-    });
-}
-
-// Worker failures reach the caller as host errors with their codes, and are logged.
-TEST(AeHelperIterate, WorkerFailuresBecomeHostErrorsWithTheirCodes) {
+// All four threads are held in their first item, so three of them are worker threads for sure. Worker
+// failures reach the caller as host errors with their codes and are logged; an abort seen only by workers
+// ends them quietly; an unknown failure writes the crash dump and passes on. The main thread's own host
+// error travels as it is, unlogged.
+TEST(AeHelperIterate, FailuresInThreadsReachTheCaller) {
     const struct {
         void (*failure)();
-        int32_t code;
+        bool main_thread;
+        int32_t code;  // 0: nothing thrown; -1: the failure itself
         const char* entry;
     } cases[] = {
-        {[] { throw std::bad_alloc(); }, 4, "caught out of memory Exeception in sub thread\n"},
-        {[] { throw Exception_After_Effects("test failure", 513, "tests", 1); }, 513,
-         "caught AE Exeception with code: 513( PF_Err_INVALID_INDEX) in sub thread\n"},
+        {[] { throw std::bad_alloc(); }, false, 4, "-**### WARNING ###**-: caught out of memory Exeception in sub thread\n"},
+        {[] { throw Exception_After_Effects("test failure", 513, "tests", 1); }, false, 513,
+         "-**### WARNING ###**-: caught AE Exeception with code: 513( PF_Err_INVALID_INDEX) in sub thread\n"},
+        {[] { throw Exception_Abort(); }, false, 0, nullptr},
+        {[] { throw Exception_After_Effects("test failure", 516, "tests", 1); }, true, 516, nullptr},
+        {[] { throw std::runtime_error("not ours"); }, false, -1,
+         "-**###  ERROR  ###**-: Unknown Exception escaped in sub thread of iterate generic. Writing Error Log. "
+         "Crashing now.\n"},
     };
     for (const auto& c : cases) {
         test::Log_Sandbox sandbox;
         test::Test_Host host(4);
-        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { fail_on_worker_threads(host, c.failure); },
-                                                               nullptr, c.code))
-            << c.entry;
-        EXPECT_TRUE(log_contains(std::string(warning_prefix) + c.entry)) << c.entry;
-    }
-}
-
-TEST(AeHelperIterate, HostErrorOnTheMainThreadTravelsWithItsCode) {
-    test::Log_Sandbox sandbox;
-    test::Test_Host host(4);
-    Render_Context context = host.context();
-    std::latch all_arrived(4);
-    EXPECT_TRUE(test::throws_with<Exception_After_Effects>(
-        [&] {
+        Render_Context context = host.context();
+        std::latch all_arrived(4);
+        const auto run = [&] {
             context.iterate(4, [&](const Iteration& item) {
                 all_arrived.arrive_and_wait();
-                if (item.thread == 0) throw Exception_After_Effects("test failure", 516, "tests", 1);
+                if ((item.thread == 0) == c.main_thread) c.failure();
             });
-        },
-        nullptr, 516));
-    // Only worker threads report their failures in the log; the main thread's travels as it is.
-    EXPECT_FALSE(log_contains("in sub thread"));
-}
-
-TEST(AeHelperIterate, AbortSeenOnlyByWorkersEndsThemQuietly) {
-    test::Test_Host host(4);
-    EXPECT_NO_THROW(fail_on_worker_threads(host, [] { throw Exception_Abort(); }));
-}
-
-TEST(AeHelperIterate, UnknownFailureInAWorkerIsLoggedAndPassedOn) {
-    test::Log_Sandbox sandbox;
-    test::Test_Host host(4);
-    EXPECT_THROW(fail_on_worker_threads(host, [] { throw std::runtime_error("not ours"); }), std::runtime_error);
-    // The error entry goes out with the crash dump, so it is read back from the dump.
-    std::string dumped;
-    for (const auto& file : std::filesystem::directory_iterator(sandbox.folder())) {
-        if (file.path().extension() == ".crash") dumped += test::Log_Sandbox::read(file.path().string());
+        };
+        if (c.code == 0) {
+            EXPECT_NO_THROW(run());
+        } else if (c.code > 0) {
+            EXPECT_TRUE(test::throws_with<Exception_After_Effects>(run, nullptr, c.code)) << c.code;
+        } else {
+            EXPECT_THROW(run(), std::runtime_error);
+        }
+        // The error entry goes out with the crash dump, so the log is read back from there too.
+        std::string logged;
+        for (const std::string& entry : log_instance().remembered()) logged += entry;
+        for (const auto& file : std::filesystem::directory_iterator(sandbox.folder()))
+            if (file.path().extension() == ".crash") logged += test::Log_Sandbox::read(file.path().string());
+        if (c.entry) {
+            EXPECT_NE(logged.find(c.entry), std::string::npos) << logged;
+        } else {
+            EXPECT_EQ(logged.find("in sub thread"), std::string::npos) << logged;
+        }
     }
-    const std::string entry = std::string(error_prefix) +
-                              "Unknown Exception escaped in sub thread of iterate generic. Writing Error Log. "
-                              "Crashing now.\n";
-    EXPECT_NE(dumped.find(entry), std::string::npos) << "crash dump: " << dumped;
 }
 
 }  // namespace
