@@ -1,4 +1,4 @@
-// The effect's plug-in answers: its controls, its render entry, and the extents its blur needs.
+// The extents the effect's blur needs around a requested rectangle and produces beyond the input.
 #include "effect/blurmond_plugin.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "tests/support/log_sandbox.h"
 #include "tests/support/memory_parameter_factory.h"
-#include "tests/support/pipeline_rig.h"
-#include "tests/support/test_host.h"
 
 namespace nb {
 
@@ -20,44 +17,14 @@ std::ostream& operator<<(std::ostream& out, const Rect& r) {
 
 namespace {
 
-using test::memory_of;
-
-TEST(BlurmondPlugin, ListsTheWholeParameterSetForItsHost) {
-    for (const Plugin_Host host : {Plugin_Host::after_effects, Plugin_Host::premiere}) {
-        test::Memory_Parameter_Factory factory;
-        const Blurmond_Plugin plugin(make_host_context(host), factory);
-        EXPECT_EQ(plugin.blurmond_parameters().host, host);
-        EXPECT_EQ(plugin.parameters(), factory.parameter_list());
-        ASSERT_FALSE(plugin.parameters().empty());
-        EXPECT_EQ(plugin.parameters().front()->description().name, "show");
-    }
+Layer_Description frame_of(int64_t width, int64_t height, float horizontal = 1.0f, float vertical = 1.0f) {
+    return {.width = width, .height = height, .horizontal_factor = horizontal, .vertical_factor = vertical};
 }
 
-TEST(BlurmondPlugin, UpdatesTheControlsByTheEffectsRules) {
-    test::Memory_Parameter_Factory factory;
-    Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);
-    const Blurmond_Parameters& p = plugin.blurmond_parameters();
-    p.show->set_value(show_iris);
-    plugin.update_params_ui({});
-    EXPECT_FALSE(memory_of(*p.radius).enabled());  // the iris preview draws at its own size
-    p.show->set_value(show_normal_blur);
-    plugin.update_params_ui({});
-    EXPECT_TRUE(memory_of(*p.radius).enabled());
-}
-
-TEST(BlurmondPlugin, RendersThroughTheVariantOfTheOutputFormat) {
-    test::Log_Sandbox log;
-    test::Memory_Parameter_Factory factory;
-    Blurmond_Plugin plugin(make_host_context(Plugin_Host::premiere), factory);
-    plugin.blurmond_parameters().show->set_value(show_highlight_selection_only);
-    // Selection only shows the weight; lightness 0..1 selects everything, so every pixel turns white.
-    plugin.blurmond_parameters().lightness_start->set_value(0.0);
-    test::Owned_Image<Pixel_Bgra_16> source(2, 2), output(2, 2);
-    test::Test_Host host(1);
-    plugin.render(test::frame_context(test::frame_of(2, 2)), host.context(), source.typeless(), output.typeless(),
-                  {}, format_bgra_16);
-    EXPECT_EQ(output.at(1, 1).r(), 32768);
-    EXPECT_EQ(output.at(1, 1).a(), 32768);
+Plugin::Context frame_context(const Layer_Description& frame) {
+    Plugin::Context context;
+    context.frame_description = [frame] { return frame; };
+    return context;
 }
 
 struct Extent_Case {
@@ -92,7 +59,7 @@ TEST_P(BlurmondPluginExtent, GrowsByTheBlursReach) {
         {"Source", {source_extent, c.frame.horizontal_factor, c.frame.vertical_factor, 1.0f}},
         {"background_layer", {Rect{3, 4, 5, 6}, 1.0f, 1.0f, 1.0f}}};
     if (!c.alternative_iris.empty()) extents["alternative_iris"] = Layer_Extent{c.alternative_iris, 1.0f, 1.0f, 1.0f};
-    const Plugin::Context context = test::frame_context(c.frame);
+    const Plugin::Context context = frame_context(c.frame);
 
     EXPECT_EQ(plugin.layer_extent_for_name(context, "Source", c.request, extents), c.expected_request) << c.name;
     EXPECT_EQ(plugin.layer_extent(context, extents), c.expected_extent) << c.name;
@@ -100,9 +67,9 @@ TEST_P(BlurmondPluginExtent, GrowsByTheBlursReach) {
     EXPECT_EQ(plugin.layer_extent_for_name(context, "background_layer", c.request, extents), (Rect{3, 4, 5, 6}));
 }
 
-const Layer_Description hd = test::frame_of(1920, 1080);
-const Layer_Description hd_half = test::frame_of(960, 540, 0.5f, 0.5f);
-const Layer_Description hd_uneven = test::frame_of(960, 270, 0.5f, 0.25f);
+const Layer_Description hd = frame_of(1920, 1080);
+const Layer_Description hd_half = frame_of(960, 540, 0.5f, 0.5f);
+const Layer_Description hd_uneven = frame_of(960, 270, 0.5f, 0.25f);
 
 // Reaches worked by hand: the larger of radius + soften (soften = radius x smooth x 4 / (1920 + 1080)) times
 // the downsample factor, rounded up, and the drawn iris's extent: whole pixels strictly inside
@@ -132,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         Extent_Case{"ExactReachAtHalfResolution", 4.0, 0.0, 0, false, hd_half, output_request, {-2, 102, -2, 52},
                     source_extent},
         // No frame size to relate the softening to: the reach is the radius.
-        Extent_Case{"EmptyFrame", 10.0, 27.0, 0, false, test::frame_of(0, 0), output_request, {-10, 110, -10, 60},
+        Extent_Case{"EmptyFrame", 10.0, 27.0, 0, false, frame_of(0, 0), output_request, {-10, 110, -10, 60},
                     source_extent},
         // Aspect 0.75 stretches the iris to 1.75 x 11 = 19.25 across: 19 pixels; up and down 0.25 x 11 =
         // 2.75 reaches less than the radius, which stays.
@@ -153,7 +120,7 @@ TEST(BlurmondPluginExtentLimits, AbsurdSmoothnessStaysInsideTheHostsRange) {
     // and an infinite softening reaches no whole number of pixels, so the radius is what remains.
     for (const double smooth : {1e30, 1e300}) {
         plugin.blurmond_parameters().iris_soften->set_value(smooth);
-        const Rect r = plugin.layer_extent_for_name(test::frame_context(hd), "Source", output_request, extents);
+        const Rect r = plugin.layer_extent_for_name(frame_context(hd), "Source", output_request, extents);
         EXPECT_GE(r.left, std::numeric_limits<int32_t>::min()) << "smooth " << smooth;
         EXPECT_LE(r.left, -999) << "smooth " << smooth;
         EXPECT_LE(r.right, std::numeric_limits<int32_t>::max()) << "smooth " << smooth;

@@ -32,14 +32,14 @@ class BlurmondAbort : public testing::TestWithParam<Abort_Case> {};
 
 TEST_P(BlurmondAbort, CancelsPromptlyAndGivesEverythingBack) {
     const Abort_Case& c = GetParam();
-    Blurmond_Session ready(c.variant.appl_id, c.threads, false);
+    Blurmond_Session ready(c.variant, c.threads);
     ready.defocus_with_highlights(6.0);
     host::Headless_Host& host = ready.session.host();
     Host_World input(48, 32, c.variant.format()), clean(48, 32, c.variant.format()), output(48, 32, c.variant.format());
     test::fill_test_frame(input, 2);
     const int64_t handles = host.handles().live_handles();
     const int64_t before = host.abort_calls();
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &clean, {}}, c.variant.path), PF_Err_NONE);
+    ASSERT_EQ(ready.render(Frame_Layers{&input, &clean, {}}), PF_Err_NONE);
     const int64_t full = host.abort_calls() - before;
     // The rows check for a cancel as they go (the rendering thread's rows ask the host, the others
     // follow it): even shared with a second thread a render of 32 rows through a dozen passes asks
@@ -48,7 +48,7 @@ TEST_P(BlurmondAbort, CancelsPromptlyAndGivesEverythingBack) {
 
     const int64_t armed = host.abort_calls() + 1 + full * c.share / 12;
     host.arm_abort_at(armed);
-    EXPECT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.variant.path), PF_Interrupt_CANCEL);
+    EXPECT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Interrupt_CANCEL);
     // Only the rendering thread asks the host; once it is told to stop nothing asks again, and the
     // other threads stop at their next row.
     EXPECT_EQ(host.abort_calls(), armed) << c.variant.name << ": the render went on after the cancel";
@@ -56,7 +56,7 @@ TEST_P(BlurmondAbort, CancelsPromptlyAndGivesEverythingBack) {
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.variant.name;
 
     host.arm_abort_at(0);
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.variant.path), PF_Err_NONE);
+    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
     EXPECT_EQ(test::byte_difference(output, clean), "") << c.variant.name << ": the render after a cancel";
 }
 
@@ -74,25 +74,25 @@ class BlurmondOutOfMemory : public testing::TestWithParam<Blurmond_Variant> {};
 
 TEST_P(BlurmondOutOfMemory, EveryFailedAllocationEndsTheRenderCleanly) {
     const Blurmond_Variant& c = GetParam();
-    Blurmond_Session ready(c.appl_id, 2, false);
+    Blurmond_Session ready(c);
     ready.defocus_with_highlights(4.0);
     host::Host_Handles& handles = ready.session.host().handles();
     Host_World input(24, 20, c.format()), clean(24, 20, c.format()), output(24, 20, c.format());
     test::fill_test_frame(input, 3);
     const int64_t live = handles.live_handles();
     const int64_t before = handles.allocations();
-    ASSERT_EQ(ready.session.render(Frame_Layers{&input, &clean, {}}, c.path), PF_Err_NONE);
+    ASSERT_EQ(ready.render(Frame_Layers{&input, &clean, {}}), PF_Err_NONE);
     const int64_t allocations = handles.allocations() - before;
     ASSERT_GT(allocations, 3) << c.name;
 
     for (int64_t failing = 1; failing <= allocations; ++failing) {
         handles.fail_allocation_at(failing);
-        EXPECT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.path), PF_Err_OUT_OF_MEMORY)
+        EXPECT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_OUT_OF_MEMORY)
             << c.name << ", allocation " << failing << " of " << allocations;
         EXPECT_EQ(handles.live_handles(), live) << c.name << ", allocation " << failing;
         EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.name << ", allocation " << failing;
         handles.fail_allocation_at(0);
-        ASSERT_EQ(ready.session.render(Frame_Layers{&input, &output, {}}, c.path), PF_Err_NONE);
+        ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
         EXPECT_EQ(test::byte_difference(output, clean), "") << c.name << ", the render after allocation " << failing;
     }
 }
@@ -112,13 +112,11 @@ class BlurmondFailingCallback : public testing::TestWithParam<Callback_Case> {};
 
 TEST_P(BlurmondFailingCallback, ReachesTheCallerAsItsCodeWithAWarning) {
     const Callback_Case& c = GetParam();
-    Blurmond_Session ready(c.variant.appl_id, 2);
+    Blurmond_Session ready(c.variant, 2, true);
     ready.defocus_with_highlights(3.0);
     Host_World input(16, 12, c.variant.format()), output(16, 12, c.variant.format());
     Host_World background(8, 8, c.variant.format());
-    const bool premiere = c.variant.appl_id == host::app_id_premiere;
-    const int32_t background_index = ready.session.index_of(premiere ? "Background" : "background layer");
-    const Frame_Layers frame{&input, &output, {{background_index, &background}}};
+    const Frame_Layers frame{&input, &output, {{ready.index_of("background layer", "Background"), &background}}};
     host::Headless_Host& host = ready.session.host();
     const int64_t live = host.handles().live_handles();
     host.faults().inject(c.callback, c.error);

@@ -28,10 +28,10 @@ TEST_P(BlurmondRenderThreads, OneTwoAndEightHostThreadsGiveTheSameBits) {
     test::fill_test_frame(input, 1);
     std::vector<std::unique_ptr<Host_World>> outputs;
     for (const int64_t threads : {1, 2, 8}) {
-        Blurmond_Session ready(c.appl_id, threads, false);
+        Blurmond_Session ready(c, threads);
         ready.defocus_with_highlights(6.0);
         outputs.push_back(std::make_unique<Host_World>(width, height, c.format()));
-        ASSERT_EQ(ready.session.render(Frame_Layers{&input, outputs.back().get(), {}}, c.path), PF_Err_NONE);
+        ASSERT_EQ(ready.render(Frame_Layers{&input, outputs.back().get(), {}}), PF_Err_NONE);
         ASSERT_EQ(ready.session.host().worker_count(), threads);
     }
     EXPECT_EQ(test::byte_difference(*outputs[1], *outputs[0]), "") << c.name << ", 2 threads against 1";
@@ -42,7 +42,7 @@ TEST_P(BlurmondRenderThreads, OneTwoAndEightHostThreadsGiveTheSameBits) {
 TEST_P(BlurmondRenderThreads, FramesRenderedAtOnceEqualFramesRenderedOneByOne) {
     const Blurmond_Variant& c = GetParam();
     constexpr int frames = 4;
-    Blurmond_Session ready(c.appl_id, 2, false);
+    Blurmond_Session ready(c);
     ASSERT_NE(ready.session.out_data().out_flags2 & PF_OutFlag2_SUPPORTS_THREADED_RENDERING, 0);
     ready.defocus_with_highlights(5.0);
     std::vector<std::unique_ptr<Host_World>> inputs, alone, together;
@@ -51,7 +51,7 @@ TEST_P(BlurmondRenderThreads, FramesRenderedAtOnceEqualFramesRenderedOneByOne) {
         test::fill_test_frame(*inputs.back(), f);
         alone.push_back(std::make_unique<Host_World>(width, height, c.format()));
         together.push_back(std::make_unique<Host_World>(width, height, c.format()));
-        ASSERT_EQ(ready.session.render(Frame_Layers{inputs[f].get(), alone[f].get(), {}}, c.path), PF_Err_NONE);
+        ASSERT_EQ(ready.render(Frame_Layers{inputs[f].get(), alone[f].get(), {}}), PF_Err_NONE);
     }
     const int64_t handles_before = ready.session.host().handles().live_handles();
 
