@@ -128,18 +128,6 @@ TEST_P(BlurmondDisplayModes, HighlightsAreJudgedOnTheSelectionLayerOrTheImage) {
     EXPECT_NE(test::byte_difference(own, other), "") << GetParam().name;
 }
 
-// An opaque constant image stays opaque at the corners; "extend" continues it as transparent black.
-TEST_P(BlurmondDisplayModes, ExtendLetsTheBlurFadeOutAtTheEdges) {
-    ready.session.set_float(ready.index_of("radius"), 4.0);
-    Host_World input(16, 12, format), plain(16, 12, format), extended(16, 12, format);
-    test::fill_constant(input, {0.5, 0.5, 0.5, 1.0});
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &plain, {}}), PF_Err_NONE);
-    ready.session.set_checkbox(ready.index_of("extend"), true);
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &extended, {}}), PF_Err_NONE);
-    EXPECT_EQ(plain.rgba(0, 0)[3], 1.0) << GetParam().name;
-    EXPECT_LT(extended.rgba(0, 0)[3], 0.9) << GetParam().name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Variants, BlurmondDisplayModes, testing::ValuesIn(test::blurmond_variants),
                          [](const testing::TestParamInfo<test::Blurmond_Variant>& info) { return std::string(info.param.name); });
 
