@@ -124,7 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
                 blur + highlights + distortion + colored + Ids{20, 21} + selection + outside},
         Ui_Case{"AeIrisWithIrisLayer", ae, 1, false, true, false, false, border, border,
                 blur + highlights + distortion + iris_shape + Ids{20, 21} + selection + outside},
-        Ui_Case{"AeSelection", ae, 2, true, true, true, false, border, border, blur + highlights + distortion + iris + outside},
         Ui_Case{"AeSelectionOnlyDisabled", ae, 3, false, false, false, false, border, border,
                 blur + highlights + distortion + iris + selection + outside},
         Ui_Case{"PrNewInstance", pr, 0, false, false, false, false, border, border, distortion + colored + outside_color},

@@ -17,12 +17,6 @@ Layer_Description frame_of(int64_t width, int64_t height, float horizontal = 1.0
     return {.width = width, .height = height, .horizontal_factor = horizontal, .vertical_factor = vertical};
 }
 
-TEST(BlurmondDerivedValues, SmallRadiusFadeIsZeroBelowOneAndLinearToTwo) {
-    const std::array<std::array<float, 2>, 6> cases{{{0.0f, 0.0f}, {0.99f, 0.0f}, {1.5f, 0.5f}, {1.75f, 0.75f},
-                                                     {2.5f, 1.0f}, {300.0f, 1.0f}}};
-    for (const auto& [radius, fade] : cases) EXPECT_FLOAT_EQ(small_radius_fade(radius), fade) << radius;
-}
-
 // 4 x smooth x radius / (full-resolution width + height); nothing without a size, a radius or smoothing.
 TEST(BlurmondDerivedValues, IrisSoftenRelatesTheRadiusToTheFullResolutionFrame) {
     EXPECT_FLOAT_EQ(iris_soften(3.0, 10.0f, frame_of(1920, 1080)), 0.04f);
@@ -48,7 +42,8 @@ TEST(BlurmondDerivedValues, IrisPreviewRadiusScalesWithTheFrameAndFitsInIt) {
 }
 
 // The boosts apply only while the selection is on (always under Premiere); additive highlight and
-// distortion fade below radius 2; "extend" continues the blur's image as transparent black only.
+// distortion vanish below radius 1 and grow linearly to radius 2; "extend" continues the blur's image
+// as transparent black, not the background.
 TEST(BlurmondKernelSettings, HighlightsFadeAndEdgeRules) {
     const std::array<float, 4> chosen{0.2f, 0.4f, 0.6f, 0.8f}, transparent{};
     const struct {
@@ -56,7 +51,9 @@ TEST(BlurmondKernelSettings, HighlightsFadeAndEdgeRules) {
         bool enable, extend;
         double radius;
         float preservative, additive, distortion;
-    } cases[] = {{Plugin_Host::after_effects, true, false, 1.5, 3.0f, 1.0f, 5.0f},
+    } cases[] = {{Plugin_Host::after_effects, true, false, 0.99, 3.0f, 0.0f, 0.0f},
+                 {Plugin_Host::after_effects, true, false, 1.5, 3.0f, 1.0f, 5.0f},
+                 {Plugin_Host::after_effects, true, false, 2.5, 3.0f, 2.0f, 10.0f},
                  {Plugin_Host::after_effects, false, true, 10.0, 0.0f, 0.0f, 10.0f},
                  {Plugin_Host::premiere, false, false, 10.0, 3.0f, 2.0f, 10.0f}};
     for (const auto& c : cases) {
