@@ -154,55 +154,41 @@ public:
 // Numbers parameters as a host factory does.
 class Memory_Parameter_Factory : public Parameter_Factory {
 public:
-    std::unique_ptr<Custom_Parameter> create_custom(Custom_Parameter_Description d) override {
-        return make<Custom_Parameter>(d);
-    }
-    std::unique_ptr<Layer_Parameter> create_layer(Layer_Parameter_Description d) override {
-        return make<Layer_Parameter>(d);
-    }
-    std::unique_ptr<Point_2d_Parameter> create_point_2d(Point_2d_Parameter_Description d) override {
-        return make<Point_2d_Parameter>(d);
-    }
-    std::unique_ptr<Choice_Parameter> create_choice(Choice_Parameter_Description d) override {
-        return make<Choice_Parameter>(d);
-    }
-    std::unique_ptr<Button_Parameter> create_button(Button_Parameter_Description d) override {
-        return make<Button_Parameter>(d);
-    }
-    std::unique_ptr<Checkbox_Parameter> create_checkbox(Checkbox_Parameter_Description d) override {
-        return make<Checkbox_Parameter>(d);
-    }
-    std::unique_ptr<Angle_Parameter> create_angle(Angle_Parameter_Description d) override {
-        return make<Angle_Parameter>(d);
-    }
-    std::unique_ptr<Float_Parameter> create_float(Float_Parameter_Description d) override {
-        return make<Float_Parameter>(d);
-    }
-    std::unique_ptr<Int_Parameter> create_int(Int_Parameter_Description d) override {
-        return make<Int_Parameter>(d);
-    }
-    std::unique_ptr<Rgba_Parameter> create_rgba(Rgba_Parameter_Description d) override {
-        return make<Rgba_Parameter>(d);
-    }
-    std::unique_ptr<Rgb_Parameter> create_rgb(Rgb_Parameter_Description d) override {
-        return make<Rgb_Parameter>(d);
-    }
+    std::unique_ptr<Custom_Parameter> create_custom(Custom_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Layer_Parameter> create_layer(Layer_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Point_2d_Parameter> create_point_2d(Point_2d_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Choice_Parameter> create_choice(Choice_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Button_Parameter> create_button(Button_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Checkbox_Parameter> create_checkbox(Checkbox_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Angle_Parameter> create_angle(Angle_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Float_Parameter> create_float(Float_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Int_Parameter> create_int(Int_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Rgba_Parameter> create_rgba(Rgba_Parameter_Description d) override { return make(d); }
+    std::unique_ptr<Rgb_Parameter> create_rgb(Rgb_Parameter_Description d) override { return make(d); }
     std::unique_ptr<Group_End_Parameter> create_group_end(Group_End_Parameter_Description d) override {
-        return make<Group_End_Parameter>(d);
+        return make(d);
     }
-    std::unique_ptr<Group_Parameter> create_group(Group_Parameter_Description d) override {
-        return make<Group_Parameter>(d);
-    }
+    std::unique_ptr<Group_Parameter> create_group(Group_Parameter_Description d) override { return make(d); }
     std::vector<Parameter*> parameter_list() const override { return counter_.created(); }
 
     // The index the next parameter would get; one past the last host control.
     int32_t next_index() const { return counter_.next_index(); }
 
 private:
-    template <class Kind, class Description>
-    std::unique_ptr<Kind> make(Description& d) {
-        return counter_.create<Kind>(
-            [&](int32_t index) { return std::make_unique<Memory<Kind>>(std::move(d), index); });
+    // Converts to the creator's return type, which names the kind to make.
+    template <class Description>
+    struct Made {
+        Parameter_Index_Counter& counter;
+        Description& d;
+        template <class Kind>
+        operator std::unique_ptr<Kind>() {
+            return counter.create<Kind>(
+                [&](int32_t index) { return std::make_unique<Memory<Kind>>(std::move(d), index); });
+        }
+    };
+    template <class Description>
+    Made<Description> make(Description& d) {
+        return {counter_, d};
     }
 
     Parameter_Index_Counter counter_;
