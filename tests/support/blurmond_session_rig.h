@@ -1,10 +1,12 @@
 // A loaded plug-in binary ready to render, for the end-to-end tests: a session through global and
-// parameter setup, test frames, and a byte-exact comparison of rendered worlds.
+// parameter setup, test frames, and comparisons of rendered worlds.
 #pragma once
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "host/effect_session.h"
 #include "tests/support/plugin_binary.h"
@@ -19,6 +21,7 @@ struct Blurmond_Variant {
     host::Channel_Order order;
     host::Render_Path path;
     host::World_Format format() const { return host::World_Format{depth, order, false}; }
+    bool premiere() const { return appl_id == host::app_id_premiere; }
 };
 
 // The three depths on After Effects' smart path and on Premiere's PF_Cmd_RENDER.
@@ -33,13 +36,18 @@ inline constexpr Blurmond_Variant blurmond_variants[] = {
 
 struct Blurmond_Session {
     // threads: host threads of iterate_generic.
-    Blurmond_Session(A_long appl_id, int64_t threads, bool log_file = true);
+    explicit Blurmond_Session(const Blurmond_Variant& variant, int64_t threads = 2, bool log_file = false);
+    // Host index of the control named after_effects, or premiere under Premiere when that host names
+    // it differently.
+    int32_t index_of(std::string_view after_effects, std::string_view premiere = {}) const;
     // The defocus blur of radius with boosted highlights: the mode that runs every transform.
     void defocus_with_highlights(double radius);
+    // Renders on the variant's path; a frame rendered without error must have given back every checkout.
+    PF_Err render(const host::Frame_Layers& frame);
 
+    Blurmond_Variant variant;
     Plugin_Binary binary;
     host::Effect_Session session;
-    PF_Err global_setup_error = PF_Err_NONE;
 };
 
 // Smooth but uneven colours and alpha, different for each seed, with a few values far above white
@@ -49,5 +57,13 @@ void fill_constant(host::Host_World& world, const std::array<double, 4>& rgba);
 
 // Empty when both worlds hold the same bytes; otherwise the first differing pixel and both values.
 std::string byte_difference(const host::Host_World& a, const host::Host_World& b);
+
+// Empty when every component of every pixel lies within tolerance of expected(x, y); otherwise the
+// worst pixel, its value and the expected one.
+std::string difference(const host::Host_World& world, const std::function<std::array<double, 4>(int64_t, int64_t)>& expected,
+                       double tolerance);
+
+// One code value of the world's depth (rounding of its conversions), or 1e-4 in float.
+double code_value(const host::World_Format& format);
 
 }  // namespace nb::test
