@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "tools/demo_render.h"
 #include "tools/frame_sequence.h"
@@ -18,6 +19,10 @@ std::string one_line(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
+}
+
+std::string describe(const std::exception& failure) {
+    return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "out of memory" : failure.what();
 }
 
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
@@ -39,7 +44,7 @@ void render_sequence(Render_Job& job, const Render_Options& options, std::ostrea
             render_one(job, options, input.path_for(frame), output.path_for(frame));
         } catch (const std::exception& error) {
             bar.clear();
-            throw Tool_Error("frame " + std::to_string(frame) + ": " + error.what());
+            throw Tool_Error("frame " + std::to_string(frame) + ": " + describe(error));
         }
         bar.update(frame - range.first + 1);
     }
@@ -88,7 +93,7 @@ int run_blurmond_render(std::span<const std::string> args, std::ostream& out, st
         run(parse_render_options(args), out, err, progress_on_terminal);
         return 0;
     } catch (const std::exception& error) {
-        err << "blurmond-render: " << one_line(error.what()) << "\n";
+        err << "blurmond-render: " << one_line(describe(error)) << "\n";
         return 1;
     }
 }
