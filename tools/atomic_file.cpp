@@ -1,6 +1,7 @@
 // Writes a file under a temporary name beside it and renames it, so no reader ever sees half a file.
 #include "tools/atomic_file.h"
 
+#include <limits.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,12 +16,20 @@ namespace {
 namespace fs = std::filesystem;
 
 // Process id and a counter keep concurrent writers (other processes, other threads) apart; the
-// extension stays last because image libraries choose the writer by it.
+// extension stays last because image libraries choose the writer by it. The stem gives way so that
+// every name the target may have leaves room for the rest within the file system's name limit.
 fs::path temporary_path_for(const fs::path& target) {
     static std::atomic<uint64_t> counter{0};
-    const std::string name = "." + target.stem().string() + ".partial-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter.fetch_add(1)) + target.extension().string();
-    return target.parent_path() / name;
+    const std::string tail = ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+                             target.extension().string();
+    std::string stem = target.stem().string();
+    size_t room = NAME_MAX > tail.size() + 1 ? NAME_MAX - tail.size() - 1 : 0;
+    if (stem.size() > room) {
+        // Not inside a UTF-8 sequence, so the name stays readable.
+        while (room > 0 && (static_cast<unsigned char>(stem[room]) & 0xC0) == 0x80) --room;
+        stem.resize(room);
+    }
+    return target.parent_path() / ("." + stem + tail);
 }
 
 void remove_quietly(const fs::path& path) {

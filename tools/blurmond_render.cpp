@@ -2,6 +2,7 @@
 #include "tools/blurmond_render.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -21,11 +22,19 @@ std::string one_line(std::string text) {
     return text;
 }
 
+// Compared as files, not as names: "./in.png", a link and "in.png" all name the same file.
+void check_not_overwriting(const Render_Options& options, const std::string& input, const std::string& output) {
+    std::error_code error;
+    if (!options.overwrite && std::filesystem::equivalent(input, output, error))
+        throw Tool_Error("'" + output + "' is the input file itself (add --overwrite to replace it)");
+}
+
 std::string describe(const std::exception& failure) {
     return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "out of memory" : failure.what();
 }
 
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
+    check_not_overwriting(options, input, output);
     const Loaded_Image loaded = read_image_file(input);
     const int bits = options.depth != 0 ? options.depth : loaded.bits;
     write_image_file(output, job.render(loaded.image, bits), bits);
