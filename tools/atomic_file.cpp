@@ -23,12 +23,8 @@ fs::path temporary_path_for(const fs::path& target) {
     const std::string tail = ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
                              target.extension().string();
     std::string stem = target.stem().string();
-    size_t room = NAME_MAX > tail.size() + 1 ? NAME_MAX - tail.size() - 1 : 0;
-    if (stem.size() > room) {
-        // Not inside a UTF-8 sequence, so the name stays readable.
-        while (room > 0 && (static_cast<unsigned char>(stem[room]) & 0xC0) == 0x80) --room;
-        stem.resize(room);
-    }
+    const size_t room = NAME_MAX > tail.size() + 1 ? NAME_MAX - tail.size() - 1 : 0;
+    if (stem.size() > room) stem.resize(room);
     return target.parent_path() / ("." + stem + tail);
 }
 
