@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "tools/interrupt_signals.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -44,6 +45,8 @@ void write_file_atomically(const fs::path& target, const std::function<void(cons
     const fs::path temporary = temporary_path_for(target);
     try {
         write(temporary);
+        // A file finished after the user interrupted is not what they asked to keep.
+        check_interrupt();
     } catch (...) {
         remove_quietly(temporary);
         throw;

@@ -9,6 +9,7 @@
 #include "tools/demo_render.h"
 #include "tools/frame_sequence.h"
 #include "tools/image_file.h"
+#include "tools/interrupt_signals.h"
 #include "tools/progress_bar.h"
 #include "tools/render_job.h"
 #include "tools/tool_error.h"
@@ -34,10 +35,18 @@ std::string describe(const std::exception& failure) {
 }
 
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
-    check_not_overwriting(options, input, output);
-    const Loaded_Image loaded = read_image_file(input);
-    const int bits = options.depth != 0 ? options.depth : loaded.bits;
-    write_image_file(output, job.render(loaded.image, bits), bits);
+    try {
+        check_interrupt();
+        check_not_overwriting(options, input, output);
+        const Loaded_Image loaded = read_image_file(input);
+        check_interrupt();
+        const int bits = options.depth != 0 ? options.depth : loaded.bits;
+        write_image_file(output, job.render(loaded.image, bits), bits);
+    } catch (const std::exception&) {
+        // The interruption outranks the failure it caused on the way (a cancelled render, a dropped file).
+        check_interrupt();
+        throw;
+    }
 }
 
 void render_sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {
@@ -103,7 +112,7 @@ int run_blurmond_render(std::span<const std::string> args, std::ostream& out, st
         return 0;
     } catch (const std::exception& error) {
         err << "blurmond-render: " << one_line(describe(error)) << "\n";
-        return 1;
+        return caught_interrupt().load() != 0 ? 128 + caught_interrupt().load() : 1;
     }
 }
 

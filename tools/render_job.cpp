@@ -8,6 +8,7 @@
 #include "tools/host_pixels.h"
 #include "tools/image_downsample.h"
 #include "tools/image_file.h"
+#include "tools/interrupt_signals.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -59,6 +60,7 @@ Render_Job::Render_Job(const Render_Options& options) : options_(options) {
     } catch (const std::exception& error) {
         throw Tool_Error("cannot load the effect '" + options.plugin.string() + "': " + error.what());
     }
+    session_->host().cancel_when(&caught_interrupt());
     check(session_->global_setup(), "PF_Cmd_GLOBAL_SETUP");
     check(session_->params_setup(), "PF_Cmd_PARAMS_SETUP");
     controls_ = std::make_unique<Effect_Controls>(session_->effect().parameters());
