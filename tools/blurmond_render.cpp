@@ -112,7 +112,7 @@ int run_blurmond_render(std::span<const std::string> args, std::ostream& out, st
         return 0;
     } catch (const std::exception& error) {
         err << "blurmond-render: " << one_line(describe(error)) << "\n";
-        return caught_interrupt().load() != 0 ? 128 + caught_interrupt().load() : 1;
+        return 1;
     }
 }
 

@@ -12,7 +12,8 @@
 namespace nb::tools {
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 3> interrupts{{{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}};
+constexpr std::array<std::pair<int, const char*>, 3> interrupts{
+    {{SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}};
 
 // A lock-free atomic is what a handler may touch besides volatile sig_atomic_t, and unlike that it
 // is also safe to read from the rendering thread while another thread takes the signal.
