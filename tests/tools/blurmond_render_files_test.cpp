@@ -18,7 +18,10 @@
 
 #include "tests/support/plugin_binary.h"
 #include "tests/support/temp_folder.h"
+#include "tools/atomic_file.h"
 #include "tools/image_file.h"
+#include "tools/interrupt_signals.h"
+#include "tools/tool_error.h"
 
 extern char** environ;
 
@@ -75,7 +78,8 @@ protected:
     void write_noise(const std::string& name) const {
         Image_Rgba image(128, 96);
         uint32_t state = 12345;
-        for (float& value : image.rgba) value = static_cast<float>((state = state * 1664525u + 1013904223u) >> 8) / 16777216.0f;
+        for (float& value : image.rgba)
+            value = static_cast<float>((state = state * 1664525u + 1013904223u) >> 8) / 16777216.0f;
         write_image_file(folder / name, image, 8);
     }
 
@@ -90,7 +94,8 @@ TEST_F(BlurmondRenderFiles, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         write_bytes("cut." + ext, bytes.substr(0, bytes.size() / 2));
     }
     std::string scrambled = test::Plugin_Binary::read(folder / "good.png");
-    for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i) scrambled[i] = static_cast<char>(~scrambled[i]);
+    for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
+        scrambled[i] = static_cast<char>(~scrambled[i]);
     write_bytes("scrambled.png", scrambled);
     // A header that promises more pixels than any address space holds, and nothing after it.
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
@@ -149,6 +154,22 @@ TEST_F(BlurmondRenderFiles, SignalStopsTheSequenceKeepingFinishedFramesOnly) {
     EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
     EXPECT_EQ(r.err, "blurmond-render: frame 2: interrupted by SIGTERM\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.1.ppm", "in.2.ppm", "in.3.ppm", "out.1.tif"}));
+}
+
+// A signal that comes while the file is written, after the effect's last abort query, drops the file too.
+TEST(InterruptSignals, FileWrittenAfterTheSignalIsDropped) {
+    test::Temp_Folder folder;
+    const Interrupt_Signals interrupts;
+    try {
+        write_file_atomically(folder / "out.txt", [](const fs::path& temporary) {
+            std::ofstream(temporary) << "complete";
+            ::raise(SIGTERM);
+        });
+        ADD_FAILURE() << "an interrupted write was committed";
+    } catch (const Tool_Error& error) {
+        EXPECT_STREQ(error.what(), "interrupted by SIGTERM");
+    }
+    EXPECT_TRUE(folder.entries().empty());
 }
 
 }  // namespace
