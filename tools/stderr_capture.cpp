@@ -8,7 +8,16 @@
 
 namespace nb::tools {
 
-Stderr_Capture::Stderr_Capture() {
+namespace {
+
+std::mutex& capture_mutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+}  // namespace
+
+Stderr_Capture::Stderr_Capture() : one_at_a_time_(capture_mutex()) {
     std::fflush(stderr);
     capture_ = ::memfd_create("blurmond-render-stderr", MFD_CLOEXEC);
     if (capture_ < 0) return;
