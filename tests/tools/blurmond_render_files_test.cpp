@@ -23,8 +23,6 @@
 #include "tools/interrupt_signals.h"
 #include "tools/tool_error.h"
 
-extern char** environ;
-
 namespace nb::tools {
 namespace {
 
@@ -39,26 +37,25 @@ class BlurmondRenderFiles : public testing::Test {
 protected:
     // Starts the command in the image folder with the test's plug-in copy; standard error goes to a
     // file in another folder, so the image folder holds exactly what the command left.
-    pid_t start(std::vector<std::string> args) {
+    pid_t start(std::vector<std::string> args, int ignored_signal = 0) {
         const fs::path command = test::Plugin_Binary::built_library().parent_path() / "blurmond-render";
         args.insert(args.begin(), {command.string(), "--plugin", binary.library().string(), "--threads", "2"});
         // An allocation larger than the sanitizer allows then fails as it does in a regular build.
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry != nullptr; ++entry)
-            if (std::string(*entry).rfind("ASAN_OPTIONS=", 0) != 0) environment.push_back(*entry);
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":allocator_may_return_null=1");
-        std::vector<char*> argv, envp;
+        const std::string asan = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
+        if (asan.find("allocator_may_return_null=1") == std::string::npos)
+            ::setenv("ASAN_OPTIONS", (asan + ":allocator_may_return_null=1").c_str(), 1);
+        std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
-        for (std::string& entry : environment) envp.push_back(entry.data());
         argv.push_back(nullptr);
-        envp.push_back(nullptr);
         const std::string err = (logs / "err.txt").string();
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
         const pid_t pid = ::fork();
         if (pid == 0) {
+            if (ignored_signal != 0) ::sigaction(ignored_signal, &ignore, nullptr);
             const int fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (fd < 0 || ::dup2(fd, STDERR_FILENO) < 0 || ::chdir(folder.path().c_str()) != 0) ::_exit(126);
-            ::execve(argv[0], argv.data(), envp.data());
+            ::execv(argv[0], argv.data());
             ::_exit(127);
         }
         return pid;
@@ -93,10 +90,6 @@ TEST_F(BlurmondRenderFiles, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         const std::string bytes = test::Plugin_Binary::read(folder / ("good." + ext));
         write_bytes("cut." + ext, bytes.substr(0, bytes.size() / 2));
     }
-    std::string scrambled = test::Plugin_Binary::read(folder / "good.png");
-    for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
-        scrambled[i] = static_cast<char>(~scrambled[i]);
-    write_bytes("scrambled.png", scrambled);
     // A header that promises more pixels than any address space holds, and nothing after it.
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
     const std::vector<std::string> before = folder.entries();
@@ -109,7 +102,6 @@ TEST_F(BlurmondRenderFiles, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"cut.jpg", "out.png"}, "cannot read 'cut.jpg'"},
         {{"cut.tif", "out.png"}, "cannot read 'cut.tif'"},
         {{"cut.exr", "out.png"}, "cannot read 'cut.exr'"},
-        {{"scrambled.png", "out.png"}, "cannot read 'scrambled.png'"},
         {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory"},
         {{"good.png", "./good.png"}, "'./good.png' is the input file itself"},
     };
@@ -135,25 +127,35 @@ TEST_F(BlurmondRenderFiles, OverwriteAndLongestNamesAreWritten) {
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.png", longest}));
 }
 
-// The second and third frames take seconds each; the signal comes as soon as the first is written.
+// The second frame takes seconds; the signal comes as soon as the first is written.
 TEST_F(BlurmondRenderFiles, SignalStopsTheSequenceKeepingFinishedFramesOnly) {
     write_bytes("in.1.ppm", "P6\n2 2\n255\n0123456789ab");
     const int side = 1500;
     std::string large = "P6\n" + std::to_string(side) + " " + std::to_string(side) + "\n255\n";
     for (int i = 0; i < side * side * 3; ++i) large += static_cast<char>(i * 7);
     write_bytes("in.2.ppm", large);
-    write_bytes("in.3.ppm", large);
 
-    const pid_t pid = start({"--frames", "1-3", "--set", "radius=100", "in.#.ppm", "out.#.tif"});
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!fs::exists(folder / "out.1.tif") && std::chrono::steady_clock::now() < give_up)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ::kill(pid, SIGTERM);
-    const Finished r = finish(pid);
-
-    EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
-    EXPECT_EQ(r.err, "blurmond-render: frame 2: interrupted by SIGTERM\n");
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.1.ppm", "in.2.ppm", "in.3.ppm", "out.1.tif"}));
+    const struct {
+        int ignored;  // before the command starts, as nohup ignores SIGHUP: the render goes on
+        int status;
+        std::string err;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {0, 128 + SIGTERM, "blurmond-render: frame 2: interrupted by SIGTERM\n", {"in.1.ppm", "in.2.ppm", "out.1.tif"}},
+        {SIGTERM, 0, "", {"in.1.ppm", "in.2.ppm", "out.1.tif", "out.2.tif"}},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"out.1.tif", "out.2.tif"}) fs::remove(folder / name);
+        const pid_t pid = start({"--frames", "1-2", "--set", "radius=100", "in.#.ppm", "out.#.tif"}, c.ignored);
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (!fs::exists(folder / "out.1.tif") && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::kill(pid, SIGTERM);
+        const Finished r = finish(pid);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(folder.entries(), c.entries);
+    }
 }
 
 // A signal that comes while the file is written, after the effect's last abort query, drops the file too.
