@@ -35,18 +35,12 @@ std::string describe(const std::exception& failure) {
 }
 
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
-    try {
-        check_interrupt();
-        check_not_overwriting(options, input, output);
-        const Loaded_Image loaded = read_image_file(input);
-        check_interrupt();
-        const int bits = options.depth != 0 ? options.depth : loaded.bits;
-        write_image_file(output, job.render(loaded.image, bits), bits);
-    } catch (const std::exception&) {
-        // The interruption outranks the failure it caused on the way (a cancelled render, a dropped file).
-        check_interrupt();
-        throw;
-    }
+    check_interrupt();
+    check_not_overwriting(options, input, output);
+    const Loaded_Image loaded = read_image_file(input);
+    check_interrupt();
+    const int bits = options.depth != 0 ? options.depth : loaded.bits;
+    write_image_file(output, job.render(loaded.image, bits), bits);
 }
 
 void render_sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {

@@ -26,8 +26,11 @@ host::Session_Settings session_settings(const Render_Options& options) {
     return settings;
 }
 
+// A command that failed because the user interrupted says so rather than name the cancel.
 void check(PF_Err error, const std::string& what) {
-    if (error != PF_Err_NONE) throw Tool_Error(what + " failed: " + pf_err_name(error));
+    if (error == PF_Err_NONE) return;
+    check_interrupt();
+    throw Tool_Error(what + " failed: " + pf_err_name(error));
 }
 
 Host_Pixel_Layout layout_for(const Render_Options& options, int bits) {
