@@ -122,7 +122,9 @@ void Headless_Host::arm_abort_at(int64_t call) { abort_at_.store(call > 0 ? call
 PF_Err Headless_Host::query_abort() {
     const int64_t call = ++abort_calls_;
     const int64_t at = abort_at_.load();
-    return at > 0 && call >= at ? PF_Interrupt_CANCEL : PF_Err_NONE;
+    const std::atomic<int>* flag = cancel_flag_.load();
+    const bool cancelled = (at > 0 && call >= at) || (flag != nullptr && flag->load() != 0);
+    return cancelled ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 
 }  // namespace nb::host

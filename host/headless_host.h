@@ -59,6 +59,9 @@ public:
 
     // The abort query answers PF_Interrupt_CANCEL from its call-th call on (1-based); 0 never.
     void arm_abort_at(int64_t call);
+    // The abort query also answers PF_Interrupt_CANCEL while *flag is non-zero: a flag a signal handler
+    // may set, so the user cancels a render as in an interactive host. The flag must outlive the host.
+    void cancel_when(const std::atomic<int>* flag) { cancel_flag_.store(flag); }
     PF_Err query_abort();
     int64_t abort_calls() const { return abort_calls_.load(); }
 
@@ -80,6 +83,7 @@ private:
     std::atomic<int64_t> iterate_calls_{0};
     std::atomic<int64_t> abort_calls_{0};
     std::atomic<int64_t> abort_at_{0};
+    std::atomic<const std::atomic<int>*> cancel_flag_{nullptr};
 };
 
 }  // namespace nb::host

@@ -1,12 +1,14 @@
 // Writes a file under a temporary name beside it and renames it, so no reader ever sees half a file.
 #include "tools/atomic_file.h"
 
+#include <limits.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <string>
 #include <system_error>
 
+#include "tools/interrupt_signals.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -15,12 +17,16 @@ namespace {
 namespace fs = std::filesystem;
 
 // Process id and a counter keep concurrent writers (other processes, other threads) apart; the
-// extension stays last because image libraries choose the writer by it.
+// extension stays last because image libraries choose the writer by it. The stem gives way so that
+// every name the target may have leaves room for the rest within the file system's name limit.
 fs::path temporary_path_for(const fs::path& target) {
     static std::atomic<uint64_t> counter{0};
-    const std::string name = "." + target.stem().string() + ".partial-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter.fetch_add(1)) + target.extension().string();
-    return target.parent_path() / name;
+    const std::string tail = ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+                             target.extension().string();
+    std::string stem = target.stem().string();
+    const size_t room = NAME_MAX > tail.size() + 1 ? NAME_MAX - tail.size() - 1 : 0;
+    if (stem.size() > room) stem.resize(room);
+    return target.parent_path() / ("." + stem + tail);
 }
 
 void remove_quietly(const fs::path& path) {
@@ -39,6 +45,8 @@ void write_file_atomically(const fs::path& target, const std::function<void(cons
     const fs::path temporary = temporary_path_for(target);
     try {
         write(temporary);
+        // A file finished after the user interrupted is not what they asked to keep.
+        check_interrupt();
     } catch (...) {
         remove_quietly(temporary);
         throw;

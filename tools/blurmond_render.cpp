@@ -2,11 +2,14 @@
 #include "tools/blurmond_render.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <new>
 
 #include "tools/demo_render.h"
 #include "tools/frame_sequence.h"
 #include "tools/image_file.h"
+#include "tools/interrupt_signals.h"
 #include "tools/progress_bar.h"
 #include "tools/render_job.h"
 #include "tools/tool_error.h"
@@ -20,8 +23,22 @@ std::string one_line(std::string text) {
     return text;
 }
 
+// Compared as files, not as names: "./in.png", a link and "in.png" all name the same file.
+void check_not_overwriting(const Render_Options& options, const std::string& input, const std::string& output) {
+    std::error_code error;
+    if (!options.overwrite && std::filesystem::equivalent(input, output, error))
+        throw Tool_Error("'" + output + "' is the input file itself (add --overwrite to replace it)");
+}
+
+std::string describe(const std::exception& failure) {
+    return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "out of memory" : failure.what();
+}
+
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
+    check_interrupt();
+    check_not_overwriting(options, input, output);
     const Loaded_Image loaded = read_image_file(input);
+    check_interrupt();
     const int bits = options.depth != 0 ? options.depth : loaded.bits;
     write_image_file(output, job.render(loaded.image, bits), bits);
 }
@@ -39,7 +56,7 @@ void render_sequence(Render_Job& job, const Render_Options& options, std::ostrea
             render_one(job, options, input.path_for(frame), output.path_for(frame));
         } catch (const std::exception& error) {
             bar.clear();
-            throw Tool_Error("frame " + std::to_string(frame) + ": " + error.what());
+            throw Tool_Error("frame " + std::to_string(frame) + ": " + describe(error));
         }
         bar.update(frame - range.first + 1);
     }
@@ -88,7 +105,7 @@ int run_blurmond_render(std::span<const std::string> args, std::ostream& out, st
         run(parse_render_options(args), out, err, progress_on_terminal);
         return 0;
     } catch (const std::exception& error) {
-        err << "blurmond-render: " << one_line(error.what()) << "\n";
+        err << "blurmond-render: " << one_line(describe(error)) << "\n";
         return 1;
     }
 }

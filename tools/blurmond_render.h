@@ -13,7 +13,8 @@ namespace nb::tools {
 // Runs the command with the arguments after the program name. Results and listings go to `out`; a
 // failure prints exactly one line on `err` and returns 1, leaving no output file behind (frames of a
 // sequence written before the failing one stay). `progress_on_terminal`: draw the sequence progress
-// bar on `err` (the caller knows whether that is a terminal). Returns 0 on success.
+// bar on `err` (the caller knows whether that is a terminal). Returns 0 on success. After an
+// interrupting signal (see Interrupt_Signals) the line names it and the caller ends the process by it.
 int run_blurmond_render(std::span<const std::string> args, std::ostream& out, std::ostream& err,
                         bool progress_on_terminal = false);
 

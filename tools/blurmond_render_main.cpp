@@ -5,9 +5,14 @@
 #include <vector>
 
 #include "tools/blurmond_render.h"
+#include "tools/interrupt_signals.h"
 #include "tools/progress_bar.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return nb::tools::run_blurmond_render(args, std::cout, std::cerr, nb::tools::Progress_Bar::is_terminal(stderr));
+    const nb::tools::Interrupt_Signals interrupts;
+    const int status =
+        nb::tools::run_blurmond_render(args, std::cout, std::cerr, nb::tools::Progress_Bar::is_terminal(stderr));
+    interrupts.end_process_if_caught();
+    return status;
 }

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "tools/atomic_file.h"
+#include "tools/stderr_capture.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -28,6 +30,11 @@ std::string one_line(std::string text) {
     return text.empty() ? "unknown error" : text;
 }
 
+// The library's own error, or failing that what it printed.
+std::string library_reason(const std::string& error, const Stderr_Capture& printed) {
+    return one_line(error.empty() ? printed.text() : error);
+}
+
 [[noreturn]] void fail_read(const fs::path& path, const std::string& reason) {
     throw Tool_Error("cannot read '" + path.string() + "': " + reason);
 }
@@ -36,7 +43,7 @@ std::string one_line(std::string text) {
     throw Tool_Error("cannot write '" + path.string() + "': " + reason);
 }
 
-std::unique_ptr<ImageInput> open_input(const fs::path& path) {
+std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Capture& printed) {
     std::error_code error;
     if (!fs::exists(path, error)) fail_read(path, "no such file");
     if (fs::is_directory(path, error)) fail_read(path, "it is a folder");
@@ -49,7 +56,7 @@ std::unique_ptr<ImageInput> open_input(const fs::path& path) {
     ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto input = ImageInput::open(path.string(), &config);
-    if (!input) fail_read(path, one_line(OIIO::geterror()));
+    if (!input) fail_read(path, library_reason(OIIO::geterror(), printed));
     return input;
 }
 
@@ -163,19 +170,27 @@ void check_writable(const fs::path& path, const Image_Rgba& image, int bits, con
 }  // namespace
 
 Loaded_Image read_image_file(const fs::path& path) {
-    const auto input = open_input(path);
+    const Stderr_Capture printed;
+    const auto input = open_input(path, printed);
     const ImageSpec header = input->spec();
     if (header.depth > 1) fail_read(path, "volume images are not supported");
 
     Loaded_Image loaded;
     loaded.format = input->format_name();
     loaded.bits = render_bits(header.format);
-    std::vector<float> file(static_cast<size_t>(header.image_pixels()) * header.nchannels);
-    if (!input->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, file.data()))
-        fail_read(path, one_line(input->geterror()));
+    std::vector<float> file;
+    try {
+        file.resize(static_cast<size_t>(header.image_pixels()) * header.nchannels);
+        loaded.image = Image_Rgba(header.width, header.height);
+    } catch (const std::bad_alloc&) {
+        fail_read(path, "out of memory for " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                            " pixels");
+    }
+    // A reader may report damage (a JPEG that ends early) yet return success with the rest grey.
+    const bool read = input->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, file.data());
+    if (!read || input->has_error()) fail_read(path, library_reason(input->geterror(), printed));
 
     Image_Rgba& image = loaded.image;
-    image = Image_Rgba(header.width, header.height);
     image.x = header.x - header.full_x;
     image.y = header.y - header.full_y;
     image.frame_width = header.full_width;
@@ -187,6 +202,7 @@ Loaded_Image read_image_file(const fs::path& path) {
 }
 
 void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
+    const Stderr_Capture printed;
     const std::unique_ptr<ImageOutput> output = ImageOutput::create(path.string());
     if (!output) {
         OIIO::geterror();
@@ -203,10 +219,10 @@ void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
     const ImageSpec header = output_header(image, format, type, channels, storage);
 
     write_file_atomically(path, [&](const fs::path& temporary) {
-        if (!output->open(temporary.string(), header)) fail_write(path, one_line(output->geterror()));
+        if (!output->open(temporary.string(), header)) fail_write(path, library_reason(output->geterror(), printed));
         const bool written = output->write_image(TypeDesc::FLOAT, values.data());
         const bool closed = output->close();
-        if (!written || !closed) fail_write(path, one_line(output->geterror()));
+        if (!written || !closed) fail_write(path, library_reason(output->geterror(), printed));
     });
 }
 

@@ -21,8 +21,9 @@ struct Loaded_Image {
 // Reads the first image of the file. Colour multiplied by alpha in the file (EXR always, TIFF when
 // it says so) is divided by alpha; where alpha is 0 the colour is kept as stored. A file without
 // alpha reads as opaque; one grey channel fills R, G and B. EXR data windows become x, y and the
-// display window frame_width, frame_height. Throws Tool_Error (missing or unreadable file,
-// unsupported format).
+// display window frame_width, frame_height. Throws Tool_Error (missing, unreadable or damaged file,
+// even when the reader returns pixels for it; unsupported format; no memory for the pixels). What the
+// image library prints meanwhile is kept off standard error (see Stderr_Capture), here and in writing.
 Loaded_Image read_image_file(const std::filesystem::path& path);
 
 // Writes the image in the format its extension names, at the given depth (8, 16 or 32) as far as

@@ -8,6 +8,7 @@
 #include "tools/host_pixels.h"
 #include "tools/image_downsample.h"
 #include "tools/image_file.h"
+#include "tools/interrupt_signals.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -25,8 +26,11 @@ host::Session_Settings session_settings(const Render_Options& options) {
     return settings;
 }
 
+// A command that failed because the user interrupted says so rather than name the cancel.
 void check(PF_Err error, const std::string& what) {
-    if (error != PF_Err_NONE) throw Tool_Error(what + " failed: " + pf_err_name(error));
+    if (error == PF_Err_NONE) return;
+    check_interrupt();
+    throw Tool_Error(what + " failed: " + pf_err_name(error));
 }
 
 Host_Pixel_Layout layout_for(const Render_Options& options, int bits) {
@@ -59,6 +63,7 @@ Render_Job::Render_Job(const Render_Options& options) : options_(options) {
     } catch (const std::exception& error) {
         throw Tool_Error("cannot load the effect '" + options.plugin.string() + "': " + error.what());
     }
+    session_->host().cancel_when(&caught_interrupt());
     check(session_->global_setup(), "PF_Cmd_GLOBAL_SETUP");
     check(session_->params_setup(), "PF_Cmd_PARAMS_SETUP");
     controls_ = std::make_unique<Effect_Controls>(session_->effect().parameters());

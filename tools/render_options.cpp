@@ -52,6 +52,7 @@ const std::map<std::string, bool Render_Options::*>& flag_options() {
     static const std::map<std::string, bool Render_Options::*> options{
         {"--legacy", &Render_Options::legacy},
         {"--timing", &Render_Options::timing},
+        {"--overwrite", &Render_Options::overwrite},
     };
     return options;
 }
@@ -123,6 +124,7 @@ std::string render_usage() {
   --timing            print the effect's timing table
   --frames A-B        render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr
   --plugin PATH       effect library (default: blurmond.so beside this program)
+  --overwrite         allow OUTPUT to be the INPUT file itself (the result replaces it)
 )";
 }
 

@@ -26,6 +26,7 @@ struct Render_Options {
     int64_t threads = 0;      // host worker threads; 0: one per processor
     bool legacy = false;      // PF_Cmd_RENDER under After Effects
     bool timing = false;
+    bool overwrite = false;   // OUTPUT may name the same file as INPUT
     std::optional<Frame_Range> frames;
     std::filesystem::path plugin;  // empty: blurmond.so beside the executable
 };
