@@ -47,6 +47,10 @@ typedef struct PF_PixelFormatSuite {
                                     PrPixelFormat pixelFormat, PF_EffectWorld* world);
     PF_Err (*DisposeWorld)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
     PF_Err (*GetPixelFormat)(PF_EffectWorld* inWorld, PrPixelFormat* pixelFormat);
+    PF_Err (*GetBlackForPixelFormat)(PrPixelFormat pixelFormat, void* pixelData);
+    PF_Err (*GetWhiteForPixelFormat)(PrPixelFormat pixelFormat, void* pixelData);
+    PF_Err (*ConvertColorToPixelFormattedData)(PrPixelFormat pixelFormat, float alpha, float red, float green,
+                                               float blue, void* pixelData);
 } PF_PixelFormatSuite;
 typedef PF_PixelFormatSuite PF_PixelFormatSuite1;
 
