@@ -27,6 +27,11 @@
 #ifndef PF_DEF_NAME
 #define PF_DEF_NAME name
 #endif
+// Premiere's suite errors come from another product's SDK too; the plug-in only tells success apart.
+#ifndef PRSDKMALERRORS_H
+typedef int32_t prSuiteError;
+#define suiteError_NoError ((prSuiteError)0x00000000)
+#endif
 #else
 #include "ae_sdk_declarations.h"
 #endif
