@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,29 +12,26 @@ namespace nb::host {
 namespace {
 
 struct Property {
-    const char* key;
+    std::string key;
     std::vector<uint8_t> data;
     uint32_t length;  // what the record says; the data is padded to 4 bytes whatever it says
 };
-
-// First character most significant, as the list stores four-character codes.
-uint32_t code(const char* key) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(key[i]);
-    return v;
-}
 
 void put32(std::vector<uint8_t>& bytes, uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-// A property list written by hand, independently of the plug-in's writer.
+// A property list written by hand, independently of the plug-in's writer. Codes are stored as
+// little-endian numbers whose most significant byte is the first character, so they read backwards.
 std::vector<uint8_t> list_of(const std::vector<Property>& properties, uint8_t word = 1, uint32_t version = 0) {
     std::vector<uint8_t> bytes{word, 0};
     put32(bytes, version);
     put32(bytes, static_cast<uint32_t>(properties.size()));
     for (const Property& p : properties) {
-        for (const uint32_t v : {code("8BIM"), code(p.key), 0u, p.length}) put32(bytes, v);
+        bytes.insert(bytes.end(), {'M', 'I', 'B', '8'});
+        bytes.insert(bytes.end(), p.key.rbegin(), p.key.rend());
+        put32(bytes, 0);
+        put32(bytes, p.length);
         bytes.insert(bytes.end(), p.data.begin(), p.data.end());
         bytes.resize(bytes.size() + (4 - p.data.size() % 4) % 4);
     }
@@ -53,19 +51,19 @@ std::vector<Property> effect(bool padded_length = true) {
             text("eMNA", "MAKER Some", padded_length)};
 }
 
-std::vector<Property> effect_with(Property changed) {
+// The effect's list with one property replaced, or added when it has none of that key.
+std::vector<uint8_t> effect_with(const Property& changed) {
     std::vector<Property> properties = effect();
-    for (Property& p : properties)
-        if (std::string(p.key) == changed.key) p = changed;
-    if (std::string(changed.key) == "ePVR") properties.push_back(changed);
-    return properties;
+    const auto same = std::find_if(properties.begin(), properties.end(), [&](auto& p) { return p.key == changed.key; });
+    if (same == properties.end()) properties.push_back(changed);
+    else *same = changed;
+    return list_of(properties);
 }
 
 TEST(PiplReader, ReadsLengthsWithOrWithoutTheirPadding) {
     for (const bool padded : {true, false}) {
         const Effect_Discovery found = discover_effect(Pipl(list_of(effect(padded))));
         EXPECT_EQ(found.name, "Some Effect") << "padded " << padded;
-        EXPECT_EQ(found.category, "Maker") << "padded " << padded;
         EXPECT_EQ(found.entry_point, "Go") << "padded " << padded;
         EXPECT_EQ(found.match_name, "MAKER Some") << "padded " << padded;
         EXPECT_EQ(found.out_flags2, 0u) << "an absent number reads 0";
@@ -87,11 +85,11 @@ TEST(PiplReader, RefusesDamagedListsAndWhatIsNoCallableEffect) {
         {"cut inside a record", {good.begin(), good.begin() + 12}},
         {"cut inside the padding", {good.begin(), good.end() - 1}},
         {"length beyond the end", huge_length},
-        {"a filter's kind", list_of(effect_with({"kind", {'M', 'F', 'B', '8'}, 4}))},
+        {"a filter's kind", effect_with({"kind", {'M', 'F', 'B', '8'}, 4})},
         {"no entry point", list_of({effect()[0], effect()[1], effect()[2], effect()[4]})},
-        {"name claims 9 characters, holds 1", list_of(effect_with({"name", {9, 'a'}, 2}))},
-        {"unterminated entry point", list_of(effect_with({"8664", {'a', 'b', 'c', 'd'}, 4}))},
-        {"version of 16 bits", list_of(effect_with({"ePVR", {2, 0}, 2}))},
+        {"name claims 9 characters, holds 1", effect_with({"name", {9, 'a'}, 2})},
+        {"unterminated entry point", effect_with({"8664", {'a', 'b', 'c', 'd'}, 4})},
+        {"version of 16 bits", effect_with({"ePVR", {2, 0}, 2})},
     };
     for (const auto& c : cases) EXPECT_THROW(discover_effect(Pipl(c.bytes)), std::runtime_error) << c.what;
 }

@@ -19,10 +19,8 @@ TEST(BlurmondPipl, VersionWordPacksTheDescriptionAsTheHostDoes) {
     EXPECT_EQ(pf_version(blurmond_description()), 0x000aae00u);
     Plugin_Description d = blurmond_description();
     d.version_major = 9;  // high bits 9 >> 3 = 1 at bit 26, low bits 1 at bit 19
-    d.version_minor = 0;
-    d.version_bugfix = 0;
     d.stage = Release_Stage::beta;
-    EXPECT_EQ(pf_version(d), (1u << 26) | (1u << 19) | (2u << 9));
+    EXPECT_EQ(pf_version(d), (1u << 26) | (1u << 19) | (5u << 15) | (5u << 11) | (2u << 9));
     EXPECT_EQ(pf_stage(static_cast<Release_Stage>(7)), PF_Stage_RELEASE) << "an unknown stage ships as a release";
 }
 
