@@ -108,6 +108,11 @@ std::string Pipl::c_string(uint32_t key) const {
     throw std::runtime_error("'" + code_text(key) + "' holds no terminated name");
 }
 
+std::array<uint16_t, 2> Pipl::version_pair(uint32_t key) const {
+    const uint32_t both = number(key);
+    return {static_cast<uint16_t>(both & 0xffff), static_cast<uint16_t>(both >> 16)};
+}
+
 Effect_Discovery discover_effect(const Pipl& pipl) {
     const Pipl_Property& kind = pipl.property(property_code("kind"));
     if (kind.vendor != vendor_adobe || pipl.number(property_code("kind")) != property_code("eFKT"))
@@ -121,10 +126,12 @@ Effect_Discovery discover_effect(const Pipl& pipl) {
     const auto optional = [&pipl](const char (&code)[5]) {
         return pipl.has(property_code(code)) ? pipl.number(property_code(code)) : 0u;
     };
+    const auto optional_version = [&pipl](const char (&code)[5]) {
+        return pipl.has(property_code(code)) ? pipl.version_pair(property_code(code)) : std::array<uint16_t, 2>{};
+    };
     effect.effect_version = optional("eVER");
-    const uint32_t api_version = optional("eSVR");
-    effect.api_version_major = static_cast<uint16_t>(api_version >> 16);
-    effect.api_version_minor = static_cast<uint16_t>(api_version & 0xffff);
+    effect.pipl_version = optional_version("ePVR");
+    effect.api_version = optional_version("eSVR");
     effect.out_flags = optional("eGLO");
     effect.out_flags2 = optional("eGL2");
     if (effect.match_name.empty() || effect.entry_point.empty())

@@ -1,6 +1,7 @@
 // Reads a plug-in's property list (PiPL) the way the host does before it loads any code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     uint32_t number(uint32_t key) const;                 // little-endian 32-bit data
     std::string pascal_string(uint32_t key) const;       // length byte, then the text
     std::string c_string(uint32_t key) const;            // up to the first zero
+    // Two little-endian 16-bit numbers, major first: 13.28 is 0d 00 1c 00.
+    std::array<uint16_t, 2> version_pair(uint32_t key) const;
 
 private:
     uint32_t version_ = 0;
@@ -50,8 +53,8 @@ struct Effect_Discovery {
     std::string match_name;
     std::string entry_point;  // from the x64 code property
     uint32_t effect_version = 0;
-    uint16_t api_version_major = 0;
-    uint16_t api_version_minor = 0;
+    std::array<uint16_t, 2> pipl_version{};  // major, minor
+    std::array<uint16_t, 2> api_version{};
     uint32_t out_flags = 0;
     uint32_t out_flags2 = 0;
 };

@@ -230,7 +230,7 @@ std::array<Format_Tables, sizeof...(Slots)> format_tables(std::integer_sequence<
     return {Format_Tables{
         PF_WorldSuite2{new_world, world_dispose, Bound<Slots>::world_pixel_format},
         PF_PixelFormatSuite1{add_supported, clear_supported, new_world_of_format, premiere_dispose,
-                             Bound<Slots>::premiere_pixel_format}}...};
+                             Bound<Slots>::premiere_pixel_format, nullptr, nullptr, nullptr}}...};
 }
 
 const std::array<Format_Tables, host_slot_count> format_suites =

@@ -17,15 +17,19 @@ typedef struct _AEGPp_Stream** AEGP_StreamRefH;
 typedef struct _AEGP_ColorProfile* AEGP_ColorProfileP;
 typedef const struct _AEGP_ColorProfile* AEGP_ConstColorProfileP;
 typedef struct _AEGP_GlobalRefcon* AEGP_GlobalRefcon;
-typedef struct _AEGP_ErrReportState AEGP_ErrReportState;
 typedef A_long AEGP_PluginID;
 typedef A_long AEGP_LayerStream;
 typedef A_long AEGP_KeyInterpolationMask;
 typedef A_long AEGP_EffectIndex;
 typedef A_long AEGP_InstalledEffectKey;
 typedef A_long AEGP_EffectFlags;
-typedef A_u_long AEGP_MemFlag;
-typedef A_HandleSize AEGP_MemSize;
+typedef A_long AEGP_MemFlag;
+typedef A_u_long AEGP_MemSize;
+
+// Saved by StartQuietErrors, restored by EndQuietErrors; opaque to the plug-in.
+typedef struct {
+    A_long reservedAL[12];
+} AEGP_ErrReportState;
 
 enum { AEGP_ItemType_NONE = 0, AEGP_ItemType_FOLDER = 1, AEGP_ItemType_COMP = 2, AEGP_ItemType_FOOTAGE = 4 };
 typedef A_short AEGP_ItemType;
@@ -155,8 +159,8 @@ typedef struct AEGP_EffectSuite3 {
                                              PF_ParamIndex param_index, PF_ParamType* param_typeP,
                                              PF_ParamDefUnion* uP0);
     A_Err (*AEGP_GetEffectFlags)(AEGP_EffectRefH effect_refH, AEGP_EffectFlags* effect_flagsP);
-    A_Err (*AEGP_SetEffectFlag)(AEGP_EffectRefH effect_refH, AEGP_EffectFlags effect_flags_set_mask,
-                                AEGP_EffectFlags effect_flags);
+    A_Err (*AEGP_SetEffectFlags)(AEGP_EffectRefH effect_refH, AEGP_EffectFlags effect_flags_set_mask,
+                                 AEGP_EffectFlags effect_flags);
     A_Err (*AEGP_ReorderEffect)(AEGP_EffectRefH effect_refH, A_long effect_indexL);
     A_Err (*AEGP_EffectCallGeneric)(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effectH, const A_Time* timePT,
                                     PF_Cmd effect_cmd, void* effect_extraPV);

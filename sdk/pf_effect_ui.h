@@ -17,6 +17,7 @@ enum {
 typedef A_long PF_CustomEventFlags;
 
 struct _PF_CustomUIInfo {
+    A_long reserved;
     A_long events;  // PF_CustomEFlag values
     A_long comp_ui_width;
     A_long comp_ui_height;
@@ -30,14 +31,33 @@ struct _PF_CustomUIInfo {
 };
 
 // Opaque context of a custom-interface event.
-typedef struct _PF_Context* PF_ContextH;
+typedef struct _PF_Context PF_Context;
+typedef PF_Context** PF_ContextH;
 typedef A_long PF_EventType;
+typedef A_long PF_EventInFlags;
+typedef A_long PF_EventOutFlags;
 
-// The extra record of PF_Cmd_EVENT. Only its leading members are declared: the plug-in reads no more,
-// and the host sends no events to an effect without custom interface parameters.
+// The plug-in reads no more of an event than its context and type; the rest is held as storage of
+// the size and alignment the host lays out.
+typedef union {
+    void* reserved[8];
+} PF_EventUnion;
+typedef struct {
+    void* reserved[6];
+} PF_EffectWindowInfo;
+typedef struct {
+    void* reserved[9];
+} PF_EventCallbacks;
+
+// The extra record of PF_Cmd_EVENT.
 typedef struct {
     PF_ContextH contextH;
     PF_EventType e_type;
+    PF_EventUnion u;
+    PF_EffectWindowInfo effect_win;
+    PF_EventCallbacks cbs;
+    PF_EventInFlags evt_in_flags;
+    PF_EventOutFlags evt_out_flags;
 } PF_EventExtra;
 
 #ifdef __cplusplus

@@ -203,6 +203,9 @@ typedef union {
     PF_Point3DDef point3d_d;
 } PF_ParamDefUnion;
 
+// The parameter's name field, which later headers rename, is reached through PF_DEF_NAME.
+#define PF_DEF_NAME name
+
 typedef struct {
     union {
         A_long id;                    // the stable id given at PF_ADD_PARAM

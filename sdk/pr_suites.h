@@ -1,5 +1,4 @@
-// Premiere's side of the effect interface: pixel formats, the pixel-format and utility suites, and
-// the application-information suite.
+// Premiere's side of the effect interface: pixel formats, the pixel-format and utility suites.
 #pragma once
 
 #include "pf_effect_suites.h"
@@ -47,6 +46,10 @@ typedef struct PF_PixelFormatSuite {
                                     PrPixelFormat pixelFormat, PF_EffectWorld* world);
     PF_Err (*DisposeWorld)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
     PF_Err (*GetPixelFormat)(PF_EffectWorld* inWorld, PrPixelFormat* pixelFormat);
+    PF_Err (*GetBlackForPixelFormat)(PrPixelFormat pixelFormat, void* pixelData);
+    PF_Err (*GetWhiteForPixelFormat)(PrPixelFormat pixelFormat, void* pixelData);
+    PF_Err (*ConvertColorToPixelFormattedData)(PrPixelFormat pixelFormat, float alpha, float red, float green,
+                                               float blue, void* pixelData);
 } PF_PixelFormatSuite;
 typedef PF_PixelFormatSuite PF_PixelFormatSuite1;
 
@@ -69,21 +72,6 @@ typedef struct PF_UtilitySuite4 {
     PF_Err (*GetClipName)(PF_ProgPtr effect_ref, PrSDKString* outSDKString);
     PF_Err (*EffectWantsCheckedOutFramesToMatchRenderPixelFormat)(PF_ProgPtr effect_ref);
 } PF_UtilitySuite4;
-
-// The version constant differs between SDK releases, so callers name the version they rely on.
-#define kPrSDKAppInfoSuite "MediaCore App Info Suite"
-
-// Answer to kAppInfo_Version.
-typedef struct {
-    unsigned int major;
-    unsigned int minor;
-    unsigned int patch;
-} VersionInfo;
-
-typedef struct {
-    enum { kAppInfo_AppFourCC = 0, kAppInfo_Version = 1, kAppInfo_Build = 2 };
-    prSuiteError (*GetAppInfo)(int settingsSelector, void* appInfo);
-} PrSDKAppInfoSuite;
 
 #ifdef __cplusplus
 }

@@ -110,7 +110,7 @@ void Parameter_AE::set_enabled(bool on) { set_ui_flag(index_, PF_PUI_DISABLED, !
 void Parameter_AE::set_visible(bool shown) { set_ui_flag(index_, PF_PUI_INVISIBLE, !shown); }
 
 void Parameter_AE::set_name(const std::string& name) {
-    copy_param_name(call_record(index_).name, name);
+    copy_param_name(call_record(index_).PF_DEF_NAME, name);
     refresh(index_);
     mark_changed(index_);
 }

@@ -32,7 +32,7 @@ PF_ParamDef common_record(const Parameter_Description& description, PF_ParamType
     if (description.interface_only) def.ui_flags |= PF_PUI_STD_CONTROL_ONLY;
     if (!description.enabled) def.ui_flags |= PF_PUI_DISABLED;
     if (!description.visible) def.ui_flags |= PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI;
-    copy_param_name(def.name, description.name);
+    copy_param_name(def.PF_DEF_NAME, description.name);
     def.uu.id = static_cast<A_long>(description.disc_id);  // the host keeps 32 bits
     return def;
 }
@@ -80,7 +80,7 @@ int32_t add_rgba(PF_InData* in_data, const Rgba_Parameter_Description& descripti
     PF_ParamDef color = color_record(description, description.red, description.green, description.blue);
     add(in_data, color);
     PF_ParamDef alpha = float_slider_record(description, description.alpha, 0.0, 1.0, 0.0, 1.0, 2);
-    copy_param_name(alpha.name, description.name + " (alpha)");
+    copy_param_name(alpha.PF_DEF_NAME, description.name + " (alpha)");
     alpha.uu.id = static_cast<A_long>(description.disc_id_alpha);
     add(in_data, alpha);
     return 2;

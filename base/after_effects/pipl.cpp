@@ -34,7 +34,10 @@ public:
         property(key, data.bytes_);
     }
     void version(uint32_t key, uint16_t major, uint16_t minor) {
-        number(key, static_cast<uint32_t>(major) << 16 | minor);
+        Pipl_Writer data;
+        data.u16(major);
+        data.u16(minor);
+        property(key, data.bytes_);
     }
     void pascal_string(uint32_t key, const std::string& text) {
         ASSERT(text.size() <= 255, "the property list text \"" << text << "\" is longer than 255 bytes");

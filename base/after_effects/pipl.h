@@ -39,7 +39,7 @@ struct Pipl_Description {
 // thirteen properties in the order kind, name, catg, 8664 (the x64 code), ePVR, eSVR, eVER, eINF, eGLO,
 // eGL2, eMNA, aeFL, eURL. Each property is vendor '8BIM', key, id 0, data length (the length of the
 // data with its padding), then the data padded with zero bytes to a multiple of 4. Every number is
-// little-endian; a version pair is one 32-bit number with the major half above the minor half.
+// little-endian; a version pair is two 16-bit numbers, major first (2.0 is 02 00 00 00).
 // Throws Exception_Assert for a text longer than its field can hold.
 std::vector<uint8_t> pipl_bytes(const Pipl_Description& description);
 

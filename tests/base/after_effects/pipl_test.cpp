@@ -1,11 +1,13 @@
-// The property list's byte layout: header, property records, padding and text limits.
+// The property list writer against an independent reference: the published bytes of a sample effect.
 #include "base/after_effects/pipl.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "base/after_effects/ae_sdk.h"
 #include "base/exception.h"
 #include "host/pipl_reader.h"
 #include "tests/support/log_sandbox.h"
@@ -13,84 +15,47 @@
 namespace nb {
 namespace {
 
-std::vector<uint8_t> bytes_of(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
-
-std::vector<uint8_t> slice(const std::vector<uint8_t>& bytes, std::size_t at, std::size_t count) {
-    return std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                bytes.begin() + static_cast<std::ptrdiff_t>(at + count));
+// The hex dump beside the tests: '#' lines are its header, the rest two hex digits a byte.
+std::vector<uint8_t> sample_bytes() {
+    std::ifstream in(NB_HOST_ABI_DIR "/win64-pipl-sample.hex");
+    EXPECT_TRUE(in) << "no sample property list in " NB_HOST_ABI_DIR;
+    std::vector<uint8_t> bytes;
+    for (std::string line; std::getline(in, line);)
+        for (std::size_t i = 0; line.rfind('#', 0) != 0 && i + 1 < line.size(); i += 2)
+            bytes.push_back(static_cast<uint8_t>(std::stoul(line.substr(i, 2), nullptr, 16)));
+    return bytes;
 }
 
+// The properties the sample's header lists.
 Pipl_Description sample() {
     Pipl_Description d;
-    d.name = "abcde";  // 1 + 5 bytes, padded to 8
-    d.category = "xyz";  // 1 + 3 bytes, no padding
-    d.entry_point = "Main";  // 4 + the terminating zero, padded to 8
+    d.name = "SDK_Invert_ProcAmp";
+    d.category = "Sample Plug-ins";
+    d.entry_point = "EffectMain";
     d.api_version_major = 13;
     d.api_version_minor = 28;
-    d.effect_version = 0x01020304;
-    d.out_flags = 0x0a0b0c0d;
-    d.out_flags2 = 7;
-    d.match_name = "m";
-    d.support_url = "";
+    d.effect_version = PF_VERSION(1, 1, 0, PF_Stage_DEVELOP, 1);
+    d.out_flags = PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_DEEP_COLOR_AWARE;
+    d.out_flags2 = PF_OutFlag2_FLOAT_COLOR_AWARE | PF_OutFlag2_SUPPORTS_SMART_RENDER |
+                   PF_OutFlag2_SUPPORTS_THREADED_RENDERING | PF_OutFlag2_SUPPORTS_GPU_RENDER_F32;
+    d.match_name = "ADBE SDK_Invert_ProcAmp";
+    d.support_url = "https://www.adobe.com";
     return d;
 }
 
-TEST(Pipl, HeaderAndFirstPropertyAreLaidOutByteByByte) {
-    const std::vector<uint8_t> bytes = pipl_bytes(sample());
-    // Worked out by hand: word 1, version 0, count 13, then '8BIM' 'kind' id 0 length 4 'eFKT', every
-    // number little-endian, so the codes read backwards.
-    std::vector<uint8_t> expected{1, 0, 0, 0, 0, 0, 13, 0, 0, 0};
-    for (const std::string& part : {std::string("MIB8"), std::string("dnik")}) {
-        const auto b = bytes_of(part);
-        expected.insert(expected.end(), b.begin(), b.end());
-    }
-    expected.insert(expected.end(), {0, 0, 0, 0, 4, 0, 0, 0});
-    const auto kind = bytes_of("TKFe");
-    expected.insert(expected.end(), kind.begin(), kind.end());
-    ASSERT_GE(bytes.size(), expected.size());
-    EXPECT_EQ(slice(bytes, 0, expected.size()), expected);
+TEST(Pipl, WritesThePublishedSampleByteForByte) {
+    const std::vector<uint8_t> expected = sample_bytes();
+    ASSERT_EQ(expected.size(), 346u);
+    EXPECT_EQ(pipl_bytes(sample()), expected);
 }
 
-TEST(Pipl, TextsArePaddedToFourBytesAndLengthsCountThePadding) {
-    const std::vector<uint8_t> bytes = pipl_bytes(sample());
-    // The name property follows the kind property (10 + 20 bytes): 16 bytes of record, then 8 of data.
-    const std::size_t name = 30;
-    EXPECT_EQ(slice(bytes, name + 4, 4), bytes_of("eman"));
-    EXPECT_EQ(slice(bytes, name + 12, 4), (std::vector<uint8_t>{8, 0, 0, 0}));
-    EXPECT_EQ(slice(bytes, name + 16, 8), (std::vector<uint8_t>{5, 'a', 'b', 'c', 'd', 'e', 0, 0}));
-    EXPECT_EQ(bytes.size() % 4, 2u) << "every record is a multiple of 4 after the 2-byte resource word";
-
-    // 14 characters and the terminating zero take 16 bytes.
-    Pipl_Description d = sample();
-    d.entry_point = "EntryPointFunc";
-    const std::vector<uint8_t> entry = host::Pipl(pipl_bytes(d)).property(host::property_code("8664")).data;
-    EXPECT_EQ(entry, bytes_of(std::string("EntryPointFunc\0\0", 16)));
-}
-
-TEST(Pipl, ReadsBackInTheFixedOrderWithEveryValue) {
-    const host::Pipl pipl(pipl_bytes(sample()));
-    const char* keys[] = {"kind", "name", "catg", "8664", "ePVR", "eSVR", "eVER",
-                          "eINF", "eGLO", "eGL2", "eMNA", "aeFL", "eURL"};
-    ASSERT_EQ(pipl.properties().size(), 13u);
-    for (std::size_t i = 0; i < 13; ++i) {
-        const host::Pipl_Property& p = pipl.properties()[i];
-        uint32_t key = 0;
-        for (int c = 0; c < 4; ++c) key = key << 8 | static_cast<unsigned char>(keys[i][c]);
-        EXPECT_EQ(p.key, key) << "property " << i << " should be " << keys[i];
-        EXPECT_EQ(p.vendor, host::property_code("8BIM")) << keys[i];
-        EXPECT_EQ(p.id, 0u) << keys[i];
-        EXPECT_EQ(p.data.size() % 4, 0u) << keys[i];
-    }
-    EXPECT_EQ(pipl.c_string(host::property_code("8664")), "Main");
-    EXPECT_EQ(pipl.property(host::property_code("8664")).data.size(), 8u);
-    EXPECT_EQ(pipl.number(host::property_code("ePVR")), 0x00020000u);  // 2.0, major in the high half
-    EXPECT_EQ(pipl.number(host::property_code("eSVR")), (13u << 16) | 28u);
-    EXPECT_EQ(pipl.number(host::property_code("eVER")), 0x01020304u);
-    EXPECT_EQ(pipl.number(host::property_code("eGLO")), 0x0a0b0c0du);
-    EXPECT_EQ(pipl.number(host::property_code("eGL2")), 7u);
-    EXPECT_EQ(pipl.pascal_string(host::property_code("catg")), "xyz");
-    EXPECT_EQ(pipl.pascal_string(host::property_code("eMNA")), "m");
-    EXPECT_EQ(pipl.pascal_string(host::property_code("eURL")), "");
+TEST(Pipl, HostReadsThePublishedSample) {
+    const host::Effect_Discovery effect = host::discover_effect(host::Pipl(sample_bytes()));
+    EXPECT_EQ(effect.pipl_version, (std::array<uint16_t, 2>{2, 0}));
+    EXPECT_EQ(effect.api_version, (std::array<uint16_t, 2>{13, 28}));
+    EXPECT_EQ(effect.entry_point, "EffectMain");
+    EXPECT_EQ(effect.match_name, "ADBE SDK_Invert_ProcAmp");
+    EXPECT_EQ(effect.out_flags2, 0x0a001400u);
 }
 
 TEST(Pipl, TextsLongerThanAPascalStringCanHoldAreRefused) {

@@ -27,7 +27,8 @@ PF_Err premiere_pixel_format(PF_EffectWorld*, PrPixelFormat* format) {
     return format_error;
 }
 const PF_WorldSuite2 world_suite{nullptr, nullptr, world_pixel_format};
-const PF_PixelFormatSuite1 pixel_format_suite{nullptr, nullptr, nullptr, nullptr, premiere_pixel_format};
+const PF_PixelFormatSuite1 pixel_format_suite{nullptr, nullptr, nullptr, nullptr, premiere_pixel_format,
+                                              nullptr, nullptr, nullptr};
 
 // A rig whose host reports formats as set above, with one layer parameter at index 1.
 class AeLayerCheckout : public ::testing::Test {
