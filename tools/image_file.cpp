@@ -168,7 +168,6 @@ Loaded_Image read_image_file(const fs::path& path) {
     if (header.depth > 1) fail_read(path, "volume images are not supported");
 
     Loaded_Image loaded;
-    loaded.format = input->format_name();
     loaded.bits = render_bits(header.format);
     std::vector<float> file(static_cast<size_t>(header.image_pixels()) * header.nchannels);
     if (!input->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, file.data()))
