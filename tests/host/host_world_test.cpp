@@ -1,4 +1,4 @@
-// Host worlds: the codes each suite reports, where every component sits in memory, code values, views.
+// Host worlds: the codes each suite reports, where every component sits in memory, and code values.
 #include "host/host_world.h"
 
 #include <gtest/gtest.h>
@@ -60,24 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
         Format_Case{{Pixel_Depth::bits_16, Channel_Order::bgra, false}, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_16u},
         Format_Case{{Pixel_Depth::bits_32, Channel_Order::bgra, true}, PF_PixelFormat_GPU_BGRA128, PrPixelFormat_BGRA_4444_32f}));
 
-TEST(HostWorld, CodeValuesClampAndViewsShareThePixelsOfTheirPart) {
+TEST(HostWorld, CodeValuesRoundToTheNearestAndClamp) {
     Host_World eight(1, 1, World_Format{Pixel_Depth::bits_8, Channel_Order::argb, false});
     eight.set_rgba(0, 0, {-0.5, 2.0, 0.5 / 255.0 + 1e-9, 0.5});
     EXPECT_EQ(eight.rgba(0, 0), (std::array<double, 4>{0.0, 1.0, 1.0 / 255.0, 128.0 / 255.0}));
     EXPECT_THROW(eight.rgba(1, 0), std::out_of_range);
-
-    Host_World world(10, 8, World_Format{Pixel_Depth::bits_16, Channel_Order::argb, false}, -2, -3, 4);
-    world.set_rgba(5, 4, {1, 0, 0, 1});  // frame position (3, 1)
-    const auto view = world.view(PF_LRect{1, 0, 20, 2});
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->origin_x(), 1);
-    EXPECT_EQ(view->origin_y(), 0);
-    EXPECT_EQ(view->width(), 7);   // frame columns 1 .. 7
-    EXPECT_EQ(view->height(), 2);  // frame rows 0 .. 1
-    EXPECT_EQ(view->row_bytes(), world.row_bytes());
-    EXPECT_EQ(view->rgba(2, 1)[0], 1.0);
-    EXPECT_EQ(world.view(PF_LRect{8, 0, 9, 5}), nullptr) << "right of the world";
-    EXPECT_EQ(world.view(PF_LRect{0, 0, 0, 5}), nullptr) << "empty request";
     PF_EffectWorld foreign{};
     EXPECT_EQ(Host_World::format_of(&foreign), nullptr);
 }

@@ -179,24 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                std::to_string(v.bits) + (v.legacy ? "Legacy" : "");
     });
 
-TEST_F(BlurmondRender, DepthsAgreeWithinTheirQuantisation) {
-    const std::string in = write("in.exr", filled(40, 30, halves(40, white, black)));
-    for (const std::string host : {"ae", "premiere"}) {
-        std::array<Image_Rgba, 3> results;
-        for (size_t i = 0; i < 3; ++i) {
-            const std::string bits = std::to_string(std::array{8, 16, 32}[i]);
-            ASSERT_EQ(run({in, file("out.exr"), "--host", host, "--depth", bits, "--set", "radius=4"}).code, 0);
-            results[i] = read("out.exr");
-        }
-        const auto reference = [&](int64_t x, int64_t y) {
-            const float* p = results[2].pixel(x, y);
-            return Rgba{p[0], p[1], p[2], p[3]};
-        };
-        expect_pixels(results[0], reference, tolerance(8) + tolerance(32), host + " 8 bits");
-        expect_pixels(results[1], reference, tolerance(16) + tolerance(32), host + " 16 bits");
-    }
-}
-
 TEST_F(BlurmondRender, LayersOfTheControlsComeFromFiles) {
     const Rgba teal{0.2f, 0.5f, 0.7f, 1.0f};
     // A fully transparent result hides nothing: the composite is the background itself.
@@ -210,28 +192,6 @@ TEST_F(BlurmondRender, LayersOfTheControlsComeFromFiles) {
     const std::string selection = write("sel.exr", filled(32, 16, halves(32, bright_pink, dark_blue)));
     expect_on_both_hosts({in, "--set", "show=3", "--set", "selection_layer=" + selection},
                          {"--set", "selection_enable=on"}, halves(32, white, black), "selection layer");
-}
-
-TEST_F(BlurmondRender, AlternativeIrisShowsInColourOnlyWhenAskedTo) {
-    const std::string in = write("in.exr", filled(32, 32, constant(dark_blue)));
-    const std::string iris = write("iris.exr", filled(9, 9, [](int64_t x, int64_t y) {
-                                       return std::abs(x - 4) + std::abs(y - 4) <= 3 ? Rgba{1, 0.2f, 0.2f, 1} : black;
-                                   }));
-    for (const bool colored : {false, true}) {
-        const Command_Result r = run({in, file("out.exr"), "--set", "show=iris", "--set", "alternative_iris=" + iris,
-                                      "--set", std::string("colored_iris=") + (colored ? "on" : "off")});
-        ASSERT_EQ(r.code, 0) << r.err;
-        const Image_Rgba out = read("out.exr");
-        double reddest = 0, brightest = 0;
-        for (int64_t y = 0; y < out.height; ++y)
-            for (int64_t x = 0; x < out.width; ++x) {
-                reddest = std::max<double>(reddest, out.pixel(x, y)[0] - out.pixel(x, y)[1]);
-                brightest = std::max<double>(brightest, out.pixel(x, y)[1]);
-            }
-        EXPECT_GT(brightest, 0.05) << "the iris is drawn, colored " << colored;
-        EXPECT_EQ(reddest > 0.1, colored) << "only a coloured iris keeps its red; reddest " << reddest;
-        EXPECT_EQ(reddest < 1e-4, !colored) << "without colour the iris is grey; reddest " << reddest;
-    }
 }
 
 TEST_F(BlurmondRender, DownsampledRenderIsSmallerAndExtendGrowsTheOutputByTheBlur) {

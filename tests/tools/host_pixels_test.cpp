@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/image_rgba_compare.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -38,7 +37,7 @@ constexpr int case_count = std::size(quantise_cases);
 class HostPixels : public testing::TestWithParam<Host_Pixel_Layout> {};
 
 // Channel c of pixel x holds case (x + c) % n, so every case visits every channel position; rows are padded.
-TEST_P(HostPixels, EachChannelGoesToItsPlaceWithHostRoundingAndComesBack) {
+TEST_P(HostPixels, EachChannelGoesToItsPlaceWithHostRounding) {
     const Host_Pixel_Layout layout = GetParam();
     Image_Rgba image(case_count, 1);
     for (int x = 0; x < case_count; ++x)
@@ -63,14 +62,6 @@ TEST_P(HostPixels, EachChannelGoesToItsPlaceWithHostRoundingAndComesBack) {
     for (int64_t b = image.width * layout.bytes_per_pixel(); b < row_bytes; ++b)
         EXPECT_EQ(data[static_cast<size_t>(b)], std::byte{0xAB}) << "row padding changed";
 
-    Image_Rgba smooth(5, 3);
-    for (size_t i = 0; i < smooth.rgba.size(); ++i) smooth.rgba[i] = static_cast<float>(i) / 64.0f;  // up to 0.92
-    std::vector<std::byte> rows(static_cast<size_t>((5 * layout.bytes_per_pixel() + 4) * 3));
-    write_host_pixels(smooth, layout, rows.data(), 5 * layout.bytes_per_pixel() + 4);
-    const Image_Rgba back = read_host_pixels(layout, rows.data(), 5 * layout.bytes_per_pixel() + 4, 5, 3);
-    // Rounding to the nearest code moves a value at most half a code: 0.5 / white; float is exact.
-    const auto worst = test::worst_rgba_difference(back, smooth);
-    EXPECT_LE(worst.error, layout.bits == 32 ? 0.0 : 0.5 / layout.white() + 1e-7) << worst.describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, HostPixels,
