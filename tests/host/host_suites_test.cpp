@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "host/effect_instance.h"
 #include "host/headless_host.h"
 
@@ -66,18 +68,32 @@ TEST(HostSuites, ParameterSuitesRefuseWhatDoesNotFit) {
     PF_ParamDef color{};
     color.param_type = PF_Param_COLOR;
     color.u.cd.value = PF_Pixel{255, 51, 102, 0};
+    PF_ParamDef slider{};
+    slider.param_type = PF_Param_FLOAT_SLIDER;
+    slider.u.fs_d.value = 0.5;
     effect.in_data()->inter.add_param(ref, -1, &color);
+    effect.in_data()->inter.add_param(ref, -1, &slider);
     const auto& utils = acquire<PF_ParamUtilsSuite1>(host, kPFParamUtilsSuite, 2);
     EXPECT_EQ(utils.PF_UpdateParamUI(ref, 0, &color), PF_Err_INVALID_INDEX) << "the input";
-    EXPECT_EQ(utils.PF_UpdateParamUI(ref, 2, &color), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(utils.PF_UpdateParamUI(ref, 3, &color), PF_Err_INVALID_INDEX);
     EXPECT_EQ(utils.PF_UpdateParamUI(ref, 1, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    // A refresh takes over what the control shows; a value comes back only through change flags.
+    PF_ParamDef shown = slider;
+    shown.ui_flags = PF_PUI_DISABLED;
+    std::strcpy(shown.name, "renamed");
+    shown.u.fs_d.slider_max = 9.0f;
+    shown.u.fs_d.value = 0.75;
+    ASSERT_EQ(utils.PF_UpdateParamUI(ref, 2, &shown), PF_Err_NONE);
+    EXPECT_EQ(effect.parameter(2).ui_flags, PF_PUI_DISABLED);
+    EXPECT_STREQ(effect.parameter(2).name, "renamed");
+    EXPECT_EQ(effect.parameter(2).u.fs_d.slider_max, 9.0f);
+    EXPECT_EQ(effect.parameter(2).u.fs_d.value, 0.5);
     // Without a finer colour the bytes speak: 51 / 255 = 0.2, 102 / 255 = 0.4.
     const auto& colors = acquire<PF_ColorParamSuite1>(host, kPFColorParamSuite, 1);
     PF_PixelFloat value{};
     ASSERT_EQ(colors.PF_GetFloatingPointColorFromColorDef(ref, &color, &value), PF_Err_NONE);
     EXPECT_EQ(value.red, 51 / 255.0f);
     EXPECT_EQ(value.green, 102 / 255.0f);
-    PF_ParamDef slider{};
     EXPECT_EQ(colors.PF_GetFloatingPointColorFromColorDef(ref, &slider, &value), PF_Err_BAD_CALLBACK_PARAM);
 
     effect.parameter_state().set_depth_channel(0, 2, 2, PF_DataType_FLOAT, 1.0f);
