@@ -132,27 +132,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Round_Trip_Case{"exr32", "a.exr", 32, TypeDesc::FLOAT, 32, true, 0x1p-22}),
     [](const testing::TestParamInfo<Round_Trip_Case>& info) { return std::string(info.param.name); });
 
-TEST(ImageFile, ExrKeepsSceneValuesBitForBitAndItsDataWindow) {
-    Temp_Folder folder;
-    const float inf = std::numeric_limits<float>::infinity(), tiny = std::numeric_limits<float>::denorm_min();
-    Image_Rgba image = image_of(2, {1e-30f, 250.5f, 1e30f, 1, -0.5f, inf, tiny, 1, 0, 0, 0, 1, 1, 1, 1, 1});
-    image.x = -2, image.y = -1, image.frame_width = 1, image.frame_height = 3;
-    write_image_file(folder / "hdr.exr", image, 32);
-    const Raw_File raw = read_raw(folder / "hdr.exr");
-    EXPECT_EQ(raw.header.x, -2);
-    EXPECT_EQ(raw.header.full_height, 3);
-    const Image_Rgba read = read_image_file(folder / "hdr.exr").image;
-    EXPECT_EQ(read.rgba, image.rgba);
-    EXPECT_EQ(read.x, -2);
-    EXPECT_EQ(read.y, -1);
-    EXPECT_EQ(read.frame_width, 1);
-    EXPECT_EQ(read.frame_height, 3);
-    write_direct(folder / "h.exr", 1, 3, TypeDesc::HALF, -1, {12.5f, 0.25f, 0.0f});
-    const Loaded_Image half = read_image_file(folder / "h.exr");
-    EXPECT_EQ(half.bits, 32) << "half holds values above 1";
-    EXPECT_EQ(half.image.rgba, (Values{12.5f, 0.25f, 0.0f, 1.0f}));
-}
-
 // Pixel 1 of the EXR emits light without covering anything (alpha 0): it has no straight colour and is
 // read as stored, but written premultiplied it is gone.
 TEST(ImageFile, EachFormatsAlphaConventionIsReadAndWritten) {
