@@ -1,5 +1,5 @@
-// The headless host's own contract, which the plug-in's tests lean on: the suite broker, host memory and its
-// books, the failures tests choose, and checkouts counted until checked in.
+// The headless host's own contract, which the plug-in's tests lean on: host memory and its books, one slot
+// per live host, parameters checked out as counted copies, and the message buffer's bound.
 #include "host/headless_host.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +16,6 @@
 
 namespace nb::host {
 namespace {
-
-TEST(HeadlessHost, SuitesAreFoundByNameAndVersionAndCountedUntilReleased) {
-    Headless_Host host(1);
-    const SPBasicSuite* basic = host.basic_suite();
-    const void* table = &host;
-    EXPECT_EQ(basic->AcquireSuite(kPFHandleSuite, 1, &table), kSPSuiteNotFoundError);
-    EXPECT_EQ(table, nullptr);
-    ASSERT_EQ(basic->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion1, &table), kSPNoError);
-    ASSERT_EQ(basic->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion1, &table), kSPNoError);
-    EXPECT_EQ(host.outstanding_suites(), 2);
-    EXPECT_EQ(basic->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion1), kSPNoError);
-    EXPECT_EQ(basic->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion1), kSPNoError);
-    EXPECT_EQ(basic->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion1), kSPSuiteAlreadyReleasedError);
-    EXPECT_EQ(host.outstanding_suites(), 0);
-}
 
 TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContents) {
     Headless_Host host(1);
@@ -61,28 +46,6 @@ TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContents) {
     EXPECT_EQ(books.live_handles(), 0);
     EXPECT_EQ(books.live_bytes(), 0);
     EXPECT_EQ(books.allocations(), 3);
-}
-
-TEST(HeadlessHost, ChosenFailuresHitExactlyTheChosenCalls) {
-    Headless_Host host(1);
-    Host_Handles& handles = host.handles();
-    PF_Handle handle = handles.new_handle(8);
-    handles.fail_lock_at(2);
-    EXPECT_NE(handles.lock(handle), nullptr);
-    EXPECT_EQ(handles.lock(handle), nullptr);
-    EXPECT_NE(handles.lock(handle), nullptr);
-    handles.dispose(handle);
-
-    Host_Faults& faults = host.faults();
-    faults.inject("checkout_param", PF_Err_BAD_CALLBACK_PARAM, 2);
-    faults.inject("add_param", PF_Err_INVALID_INDEX);
-    for (const int32_t expected : {PF_Err_BAD_CALLBACK_PARAM, PF_Err_BAD_CALLBACK_PARAM, PF_Err_NONE})
-        EXPECT_EQ(faults.enter("checkout_param"), expected);
-    for (int call = 0; call < 3; ++call) EXPECT_EQ(faults.enter("add_param"), PF_Err_INVALID_INDEX) << call;
-    faults.inject("add_param", PF_Err_NONE);
-    EXPECT_EQ(faults.enter("add_param"), PF_Err_NONE);
-    EXPECT_EQ(faults.calls("checkout_param"), 3);
-    EXPECT_EQ(faults.calls("add_param"), 4);
 }
 
 // Suite functions carry no context, so each live host reaches its own books through a slot of its own.
