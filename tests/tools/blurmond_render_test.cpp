@@ -224,6 +224,7 @@ TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndStopsAtAFailedOne
         expect_pixels(read("out.00" + std::to_string(frame) + ".exr"), frame_colour(frame), tolerance(32),
                       "frame " + std::to_string(frame));
     EXPECT_EQ(r.err.front(), '\r') << "the progress line is drawn in place";
+    EXPECT_NE(r.err.find(" ]  0/3 frames  0:00 elapsed\r["), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("=]  3/3 frames  "), std::string::npos) << r.err;
     EXPECT_EQ(r.err.back(), '\n') << "and ended";
     // The effect's timing table of the last frame, from its header to the total line.
