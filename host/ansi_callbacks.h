@@ -1,4 +1,4 @@
-// The ANSI block of the utility callbacks: C math and string functions as the host offers them.
+// The ANSI block of the utility callbacks: of the C functions, what an effect calls.
 #pragma once
 
 #include "base/after_effects/ae_sdk.h"

@@ -27,7 +27,6 @@ public:
 
     // Refreshes in the order asked for.
     const std::vector<Parameter_Ui_Update>& ui_updates() const { return ui_updates_; }
-    void clear_ui_updates() { ui_updates_.clear(); }
     // Records the refresh and takes over what a control shows into the host's record: name, flags,
     // interface flags and, for a float slider, its ranges and precision.
     void update_ui(PF_ParamDef& stored, PF_ParamIndex index, const PF_ParamDef& record);

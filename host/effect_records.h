@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <vector>
 
 #include "base/after_effects/ae_sdk.h"
@@ -20,7 +18,6 @@ struct Effect_Records {
     int64_t format_clears = 0;                     // ClearSupportedPixelFormats calls
     bool frames_match_render_format = false;       // EffectWantsCheckedOutFramesToMatchRenderPixelFormat
     Render_Frame* frame = nullptr;                 // the frame of the command in progress, or none
-    std::map<const void*, std::unique_ptr<Host_World>> made_worlds;  // worlds the plug-in asked for, by pixels
 };
 
 }  // namespace nb::host

@@ -33,7 +33,6 @@ public:
 
     Headless_Host& host() { return *host_; }
     Effect_Instance& effect() { return *effect_; }
-    const Plugin_Module& module() const { return *module_; }
     PF_InData* in_data() { return effect_->in_data(); }
     // The host keeps one record across commands, as it keeps the flags global setup reported.
     PF_OutData& out_data() { return commands_->out_data(); }

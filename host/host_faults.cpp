@@ -12,11 +12,6 @@ void Host_Faults::inject(const std::string& callback, int32_t error, int64_t tim
     faults_[callback] = Fault{error, times < 0 ? -1 : times};
 }
 
-void Host_Faults::clear(const std::string& callback) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    faults_.erase(callback);
-}
-
 int32_t Host_Faults::enter(const char* callback) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++calls_[callback];

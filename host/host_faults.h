@@ -13,9 +13,9 @@ namespace nb::host {
 class Host_Faults {
 public:
     // The next `times` calls of the callback answer error instead of doing their work; a negative count
-    // makes every call fail until cleared.
+    // makes every call fail until the
+    // callback is injected again; error 0 or times 0 removes its fault.
     void inject(const std::string& callback, int32_t error, int64_t times = -1);
-    void clear(const std::string& callback);
 
     // Called by the callback itself on entry: counts the call and gives the error it must answer, or 0
     // when it should do its work.

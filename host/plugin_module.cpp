@@ -25,15 +25,15 @@ std::filesystem::path Plugin_Module::pipl_path(const std::filesystem::path& libr
     return path.replace_extension(".pipl");
 }
 
-Plugin_Module::Plugin_Module(const std::filesystem::path& library)
-    : library_(library), pipl_(read_file(pipl_path(library))), effect_(discover_effect(pipl_)) {
+Plugin_Module::Plugin_Module(const std::filesystem::path& library) {
+    const Effect_Discovery effect = discover_effect(Pipl(read_file(pipl_path(library))));
     // Local binding keeps the plug-in's symbols out of the host's and of every other plug-in's way.
-    handle_ = dlopen(library_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) throw std::runtime_error("cannot load " + library_.string() + ": " + dlerror());
-    entry_ = reinterpret_cast<PF_FilterProc>(dlsym(handle_, effect_.entry_point.c_str()));
+    handle_ = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) throw std::runtime_error("cannot load " + library.string() + ": " + dlerror());
+    entry_ = reinterpret_cast<PF_FilterProc>(dlsym(handle_, effect.entry_point.c_str()));
     if (entry_ == nullptr) {
         dlclose(handle_);
-        throw std::runtime_error(library_.string() + " has no entry point " + effect_.entry_point);
+        throw std::runtime_error(library.string() + " has no entry point " + effect.entry_point);
     }
 }
 

@@ -29,18 +29,11 @@ public:
     Plugin_Module(const Plugin_Module&) = delete;
     Plugin_Module& operator=(const Plugin_Module&) = delete;
 
-    const std::filesystem::path& library() const { return library_; }
-    const Pipl& pipl() const { return pipl_; }
-    const Effect_Discovery& effect() const { return effect_; }
-
     // Calls the entry point. What the plug-in throws comes out as Plugin_Crash.
     PF_Err call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
                 void* extra) const;
 
 private:
-    std::filesystem::path library_;
-    Pipl pipl_;
-    Effect_Discovery effect_;
     void* handle_ = nullptr;
     PF_FilterProc entry_ = nullptr;
 };

@@ -62,7 +62,6 @@ struct Render_Frame::Callbacks {
         frame->pixels_[id] = std::move(view);
         if (!frame->checked_in_[id]) ++frame->pixels_out_;
         frame->checked_in_[id] = false;
-        ++frame->pixel_checkouts_;
         return PF_Err_NONE;
     }
 
@@ -80,7 +79,6 @@ struct Render_Frame::Callbacks {
         if (const PF_Err error = fault(effect_ref, "checkout_output")) return error;
         Render_Frame* frame = frame_of(effect_ref);
         if (frame == nullptr || output == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-        ++frame->output_checkouts_;
         *output = nullptr;
         if (frame->output_ == nullptr) return PF_Err_NONE;
         frame->output_view_ = frame->output_->view(frame->pre_output_.result_rect);

@@ -46,8 +46,6 @@ public:
     PF_LRect layer_extent(PF_ParamIndex index) const;
 
     int64_t pixels_checked_out() const { return pixels_out_; }  // layer pixels not checked in yet
-    int64_t pixel_checkouts() const { return pixel_checkouts_; }
-    int64_t output_checkouts() const { return output_checkouts_; }
 
 private:
     struct Callbacks;
@@ -70,8 +68,6 @@ private:
     std::map<A_long, bool> checked_in_;
     std::unique_ptr<Host_World> output_view_;
     int64_t pixels_out_ = 0;
-    int64_t pixel_checkouts_ = 0;
-    int64_t output_checkouts_ = 0;
 };
 
 }  // namespace nb::host

@@ -3,9 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
-
-#include "tools/tool_error.h"
 
 namespace nb::tools {
 namespace {
@@ -240,14 +237,11 @@ void paint_traffic(Canvas& canvas, Random& random) {
 
 }  // namespace
 
-Image_Rgba make_demo_scene(const Demo_Scene_Settings& settings) {
-    if (settings.width < 1 || settings.height < 1)
-        throw Tool_Error("demo scene of " + std::to_string(settings.width) + " x " + std::to_string(settings.height) +
-                         " pixels: both sides need at least one pixel");
-    Image_Rgba image(settings.width, settings.height);
+Image_Rgba make_demo_scene() {
+    Image_Rgba image(1280, 720);
     for (size_t i = 3; i < image.rgba.size(); i += 4) image.rgba[i] = 1.0f;
     Canvas canvas(image);
-    Random random(settings.seed);
+    Random random(1);
 
     paint_sky(canvas, random);
     const Skyline_Style far{0.04, 0.12, 0.36, 0.56, horizon, {0.012, 0.011, 0.018}, 0.012, 0.016, 0.005, 0.007,

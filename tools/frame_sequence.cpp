@@ -3,15 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 
 #include "tools/tool_error.h"
 
 namespace nb::tools {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Fifteen digits keep every frame number and range length far from int64 overflow.
 constexpr size_t max_digits = 15;
@@ -72,9 +68,9 @@ Frame_Range Frame_Range::parse(std::string_view text) {
     return range;
 }
 
-Frame_Pattern::Frame_Pattern(std::string_view text) : text_(text) {
+Frame_Pattern::Frame_Pattern(std::string_view text) {
     const auto fail = [&](const std::string& reason) {
-        throw Tool_Error("file pattern '" + text_ + "': " + reason);
+        throw Tool_Error("file pattern '" + std::string(text) + "': " + reason);
     };
     for (size_t at = 0; at < text.size();) {
         int width = 0;
@@ -108,31 +104,6 @@ Frame_Pattern::Frame_Pattern(std::string_view text) : text_(text) {
 std::string Frame_Pattern::path_for(int64_t frame) const {
     if (!sequence_) return prefix_;
     return prefix_ + padded_number(frame, width_) + suffix_;
-}
-
-// The "0" keeps a prefix that ends in a folder separator from naming that folder as the file.
-bool Frame_Pattern::matches(std::string_view name, int64_t& frame) const {
-    const std::string file_prefix = fs::path(prefix_ + "0").filename().string();
-    const std::string_view head = std::string_view(file_prefix).substr(0, file_prefix.size() - 1);
-    if (name.size() <= head.size() + suffix_.size() || !name.starts_with(head) || !name.ends_with(suffix_)) return false;
-    const std::string_view number = name.substr(head.size(), name.size() - head.size() - suffix_.size());
-    size_t at = 0;
-    // Only the exact text this pattern writes for the frame counts: "shot.01.exr" is no frame of "shot.####.exr".
-    return read_number(number, at, frame) && at == number.size() && padded_number(frame, width_) == number;
-}
-
-std::vector<int64_t> Frame_Pattern::existing_frames() const {
-    std::vector<int64_t> frames;
-    if (!sequence_) return frames;
-    const fs::path folder = fs::path(prefix_ + "0").parent_path();
-    std::error_code error;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error), end; !error && it != end;
-         it.increment(error)) {
-        int64_t frame = 0;
-        if (it->is_regular_file(error) && matches(it->path().filename().string(), frame)) frames.push_back(frame);
-    }
-    std::sort(frames.begin(), frames.end());
-    return frames;
 }
 
 }  // namespace nb::tools

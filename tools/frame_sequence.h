@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace nb::tools {
 
@@ -33,19 +32,11 @@ public:
 
     // False for a plain file name: every frame is that file.
     bool is_sequence() const { return sequence_; }
-    int width() const { return width_; }
-    const std::string& text() const { return text_; }
 
     std::string path_for(int64_t frame) const;
 
-    // Frames whose files exist, ascending; a padded placeholder also matches longer numbers.
-    // Empty when the folder does not exist; a plain name yields nothing.
-    std::vector<int64_t> existing_frames() const;
 
 private:
-    bool matches(std::string_view name, int64_t& frame) const;
-
-    std::string text_;
     std::string prefix_;  // literal text before the placeholder, "%%" already resolved
     std::string suffix_;
     int width_ = 0;

@@ -41,7 +41,7 @@ void check_layout(const Host_Pixel_Layout& layout, int64_t row_bytes, int64_t wi
         throw Tool_Error("host pixels of " + std::to_string(layout.bits) + " bits do not exist (8, 16 or 32)");
     if (row_bytes < width * layout.bytes_per_pixel())
         throw Tool_Error("host rows of " + std::to_string(row_bytes) + " bytes cannot hold " + std::to_string(width) +
-                         " pixels of " + layout.name());
+                         " pixels of " + std::to_string(layout.bits) + " bits");
 }
 
 template <class T>
@@ -75,11 +75,6 @@ void read_rows(Image_Rgba& image, Positions at, float white, const std::byte* da
 }
 
 }  // namespace
-
-std::string Host_Pixel_Layout::name() const {
-    return std::string(order == Channel_Order::argb ? "argb_" : "bgra_") +
-           (bits == 32 ? "32f" : std::to_string(bits));
-}
 
 void write_host_pixels(const Image_Rgba& image, const Host_Pixel_Layout& layout, void* data, int64_t row_bytes) {
     check_layout(layout, row_bytes, image.width);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "tools/image_rgba.h"
 
@@ -18,7 +17,6 @@ struct Host_Pixel_Layout {
 
     int64_t bytes_per_pixel() const { return 4 * bits / 8; }
     float white() const { return bits == 8 ? 255.0f : bits == 16 ? 32768.0f : 1.0f; }
-    std::string name() const;  // "argb_8", "bgra_32f", ...
     bool operator==(const Host_Pixel_Layout&) const = default;
 };
 

@@ -176,7 +176,6 @@ Loaded_Image read_image_file(const fs::path& path) {
     if (header.depth > 1) fail_read(path, "volume images are not supported");
 
     Loaded_Image loaded;
-    loaded.format = input->format_name();
     loaded.bits = render_bits(header.format);
     std::vector<float> file;
     try {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 
 #include "tools/image_rgba.h"
 
@@ -14,8 +13,6 @@ struct Loaded_Image {
     // Render depth that matches the file: 8 or 16 for integer files of that size, 32 for float and
     // half files (a half EXR holds values above 1.0 that 16-bit host pixels would clamp).
     int bits = 8;
-    // The reader's format name: "openexr", "png", "tiff", "jpeg", ...
-    std::string format;
 };
 
 // Reads the first image of the file. Colour multiplied by alpha in the file (EXR always, TIFF when

@@ -1,99 +1,128 @@
-// The headless host's suite broker, handle suite and abort query as a plug-in sees them.
+// The headless host's own contract, which the plug-in's tests lean on: host memory and its books, one slot
+// per live host, parameters checked out as counted copies, and the message buffer's bound.
 #include "host/headless_host.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "host/effect_instance.h"
+#include "host/host_slots.h"
+#include "host/host_world.h"
 
 namespace nb::host {
 namespace {
 
-TEST(HeadlessHost, HandsOutTheHandleSuiteByNameAndVersion) {
+TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContents) {
     Headless_Host host(1);
-    const SPBasicSuite* basic = host.basic_suite();
-    const void* table = nullptr;
-    ASSERT_EQ(basic->AcquireSuite("PF Handle Suite", 2, &table), kSPNoError);
-    ASSERT_NE(table, nullptr);
-    const auto* suite = static_cast<const PF_HandleSuite1*>(table);
-    PF_Handle handle = suite->host_new_handle(100);
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(suite->host_get_handle_size(handle), 100u);
-    void* bytes = suite->host_lock_handle(handle);
-    EXPECT_EQ(bytes, *handle);  // a handle is a pointer to the block's master pointer
-    suite->host_unlock_handle(handle);
-    suite->host_dispose_handle(handle);
-    EXPECT_EQ(host.handles().live_handles(), 0);
-    EXPECT_EQ(basic->ReleaseSuite("PF Handle Suite", 2), kSPNoError);
-    EXPECT_EQ(host.outstanding_suites(), 0);
+    PF_UtilCallbacks& utils = *host.utils();
+    const Host_Handles& books = host.handles();
+    PF_Handle a = utils.host_new_handle(100), b = utils.host_new_handle(300);
+    EXPECT_EQ(books.live_bytes(), 400);
+    utils.host_dispose_handle(a);
+    PF_Handle c = utils.host_new_handle(0);  // a real handle all the same
+    ASSERT_NE(c, nullptr);
+    EXPECT_NE(utils.host_lock_handle(c), nullptr);
+    EXPECT_EQ(books.live_handles(), 2);
+    EXPECT_EQ(books.peak_bytes(), 400);
+    host.handles().reset_peak();
+    EXPECT_EQ(books.peak_bytes(), 300);
+
+    auto* bytes = static_cast<char*>(utils.host_lock_handle(b));
+    EXPECT_EQ(bytes, *b) << "a handle points at its block's master pointer";
+    std::memset(bytes, 7, 300);
+    EXPECT_EQ(utils.host_resize_handle(500, &b), PF_Err_BAD_CALLBACK_PARAM) << "a locked block never moves";
+    utils.host_unlock_handle(b);
+    ASSERT_EQ(utils.host_resize_handle(500, &b), PF_Err_NONE);
+    EXPECT_EQ(utils.host_get_handle_size(b), 500u);
+    EXPECT_EQ(static_cast<char*>(utils.host_lock_handle(b))[299], 7) << "contents survive a resize";
+    EXPECT_EQ(books.peak_bytes(), 500);
+    utils.host_dispose_handle(b);
+    utils.host_dispose_handle(c);
+    EXPECT_EQ(books.live_handles(), 0);
+    EXPECT_EQ(books.live_bytes(), 0);
+    EXPECT_EQ(books.allocations(), 3);
 }
 
-TEST(HeadlessHost, RefusesUnknownSuitesWithAnError) {
-    Headless_Host host(1);
-    const void* table = &host;
-    EXPECT_EQ(host.basic_suite()->AcquireSuite("PF Handle Suite", 1, &table), kSPSuiteNotFoundError);
-    EXPECT_EQ(table, nullptr);
-    EXPECT_EQ(host.basic_suite()->AcquireSuite("PF Sampling Suite", 1, &table), kSPSuiteNotFoundError);
-    EXPECT_EQ(host.basic_suite()->ReleaseSuite("PF Sampling Suite", 1), kSPSuiteAlreadyReleasedError);
-    EXPECT_EQ(host.outstanding_suites(), 0);
-}
-
-TEST(HeadlessHost, RegisteredSuitesCanBeWithdrawn) {
-    Headless_Host host(1);
-    const int table = 7;
-    host.register_suite("Test Suite", 4, &table);
-    const void* acquired = nullptr;
-    EXPECT_EQ(host.basic_suite()->AcquireSuite("Test Suite", 4, &acquired), kSPNoError);
-    EXPECT_EQ(acquired, &table);
-    EXPECT_EQ(host.outstanding_suites(), 1);
-    EXPECT_EQ(host.basic_suite()->ReleaseSuite("Test Suite", 4), kSPNoError);
-    host.withdraw_suite("Test Suite", 4);
-    EXPECT_EQ(host.basic_suite()->AcquireSuite("Test Suite", 4, &acquired), kSPSuiteNotFoundError);
-}
-
-TEST(HeadlessHost, UtilityCallbacksShareTheHandleStore) {
-    Headless_Host host(1);
-    PF_UtilCallbacks* utils = host.utils();
-    PF_Handle handle = utils->host_new_handle(10);
-    EXPECT_EQ(host.handles().live_handles(), 1);
-    EXPECT_EQ(utils->host_resize_handle(50, &handle), PF_Err_NONE);
-    EXPECT_EQ(utils->host_get_handle_size(handle), 50u);
-    EXPECT_EQ(host.handles().peak_bytes(), 50);
-    utils->host_dispose_handle(handle);
-    EXPECT_EQ(host.handles().live_handles(), 0);
-}
-
-// Suites carry no context, so each live host must still count only its own handles.
+// Suite functions carry no context, so each live host reaches its own books through a slot of its own.
 TEST(HeadlessHost, HostsAliveTogetherKeepSeparateBooks) {
-    Headless_Host first(1);
+    auto first = std::make_unique<Headless_Host>(1);
     Headless_Host second(1);
-    PF_Handle handle = first.utils()->host_new_handle(8);
-    EXPECT_EQ(first.handles().live_handles(), 1);
-    EXPECT_EQ(second.handles().live_handles(), 0);
-    second.utils()->host_dispose_handle(handle);  // not second's: ignored and counted
-    EXPECT_EQ(second.handles().foreign_handles(), 1);
-    EXPECT_EQ(first.handles().live_handles(), 1);
-    first.utils()->host_dispose_handle(handle);
-    EXPECT_EQ(first.handles().live_handles(), 0);
+    PF_Handle handle = first->utils()->host_new_handle(8);
+    second.utils()->host_dispose_handle(handle);
+    EXPECT_EQ(second.handles().foreign_handles(), 1) << "not second's: ignored and counted";
+    EXPECT_EQ(first->handles().live_handles(), 1);
+    first->utils()->host_dispose_handle(handle);
+    EXPECT_EQ(first->handles().live_handles(), 0);
+
+    const void* table = nullptr;
+    ASSERT_EQ(second.acquire_suite(kPFWorldSuite, kPFWorldSuiteVersion2, &table), kSPNoError);
+    const Host_World world(1, 1, World_Format{Pixel_Depth::bits_16, Channel_Order::argb, false});
+    PF_PixelFormat format = 0;
+    first->faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL);
+    EXPECT_EQ(static_cast<const PF_WorldSuite2*>(table)->PF_GetPixelFormat(world.world(), &format), PF_Err_NONE);
+    EXPECT_EQ(format, PF_PixelFormat_ARGB64);
+    second.faults().inject("PF_GetPixelFormat", PF_Interrupt_CANCEL, 1);
+    EXPECT_EQ(static_cast<const PF_WorldSuite2*>(table)->PF_GetPixelFormat(world.world(), &format), PF_Interrupt_CANCEL);
+    second.release_suite(kPFWorldSuite, kPFWorldSuiteVersion2);
+
+    std::vector<std::unique_ptr<Headless_Host>> more;
+    for (int i = 2; i < host_slot_count; ++i) more.push_back(std::make_unique<Headless_Host>(1));
+    EXPECT_THROW(Headless_Host(1), std::runtime_error);
+    first.reset();
+    EXPECT_NO_THROW(Headless_Host(1)) << "a host gives its slot back";
 }
 
-TEST(HeadlessHost, AbortFiresFromTheArmedCallOn) {
+TEST(HeadlessHost, ParametersAreCheckedOutAsCopiesAndCountedUntilCheckedIn) {
     Headless_Host host(1);
-    EXPECT_EQ(host.query_abort(), PF_Err_NONE);
-    host.arm_abort_at(3);
-    EXPECT_EQ(host.query_abort(), PF_Err_NONE);      // call 2
-    EXPECT_EQ(host.query_abort(), PF_Interrupt_CANCEL);  // call 3
-    EXPECT_EQ(host.query_abort(), PF_Interrupt_CANCEL);  // a cancel stays a cancel
-    host.arm_abort_at(0);
-    EXPECT_EQ(host.query_abort(), PF_Err_NONE);
-    EXPECT_EQ(host.abort_calls(), 5);
+    Effect_Instance effect(host);
+    PF_InData* in_data = effect.in_data();
+    PF_ParamDef slider{};
+    slider.param_type = PF_Param_FLOAT_SLIDER;
+    slider.u.fs_d.value = 12.5;
+    EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, -1, &slider), PF_Err_NONE);
+    EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, 3, &slider), PF_Err_INVALID_INDEX);
+    ASSERT_EQ(effect.parameters().size(), 2u) << "the input and the slider";
+    PF_ParamDef first{}, second{};
+    ASSERT_EQ(in_data->inter.checkout_param(in_data->effect_ref, 1, 0, 1, 25, &first), PF_Err_NONE);
+    ASSERT_EQ(in_data->inter.checkout_param(in_data->effect_ref, 1, 0, 1, 25, &second), PF_Err_NONE);
+    EXPECT_EQ(first.u.fs_d.value, 12.5);
+    first.u.fs_d.value = 3.0;
+    EXPECT_EQ(effect.parameter(1).u.fs_d.value, 12.5) << "a checkout is a copy";
+    EXPECT_EQ(effect.checked_out(), 2);
+    EXPECT_EQ(in_data->inter.checkin_param(in_data->effect_ref, &first), PF_Err_NONE);
+    EXPECT_EQ(effect.checked_out(), 1);
+    EXPECT_EQ(in_data->inter.checkout_param(in_data->effect_ref, 2, 0, 1, 25, &first), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(in_data->inter.checkin_param(in_data->effect_ref, &second), PF_Err_NONE);
+    EXPECT_EQ(in_data->inter.checkin_param(in_data->effect_ref, &second), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(effect.checked_out(), 0);
 }
 
-TEST(HeadlessHost, IterateGenericRefusesBadArguments) {
-    Headless_Host host(2);
-    auto nothing = [](void*, A_long, A_long, A_long) -> PF_Err { return PF_Err_NONE; };
-    EXPECT_EQ(host.iterate_generic(-2, nullptr, nothing), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(host.iterate_generic(3, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(host.iterate_generic(0, nullptr, nothing), PF_Err_NONE);
+TEST(HeadlessHost, KeepsTheTextsOfAddedParametersAfterThePluginsCopiesAreGone) {
+    Headless_Host host(1);
+    Effect_Instance effect(host);
+    PF_ParamDef popup{};
+    popup.param_type = PF_Param_POPUP;
+    std::string names = "a|b|";
+    popup.u.pd.u.namesptr = names.c_str();
+    ASSERT_EQ(effect.in_data()->inter.add_param(effect.in_data()->effect_ref, -1, &popup), PF_Err_NONE);
+    names.assign(names.size(), 'x');
+    EXPECT_STREQ(effect.parameter(1).u.pd.u.namesptr, "a|b|");
+}
+
+TEST(HeadlessHost, SprintfNeverWritesPastTheMessageBuffer) {
+    Headless_Host host(1);
+    A_char buffer[PF_MAX_EFFECT_MSG_LEN + 9];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(host.utils()->ansi.sprintf(buffer, "%s V%d", "name", 5), 7);
+    EXPECT_STREQ(buffer, "name V5");
+    host.utils()->ansi.sprintf(buffer, "%s", std::string(1000, 'x').c_str());
+    EXPECT_EQ(std::strlen(buffer), static_cast<size_t>(PF_MAX_EFFECT_MSG_LEN));
+    EXPECT_EQ(buffer[PF_MAX_EFFECT_MSG_LEN + 1], '#');
 }
 
 }  // namespace

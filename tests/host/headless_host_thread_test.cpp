@@ -1,11 +1,14 @@
-// iterate_generic of the headless host: once per thread, index 0 on the caller, persistent workers.
+// iterate_generic of the headless host and the persistent pool behind it: every iteration once, index 0
+// on the caller, workers reused, errors and failures reported, several callers served one after another.
 #include "host/headless_host.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -13,87 +16,84 @@ namespace nb::host {
 namespace {
 
 struct Record {
+    explicit Record(A_long iterations) : count(iterations) {}
+    const A_long count;  // iterations the call asks for
     std::mutex mutex;
-    std::vector<std::pair<A_long, A_long>> calls;  // (thread index, i)
+    std::multiset<A_long> iterations;
     std::set<std::thread::id> threads;
-    std::thread::id index_zero_thread;
-    A_long iterations_seen = -1;
+    const std::thread::id caller = std::this_thread::get_id();
+    bool in_place = true;  // iteration i on host thread i % 3, index 0 on the caller, the count passed along
 };
 
 PF_Err record_call(void* refcon, A_long thread_index, A_long i, A_long iterations) {
-    auto& record = *static_cast<Record*>(refcon);
+    Record& record = *static_cast<Record*>(refcon);
     std::lock_guard<std::mutex> lock(record.mutex);
-    record.calls.emplace_back(thread_index, i);
+    record.iterations.insert(i);
     record.threads.insert(std::this_thread::get_id());
-    if (thread_index == 0) record.index_zero_thread = std::this_thread::get_id();
-    record.iterations_seen = iterations;
+    record.in_place = record.in_place && thread_index == i % 3 && iterations == record.count &&
+                      (thread_index == 0) == (std::this_thread::get_id() == record.caller);
     return PF_Err_NONE;
 }
 
-TEST(HeadlessHostIterate, OncePerProcessorMeansOncePerHostThread) {
-    Headless_Host host(5);
-    Record record;
-    ASSERT_EQ(host.utils()->iterate_generic(PF_Iterations_ONCE_PER_PROCESSOR, &record, record_call), PF_Err_NONE);
-    std::set<A_long> indices;
-    for (const auto& [thread_index, i] : record.calls) indices.insert(thread_index);
-    EXPECT_EQ(indices, (std::set<A_long>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(record.calls.size(), 5u);
-    EXPECT_EQ(record.iterations_seen, 5);
-    EXPECT_EQ(record.threads.size(), 5u);
-    EXPECT_EQ(record.index_zero_thread, std::this_thread::get_id());
-}
-
-TEST(HeadlessHostIterate, WorkerThreadsAreMadeOnceAndReused) {
-    Headless_Host host(4);
-    Record first;
-    Record second;
-    host.utils()->iterate_generic(-1, &first, record_call);
-    host.utils()->iterate_generic(-1, &second, record_call);
-    EXPECT_EQ(first.threads, second.threads);
-}
-
-TEST(HeadlessHostIterate, MoreIterationsThanThreadsRunEachIterationOnce) {
+TEST(HeadlessHostIterate, EachIterationRunsOnceOnThreadIModuloThreads) {
     Headless_Host host(3);
-    Record record;
-    ASSERT_EQ(host.utils()->iterate_generic(10, &record, record_call), PF_Err_NONE);
-    std::set<A_long> iterations;
-    for (const auto& [thread_index, i] : record.calls) {
-        iterations.insert(i);
-        EXPECT_EQ(thread_index, i % 3);
-    }
-    EXPECT_EQ(iterations.size(), 10u);
-    EXPECT_EQ(record.calls.size(), 10u);
+    Record many(10), once_each(3);
+    ASSERT_EQ(host.utils()->iterate_generic(10, &many, record_call), PF_Err_NONE);
+    EXPECT_EQ(many.iterations, (std::multiset<A_long>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_TRUE(many.in_place);
+    ASSERT_EQ(host.utils()->iterate_generic(PF_Iterations_ONCE_PER_PROCESSOR, &once_each, record_call), PF_Err_NONE);
+    EXPECT_EQ(once_each.iterations, (std::multiset<A_long>{0, 1, 2}));
+    EXPECT_TRUE(once_each.in_place);
+    EXPECT_EQ(once_each.threads, many.threads) << "the same three threads serve every call";
+    EXPECT_EQ(once_each.threads.size(), 3u);
+
+    const auto nothing = [](void*, A_long, A_long, A_long) -> PF_Err { return PF_Err_NONE; };
+    EXPECT_EQ(host.utils()->iterate_generic(-2, nullptr, nothing), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(host.utils()->iterate_generic(3, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(host.utils()->iterate_generic(0, nullptr, nothing), PF_Err_NONE);
+    EXPECT_EQ(Headless_Host(0).worker_count(), std::max<int64_t>(std::thread::hardware_concurrency(), 1));
 }
 
-TEST(HeadlessHostIterate, ReportsTheFirstErrorInIterationOrder) {
+TEST(HeadlessHostIterate, ReportsTheFirstErrorInIterationOrderAndRefusesNestedCalls) {
     Headless_Host host(4);
-    auto failing = [](void*, A_long, A_long i, A_long) -> PF_Err {
+    const auto failing = [](void*, A_long, A_long i, A_long) -> PF_Err {
         return i == 2 ? PF_Err_OUT_OF_MEMORY : i == 3 ? PF_Interrupt_CANCEL : PF_Err_NONE;
     };
     EXPECT_EQ(host.utils()->iterate_generic(-1, nullptr, failing), PF_Err_OUT_OF_MEMORY);
+    const auto outer = [](void* refcon, A_long, A_long, A_long) -> PF_Err {
+        const auto inner = [](void*, A_long, A_long, A_long) -> PF_Err { return PF_Err_NONE; };
+        return static_cast<Headless_Host*>(refcon)->utils()->iterate_generic(1, nullptr, inner);
+    };
+    EXPECT_EQ(host.utils()->iterate_generic(2, &host, outer), PF_Err_INVALID_CALLBACK);
 }
 
-TEST(HeadlessHostIterate, NestedCallsFromInsideAJobAreRefused) {
-    Headless_Host host(2);
-    std::atomic<PF_Err> nested{PF_Err_NONE};
-    struct Context {
-        Headless_Host* host;
-        std::atomic<PF_Err>* nested;
-    } context{&host, &nested};
-    auto outer = [](void* refcon, A_long, A_long, A_long) -> PF_Err {
-        auto& c = *static_cast<Context*>(refcon);
-        auto inner = [](void*, A_long, A_long, A_long) -> PF_Err { return PF_Err_NONE; };
-        c.nested->store(c.host->utils()->iterate_generic(1, nullptr, inner));
+TEST(WorkerPool, FailureInAWorkerReachesTheCallerAfterTheOthersFinish) {
+    Worker_Pool pool(4);
+    std::atomic<int> finished{0};
+    const auto fail_on_two = [&](int64_t participant, int64_t) {
+        if (participant == 2) throw std::runtime_error("worker failure");
+        finished.fetch_add(1);
+    };
+    EXPECT_THROW(pool.run(8, fail_on_two), std::runtime_error);
+    EXPECT_EQ(finished.load(), 6);
+    pool.run(4, [&](int64_t, int64_t) { finished.fetch_add(1); });
+    EXPECT_EQ(finished.load(), 10) << "the pool stays usable";
+}
+
+TEST(WorkerPool, JobsFromSeveralThreadsAreServedOneAfterAnother) {
+    Headless_Host host(3);
+    std::atomic<int> calls{0};
+    const auto count = [](void* refcon, A_long, A_long, A_long) -> PF_Err {
+        static_cast<std::atomic<int>*>(refcon)->fetch_add(1);
         return PF_Err_NONE;
     };
-    EXPECT_EQ(host.utils()->iterate_generic(1, &context, outer), PF_Err_NONE);
-    EXPECT_EQ(nested.load(), PF_Err_INVALID_CALLBACK);
-}
-
-TEST(HeadlessHostIterate, ZeroWorkersMeansOnePerProcessor) {
-    Headless_Host host(0);
-    const unsigned processors = std::thread::hardware_concurrency();
-    EXPECT_EQ(host.worker_count(), processors > 0 ? static_cast<int64_t>(processors) : 1);
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 4; ++c)
+        callers.emplace_back([&] {
+            for (int job = 0; job < 20; ++job) EXPECT_EQ(host.utils()->iterate_generic(-1, &calls, count), PF_Err_NONE);
+        });
+    for (std::thread& caller : callers) caller.join();
+    EXPECT_EQ(calls.load(), 4 * 20 * 3);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Loading a plug-in binary: discovery through its property list, the entry point, what the binary exports
-// and what it needs at run time.
+// Loading a plug-in binary: discovery through the property list beside it, what the binary exports and
+// needs, and what the plug-in throws.
 #include "host/plugin_module.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "plugin/blurmond_pipl.h"
 #include "host/effect_session.h"
@@ -19,17 +20,14 @@
 namespace nb::host {
 namespace {
 
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-    return out;
-}
-
-std::vector<std::string> words_at(const std::string& text, std::size_t column) {
+// The word at `column` of every line a command prints.
+std::vector<std::string> words_at(const std::string& command, std::size_t column) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
     std::vector<std::string> found;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
@@ -41,52 +39,33 @@ std::vector<std::string> words_at(const std::string& text, std::size_t column) {
     return found;
 }
 
-TEST(PluginModule, TheBinaryExportsItsEntryPointAndNothingElse) {
-    const std::string library = test::Plugin_Binary::built_library().string();
-    // "address type name" for every defined dynamic symbol.
-    const std::vector<std::string> names = words_at(run("nm -D --defined-only '" + library + "'"), 2);
-    EXPECT_EQ(names, std::vector<std::string>{"EntryPointFunc"});
-}
-
-TEST(PluginModule, TheBinaryNeedsOnlyTheStandardLibraries) {
-    const std::string library = test::Plugin_Binary::built_library().string();
-    std::set<std::string> allowed{"[libstdc++.so.6]", "[libm.so.6]", "[libgcc_s.so.1]", "[libc.so.6]"};
-    for (const std::string& needed : words_at(run("readelf -d '" + library + "' | grep NEEDED"), 4)) {
-        if (NB_PLUGIN_SANITIZED && (needed.find("asan") != std::string::npos || needed.find("ubsan") != std::string::npos ||
-                                    needed.find("tsan") != std::string::npos))
-            continue;
-        EXPECT_TRUE(allowed.count(needed)) << "the plug-in needs " << needed;
+TEST(PluginModule, TheBinaryExportsItsEntryPointAloneAndNeedsOnlyTheStandardLibraries) {
+    const std::string library = "'" + test::Plugin_Binary::built_library().string() + "'";
+    EXPECT_EQ(words_at("nm -D --defined-only " + library, 2), std::vector<std::string>{"EntryPointFunc"});
+    const std::set<std::string> allowed{"[libstdc++.so.6]", "[libm.so.6]", "[libgcc_s.so.1]", "[libc.so.6]"};
+    for (const std::string& needed : words_at("readelf -d " + library + " | grep NEEDED", 4)) {
+        const bool sanitizer = needed.find("san") != std::string::npos;
+        EXPECT_TRUE(allowed.count(needed) || (NB_PLUGIN_SANITIZED && sanitizer)) << "the plug-in needs " << needed;
     }
 }
 
-TEST(PluginModule, FindsTheEffectThroughItsPropertyList) {
-    test::Plugin_Binary binary;
-    const Plugin_Module module(binary.library());
-    EXPECT_EQ(module.effect().match_name, "VUDI Blurmond");
-    EXPECT_EQ(module.effect().entry_point, "EntryPointFunc");
-    EXPECT_EQ(Plugin_Module::pipl_path(binary.library()).filename(), "blurmond.pipl");
-}
-
-TEST(PluginModule, RefusesBinariesItCannotDiscoverOrCall) {
+TEST(PluginModule, CallsTheEntryPointThePropertyListBesideTheBinaryNames) {
     test::Temp_Folder folder;
-    EXPECT_THROW(Plugin_Module(folder / "missing.so"), std::runtime_error) << "no property list";
-
     test::Plugin_Binary binary;
-    const auto copy = [&](const std::string& stem, const std::vector<uint8_t>& pipl) {
-        std::filesystem::copy_file(binary.library(), folder / (stem + ".so"));
+    const auto copy = [&](const std::string& stem, const std::vector<uint8_t>& pipl, bool with_binary = true) {
+        if (with_binary) std::filesystem::copy_file(binary.library(), folder / (stem + ".so"));
         std::ofstream(folder / (stem + ".pipl"), std::ios::binary)
             .write(reinterpret_cast<const char*>(pipl.data()), static_cast<std::streamsize>(pipl.size()));
         return folder / (stem + ".so");
     };
     Pipl_Description other_entry = blurmond_pipl_description();
     other_entry.entry_point = "EffectMain";
+    EXPECT_NO_THROW(Plugin_Module(copy("good", blurmond_pipl_bytes())));
     EXPECT_THROW(Plugin_Module(copy("other_entry", pipl_bytes(other_entry))), std::runtime_error);
     EXPECT_THROW(Plugin_Module(copy("damaged", {1, 0, 0})), std::runtime_error);
-
-    const std::vector<uint8_t> good = blurmond_pipl_bytes();
-    std::ofstream(folder / "no_binary.pipl", std::ios::binary)
-        .write(reinterpret_cast<const char*>(good.data()), static_cast<std::streamsize>(good.size()));
-    EXPECT_THROW(Plugin_Module(folder / "no_binary.so"), std::runtime_error);
+    EXPECT_THROW(Plugin_Module(copy("no_binary", blurmond_pipl_bytes(), false)), std::runtime_error);
+    std::filesystem::copy_file(binary.library(), folder / "no_list.so");
+    EXPECT_THROW(Plugin_Module(folder / "no_list.so"), std::runtime_error);
 }
 
 // Premiere never hands over ARGB 16-bit worlds, so the plug-in throws past its guard. The exception object
