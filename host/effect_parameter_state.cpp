@@ -52,20 +52,6 @@ const PF_PixelFloat* Effect_Parameter_State::float_color(PF_ParamIndex index) co
     return found == float_colors_.end() ? nullptr : &found->second;
 }
 
-void Effect_Parameter_State::set_depth_channel(PF_ParamIndex index, A_long width, A_long height, PF_DataType data_type,
-                                               float value) {
-    Channel& channel = depth_channels_[index];
-    channel.width = width;
-    channel.height = height;
-    channel.data_type = data_type;
-    channel.values.assign(static_cast<size_t>(width) * static_cast<size_t>(height), value);
-}
-
-Effect_Parameter_State::Channel* Effect_Parameter_State::depth_channel(PF_ParamIndex index) {
-    const auto found = depth_channels_.find(index);
-    return found == depth_channels_.end() ? nullptr : &found->second;
-}
-
 }  // namespace nb::host
 
 namespace nb::host {

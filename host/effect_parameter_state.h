@@ -1,5 +1,5 @@
 // What the host knows about an effect's parameters beyond their records: control refreshes asked
-// for, animation, full-precision colours, layers chosen and their auxiliary depth channels.
+// for, animation, full-precision colours, and layers chosen.
 #pragma once
 
 #include <cstdint>
@@ -41,20 +41,6 @@ public:
     void set_float_color(PF_ParamIndex index, const PF_PixelFloat& color);
     const PF_PixelFloat* float_color(PF_ParamIndex index) const;
 
-    // A depth channel for the layer chosen at index: width by height values of data_type, every value
-    // `value` (rows packed).
-    void set_depth_channel(PF_ParamIndex index, A_long width, A_long height, PF_DataType data_type, float value);
-    struct Channel {
-        A_long width = 0;
-        A_long height = 0;
-        PF_DataType data_type = 0;
-        std::vector<float> values;
-    };
-    Channel* depth_channel(PF_ParamIndex index);
-    // Channel chunks handed out and not yet checked in.
-    int64_t channels_checked_out() const { return channels_checked_out_; }
-    void count_channel_checkout(int64_t change) { channels_checked_out_ += change; }
-
 private:
     struct Animation {
         A_long keyframes = 0;
@@ -65,8 +51,6 @@ private:
     std::vector<Parameter_Ui_Update> ui_updates_;
     std::map<PF_ParamIndex, Animation> animation_;
     std::map<PF_ParamIndex, PF_PixelFloat> float_colors_;
-    std::map<PF_ParamIndex, Channel> depth_channels_;
-    int64_t channels_checked_out_ = 0;
 };
 
 }  // namespace nb::host

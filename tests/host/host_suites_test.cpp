@@ -1,5 +1,5 @@
 // What the host's suites refuse, as a host answers a plug-in's mistakes: stale handles, indices and kinds
-// that do not fit, channel chunks checked in twice. The plug-in's own tests only take the right paths.
+// that do not fit. The plug-in's own tests only take the right paths.
 #include "host/host_aegp_suites.h"
 #include "host/host_project_suites.h"
 
@@ -21,7 +21,7 @@ const Suite& acquire(Headless_Host& host, const char* name, int32_t version) {
     return *static_cast<const Suite*>(table);
 }
 
-TEST(HostSuites, AegpAndProjectHandlesAreLookedUpNeverFollowed) {
+TEST(HostSuites, AegpHandlesAreLookedUpNeverFollowed) {
     Headless_Host host(1);
     Effect_Instance effect(host);
     Host_Aegp_Suites& aegp = host.aegp_suites();
@@ -37,28 +37,8 @@ TEST(HostSuites, AegpAndProjectHandlesAreLookedUpNeverFollowed) {
     EXPECT_EQ(aegp.dispose_effect(effect_handle), A_Err_NONE);
     EXPECT_EQ(aegp.new_stream(5, effect_handle, 0, &stream), A_Err_PARAMETER) << "a disposed effect";
 
-    Host_Project_Suites& project = host.project_suites();
-    project.set_project_items({AEGP_ItemType_FOLDER, AEGP_ItemType_COMP});
-    AEGP_ProjectH handle = nullptr;
-    EXPECT_EQ(project.project_by_index(1, &handle), A_Err_PARAMETER);
-    ASSERT_EQ(project.project_by_index(0, &handle), A_Err_NONE);
-    AEGP_ItemH folder = nullptr, comp_item = nullptr, end = nullptr;
-    ASSERT_EQ(project.first_item(handle, &folder), A_Err_NONE);
-    ASSERT_EQ(project.next_item(handle, folder, &comp_item), A_Err_NONE);
-    ASSERT_EQ(project.next_item(handle, comp_item, &end), A_Err_NONE);
-    EXPECT_EQ(end, nullptr);
-    AEGP_CompH comp = nullptr;
-    EXPECT_EQ(project.comp_from_item(folder, &comp), A_Err_PARAMETER);
-    ASSERT_EQ(project.comp_from_item(comp_item, &comp), A_Err_NONE);
-    AEGP_ColorProfileP profile = nullptr;
-    EXPECT_EQ(project.new_working_space_profile(1, reinterpret_cast<AEGP_CompH>(comp_item), &profile), A_Err_PARAMETER)
-        << "an item handle is no composition handle";
-    ASSERT_EQ(project.new_working_space_profile(1, comp, &profile), A_Err_NONE);
-    EXPECT_EQ(project.dispose_profile(profile), A_Err_NONE);
-    A_FpShort gamma = 0.0f;
-    EXPECT_EQ(project.approximate_gamma(profile, &gamma), A_Err_PARAMETER) << "a disposed profile";
     VersionInfo version{};
-    EXPECT_EQ(project.app_info(PrSDKAppInfoSuite::kAppInfo_Build, &version), suiteError_InvalidParms);
+    EXPECT_EQ(host.project_suites().app_info(PrSDKAppInfoSuite::kAppInfo_Build, &version), suiteError_InvalidParms);
 }
 
 TEST(HostSuites, ParameterSuitesRefuseWhatDoesNotFit) {
@@ -95,21 +75,6 @@ TEST(HostSuites, ParameterSuitesRefuseWhatDoesNotFit) {
     EXPECT_EQ(value.red, 51 / 255.0f);
     EXPECT_EQ(value.green, 102 / 255.0f);
     EXPECT_EQ(colors.PF_GetFloatingPointColorFromColorDef(ref, &slider, &value), PF_Err_BAD_CALLBACK_PARAM);
-
-    effect.parameter_state().set_depth_channel(0, 2, 2, PF_DataType_FLOAT, 1.0f);
-    const auto& channels = acquire<PF_ChannelSuite1>(host, kPFChannelSuite1, 1);
-    PF_Boolean found = 0;
-    PF_ChannelRef channel{};
-    PF_ChannelDesc desc{};
-    ASSERT_EQ(channels.PF_GetLayerChannelTypedRefAndDesc(ref, 0, PF_ChannelType_DEPTH, &found, &channel, &desc),
-              PF_Err_NONE);
-    PF_ChannelChunk chunk{};
-    EXPECT_EQ(channels.PF_CheckoutLayerChannel(ref, &channel, 0, 1, 25, PF_DataType_DOUBLE, &chunk),
-              PF_Err_BAD_CALLBACK_PARAM) << "another type";
-    ASSERT_EQ(channels.PF_CheckoutLayerChannel(ref, &channel, 0, 1, 25, PF_DataType_FLOAT, &chunk), PF_Err_NONE);
-    EXPECT_EQ(channels.PF_CheckinLayerChannel(ref, &channel, &chunk), PF_Err_NONE);
-    EXPECT_EQ(channels.PF_CheckinLayerChannel(ref, &channel, &chunk), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(effect.parameter_state().channels_checked_out(), 0);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "tests/support/ae_binding_rig.h"
 
 #include "host/host_aegp_suites.h"
-#include "host/host_project_suites.h"
 
 namespace nb::test {
 
@@ -12,11 +11,9 @@ Ae_Binding_Rig::Ae_Binding_Rig(const host::Effect_Settings& settings)
 Ae_Binding_Rig::~Ae_Binding_Rig() {
     if (!check_leftovers_) return;
     EXPECT_EQ(effect_->checked_out(), 0) << "parameters checked out and never checked in";
-    EXPECT_EQ(effect_->parameter_state().channels_checked_out(), 0) << "channels checked out and never checked in";
     EXPECT_EQ(host_->outstanding_suites(), 0) << "suites acquired and never released";
     EXPECT_EQ(host_->aegp_suites().live_effects(), 0) << "effect handles never disposed of";
     EXPECT_EQ(host_->aegp_suites().live_streams(), 0) << "stream handles never disposed of";
-    EXPECT_EQ(host_->project_suites().live_color_profiles(), 0) << "colour profiles never disposed of";
 }
 
 PF_ParamDef** Ae_Binding_Rig::command_params() {

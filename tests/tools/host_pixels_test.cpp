@@ -1,5 +1,5 @@
 // Copies between float RGBA images and the host's six interleaved pixel layouts, against codes worked out
-// by hand from truncate(clamp(v * white + 0.5)).
+// by hand from truncate(clamp(v * white + 0.5)); reading back is seen through the command's renders.
 #include "tools/host_pixels.h"
 
 #include <cmath>
@@ -10,8 +10,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include "tools/tool_error.h"
 
 namespace nb::tools {
 namespace {
@@ -61,27 +59,12 @@ TEST_P(HostPixels, EachChannelGoesToItsPlaceWithHostRounding) {
         }
     for (int64_t b = image.width * layout.bytes_per_pixel(); b < row_bytes; ++b)
         EXPECT_EQ(data[static_cast<size_t>(b)], std::byte{0xAB}) << "row padding changed";
-
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, HostPixels,
                          testing::Values(Host_Pixel_Layout{Channel_Order::argb, 8}, Host_Pixel_Layout{Channel_Order::argb, 16},
                                          Host_Pixel_Layout{Channel_Order::argb, 32}, Host_Pixel_Layout{Channel_Order::bgra, 8},
                                          Host_Pixel_Layout{Channel_Order::bgra, 16}, Host_Pixel_Layout{Channel_Order::bgra, 32}));
-
-TEST(HostPixelsRead, SixteenBitWhiteIs32768FloatIsNotClampedAndShortRowsAreRefused) {
-    const uint16_t argb_16[] = {32768, 16384, 0, 65535};  // A, R, G, B
-    EXPECT_EQ(read_host_pixels({Channel_Order::argb, 16}, argb_16, sizeof(argb_16), 1, 1).rgba,
-              (std::vector<float>{0.5f, 0.0f, 65535.0f / 32768.0f, 1.0f}));
-    const float bgra_32[] = {-1.0f, 7.5f, 0.25f, 0.5f};  // B, G, R, A
-    EXPECT_EQ(read_host_pixels({Channel_Order::bgra, 32}, bgra_32, sizeof(bgra_32), 1, 1).rgba,
-              (std::vector<float>{0.25f, 7.5f, -1.0f, 0.5f}));
-    std::vector<std::byte> data(64);
-    EXPECT_THROW(read_host_pixels({Channel_Order::argb, 12}, data.data(), 16, 1, 1), Tool_Error);
-    EXPECT_THROW(read_host_pixels({Channel_Order::argb, 16}, data.data(), 15, 2, 1), Tool_Error);
-    EXPECT_THROW(read_host_pixels({Channel_Order::argb, 8}, data.data(), 16, -1, 1), Tool_Error);
-    EXPECT_THROW(write_host_pixels(Image_Rgba(2, 1), {Channel_Order::bgra, 32}, data.data(), 31), Tool_Error);
-}
 
 }  // namespace
 }  // namespace nb::tools

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/tool_error.h"
-
 namespace nb::tools {
 namespace {
 
@@ -29,13 +27,6 @@ TEST(ImageDownsample, AveragesBlocksWeightedByAlphaAndRoundsTheSizeUp) {
     }
     EXPECT_EQ(half.x, -2) << "-3 / 2 rounds down";
     EXPECT_EQ(half.frame_width, 3) << "5 / 2 rounds up";
-}
-
-TEST(ImageDownsample, FactorOneKeepsTheImageAndBelowOneIsRefused) {
-    Image_Rgba image(2, 2);
-    image.rgba[5] = 0.25f;
-    EXPECT_EQ(downsample_image(image, 1).rgba, image.rgba);
-    EXPECT_THROW(downsample_image(image, 0), Tool_Error);
 }
 
 }  // namespace
