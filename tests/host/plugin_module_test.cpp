@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,30 +20,21 @@
 namespace nb::host {
 namespace {
 
-// The word at `column` of every line a command prints.
-std::vector<std::string> words_at(const std::string& command, std::size_t column) {
-    std::string text;
+// The lines a shell command prints.
+std::vector<std::string> lines_of(const std::string& command) {
+    std::vector<std::string> lines;
     if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        for (char buffer[512]; fgets(buffer, sizeof buffer, pipe) != nullptr;) lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
         pclose(pipe);
     }
-    std::vector<std::string> found;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
-        if (w.size() > column) found.push_back(w[column]);
-    }
-    return found;
+    return lines;
 }
 
 TEST(PluginModule, TheBinaryExportsItsEntryPointAloneAndNeedsOnlyTheStandardLibraries) {
     const std::string library = "'" + test::Plugin_Binary::built_library().string() + "'";
-    EXPECT_EQ(words_at("nm -D --defined-only " + library, 2), std::vector<std::string>{"EntryPointFunc"});
+    EXPECT_EQ(lines_of("nm -D --defined-only " + library + " | awk 'NF > 2 {print $3}'"), std::vector<std::string>{"EntryPointFunc"});
     const std::set<std::string> allowed{"[libstdc++.so.6]", "[libm.so.6]", "[libgcc_s.so.1]", "[libc.so.6]"};
-    for (const std::string& needed : words_at("readelf -d " + library + " | grep NEEDED", 4)) {
+    for (const std::string& needed : lines_of("readelf -d " + library + " | awk '/NEEDED/ {print $5}'")) {
         const bool sanitizer = needed.find("san") != std::string::npos;
         EXPECT_TRUE(allowed.count(needed) || (NB_PLUGIN_SANITIZED && sanitizer)) << "the plug-in needs " << needed;
     }
