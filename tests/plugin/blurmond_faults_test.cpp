@@ -18,80 +18,58 @@ using test::Blurmond_Variant;
 constexpr Blurmond_Variant smart_float = test::blurmond_variants[2];
 constexpr Blurmond_Variant render_8 = test::blurmond_variants[3];
 
-struct Abort_Case {
+struct Fault_Case {
     Blurmond_Variant variant;
     int64_t threads;
-    // The abort query cancels at this many twelfths of a full render's queries, the first at 0. With
-    // several threads the rows the rendering thread takes, and so its queries, vary from run to run;
-    // only its checks between passes are certain, so those cases cancel at the first query.
+    // The abort query cancels at this many twelfths of a full render's queries, the first at 0; or, at -1,
+    // each allocation of a full render fails in turn. With several threads the rows the rendering thread
+    // takes, and so its queries, vary from run to run; only its checks between passes are certain, so
+    // those cases cancel at the first query.
     int64_t share;
 };
 
-class BlurmondAbort : public testing::TestWithParam<Abort_Case> {};
+class BlurmondAbortAndOutOfMemory : public testing::TestWithParam<Fault_Case> {};
 
-TEST_P(BlurmondAbort, CancelsPromptlyAndGivesEverythingBack) {
-    const Abort_Case& c = GetParam();
+TEST_P(BlurmondAbortAndOutOfMemory, EndTheRenderPromptlyAndGiveEverythingBack) {
+    const Fault_Case& c = GetParam();
     Blurmond_Session ready(c.variant, c.threads);
     ready.defocus_with_highlights(6.0);
     host::Headless_Host& host = ready.session.host();
     Host_World input(48, 32, c.variant.format()), clean(48, 32, c.variant.format()), output(48, 32, c.variant.format());
     test::fill_test_frame(input, 2);
     const int64_t handles = host.handles().live_handles();
-    const int64_t before = host.abort_calls();
+    const int64_t queries = host.abort_calls(), allocations = host.handles().allocations();
     ASSERT_EQ(ready.render(Frame_Layers{&input, &clean, {}}), PF_Err_NONE);
-    const int64_t full = host.abort_calls() - before;
+    const int64_t full_queries = host.abort_calls() - queries, full_allocations = host.handles().allocations() - allocations;
     // The rows check for a cancel as they go (the rendering thread's rows ask the host, the others
     // follow it): even shared with a second thread a render of 32 rows through a dozen passes asks
     // more than ten times, so the points below fall inside the render.
-    ASSERT_GT(full, 10) << c.variant.name;
+    ASSERT_GT(full_queries, 10) << c.variant.name;
+    ASSERT_GT(full_allocations, 3) << c.variant.name;
 
-    const int64_t armed = host.abort_calls() + 1 + full * c.share / 12;
-    host.arm_abort_at(armed);
-    EXPECT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Interrupt_CANCEL);
-    // Only the rendering thread asks the host; once it is told to stop nothing asks again, and the
-    // other threads stop at their next row.
-    EXPECT_EQ(host.abort_calls(), armed) << c.variant.name << ": the render went on after the cancel";
-    EXPECT_EQ(host.handles().live_handles(), handles) << c.variant.name;
-    EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.variant.name;
-
-    host.arm_abort_at(0);
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
-    EXPECT_EQ(test::byte_difference(output, clean), "") << c.variant.name << ": the render after a cancel";
-}
-
-INSTANTIATE_TEST_SUITE_P(Points, BlurmondAbort,
-                         testing::Values(Abort_Case{smart_float, 1, 0}, Abort_Case{smart_float, 1, 4},
-                                         Abort_Case{smart_float, 2, 0}, Abort_Case{render_8, 1, 6},
-                                         Abort_Case{render_8, 1, 11}, Abort_Case{render_8, 2, 0}));
-
-class BlurmondOutOfMemory : public testing::TestWithParam<Blurmond_Variant> {};
-
-TEST_P(BlurmondOutOfMemory, EveryFailedAllocationEndsTheRenderCleanly) {
-    const Blurmond_Variant& c = GetParam();
-    Blurmond_Session ready(c);
-    ready.defocus_with_highlights(4.0);
-    host::Host_Handles& handles = ready.session.host().handles();
-    Host_World input(24, 20, c.format()), clean(24, 20, c.format()), output(24, 20, c.format());
-    test::fill_test_frame(input, 3);
-    const int64_t live = handles.live_handles();
-    const int64_t before = handles.allocations();
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &clean, {}}), PF_Err_NONE);
-    const int64_t allocations = handles.allocations() - before;
-    ASSERT_GT(allocations, 3) << c.name;
-
-    for (int64_t failing = 1; failing <= allocations; ++failing) {
-        handles.fail_allocation_at(failing);
-        EXPECT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_OUT_OF_MEMORY)
-            << c.name << ", allocation " << failing << " of " << allocations;
-        EXPECT_EQ(handles.live_handles(), live) << c.name << ", allocation " << failing;
-        EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.name << ", allocation " << failing;
-        handles.fail_allocation_at(0);
+    for (int64_t failing = 1; failing <= (c.share < 0 ? full_allocations : 1); ++failing) {
+        const int64_t armed = host.abort_calls() + 1 + full_queries * c.share / 12;
+        if (c.share < 0) host.handles().fail_allocation_at(failing);
+        else host.arm_abort_at(armed);
+        EXPECT_EQ(ready.render(Frame_Layers{&input, &output, {}}), c.share < 0 ? PF_Err_OUT_OF_MEMORY : PF_Interrupt_CANCEL)
+            << c.variant.name << ", allocation " << failing << " of " << full_allocations;
+        // Only the rendering thread asks the host; once it is told to stop nothing asks again, and the
+        // other threads stop at their next row.
+        EXPECT_TRUE(c.share < 0 || host.abort_calls() == armed) << c.variant.name << ": the render went on after the cancel";
+        EXPECT_EQ(host.handles().live_handles(), handles) << c.variant.name << ", " << failing;
+        EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << c.variant.name << ", " << failing;
+        host.arm_abort_at(0);
+        host.handles().fail_allocation_at(0);
         ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
-        EXPECT_EQ(test::byte_difference(output, clean), "") << c.name << ", the render after allocation " << failing;
+        EXPECT_EQ(test::byte_difference(output, clean), "") << c.variant.name << ": the render after failure " << failing;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, BlurmondOutOfMemory, testing::Values(smart_float, render_8));
+INSTANTIATE_TEST_SUITE_P(Points, BlurmondAbortAndOutOfMemory,
+                         testing::Values(Fault_Case{smart_float, 1, 0}, Fault_Case{smart_float, 1, 4},
+                                         Fault_Case{smart_float, 2, 0}, Fault_Case{smart_float, 2, -1},
+                                         Fault_Case{render_8, 1, 6}, Fault_Case{render_8, 1, 11},
+                                         Fault_Case{render_8, 2, 0}, Fault_Case{render_8, 2, -1}));
 
 struct Callback_Case {
     const char* callback;
