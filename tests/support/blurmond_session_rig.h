@@ -37,6 +37,9 @@ inline constexpr Blurmond_Variant blurmond_variants[] = {
 struct Blurmond_Session {
     // threads: host threads of iterate_generic.
     explicit Blurmond_Session(const Blurmond_Variant& variant, int64_t threads = 2, bool log_file = false);
+    // The host's 8-bit variant, for tests that choose the render path themselves.
+    Blurmond_Session(A_long appl_id, int64_t threads, bool log_file = true)
+        : Blurmond_Session(blurmond_variants[appl_id == host::app_id_premiere ? 3 : 0], threads, log_file) {}
     // Host index of the control named after_effects, or premiere under Premiere when that host names
     // it differently.
     int32_t index_of(std::string_view after_effects, std::string_view premiere = {}) const;
