@@ -1,4 +1,5 @@
-// Layer copies: offsets and outside colour, gain, and conversions between depths and gray.
+// Layer copies (offsets and outside colour, gain, conversions between depths and gray) and making
+// layers opaque.
 #include "util/kernel/kernel_copy_cpu.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "tests/support/owned_layer.h"
 #include "tests/support/test_host.h"
+#include "util/kernel/kernel_make_solid_cpu.h"
 
 namespace nb {
 namespace {
@@ -81,6 +83,31 @@ TYPED_TEST(KernelCopy, GrayConversionsBothWays) {
         if (is_float && x == 1) EXPECT_TRUE(std::isnan(q.r()) && std::isnan(q.g()) && std::isnan(q.b()));
         else EXPECT_TRUE(q.r() == expected[x] && q.g() == expected[x] && q.b() == expected[x]) << "gray " << values[x];
         EXPECT_EQ(q.a(), white) << "gray " << values[x];
+    }
+}
+
+// Straight colour is composited over black: times alpha, truncated for integer depths (the product
+// taken in double, so white times alpha is alpha); premultiplied colour is kept.
+TYPED_TEST(KernelCopy, MakeSolidMultipliesStraightColourByAlpha) {
+    using P = TypeParam;
+    for (const bool premultiplied : {false, true}) {
+        test::Owned_Layer<P> image(3, 2);
+        image.fill_random(9);
+        image.layer().premultiplied = premultiplied;
+        const test::Plane before = test::raw_plane(image.layer());
+        test::Test_Host host(2);
+        Kernel_Make_Solid<Layer<P>> kernel;
+        kernel.in.image = image.layer();
+        kernel.run(host.context());
+        for (int64_t y = 0; y < 2; ++y)
+            for (int64_t x = 0; x < 3; ++x)
+                for (const int c : {P::layout::r, P::layout::g, P::layout::b, P::layout::a}) {
+                    const double v = before.at(x, y, c), product = v * before.at(x, y, P::layout::a) / P::white;
+                    const double want = c == P::layout::a ? P::white
+                                        : premultiplied   ? v
+                                        : std::is_same_v<typename P::component, float> ? product : std::trunc(product);
+                    EXPECT_NEAR(image.at(x, y).c[c], want, 1e-6) << premultiplied << " at " << x << ", " << y;
+                }
     }
 }
 
