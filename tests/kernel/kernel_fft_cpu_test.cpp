@@ -1,23 +1,20 @@
-// Forward and reverse transforms against a direct DFT and their round-trip gain, the bin-by-bin complex
-// product of transformed buffers, and the sizes both refuse.
+// Forward and reverse transforms against a direct DFT and their round-trip gain, and the bin-by-bin
+// complex product of transformed buffers.
 #include "kernel/kernel_fft_cpu.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
-#include <initializer_list>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "base/exception.h"
 #include "kernel/kernel_fft_multiply_cpu.h"
 #include "tests/support/dft_oracle.h"
 #include "tests/support/image_compare.h"
-#include "tests/support/log_sandbox.h"
 #include "tests/support/test_host.h"
 #include "util/layer_buffer.h"
 
@@ -159,37 +156,6 @@ TYPED_TEST(KernelFftMultiply, MultipliesEveryBinAsComplexNumbers) {
                 }
             }
     EXPECT_EQ(worst.difference, 0.0) << "beyond tolerance: " << worst.describe();
-}
-
-// Width minus two and height must be powers of two, and a factor must have the buffer's size.
-TEST(KernelFftChecks, SizesMustBePowersOfTwoAndEqual) {
-    const test::Log_Sandbox log;
-    test::Test_Host host(1);
-    const Render_Context context = host.context();
-    const struct {
-        int64_t width, height, factor_width, factor_height;
-        bool valid;
-    } cases[] = {{6, 4, 6, 4, true},   {5, 4, 5, 4, false},  {6, 3, 6, 3, false},
-                 {2, 4, 2, 4, false},  {6, 4, 10, 4, false}, {6, 4, 6, 8, false}};
-    for (const auto& c : cases) {
-        using P = Pixel_Argb_32f;
-        const Layer_Buffer io = allocate_layer_buffer<P>(context, c.width, c.height, true, 0, 0, 1, 1, 1);
-        const Layer_Buffer factor =
-            allocate_layer_buffer<Pixel_Gray_32f>(context, c.factor_width, c.factor_height, true, 0, 0, 1, 1, 1);
-        fill_random(io.layer<P>(), c.width, 4);
-        fill_random(factor.layer<Pixel_Gray_32f>(), c.factor_width, 5);
-        Kernel_FFT_Forward<Layer<P>> forward;
-        Kernel_FFT_Reverse<Layer<P>> reverse;
-        Kernel_FFT_Multiply<Layer<P>, Layer<Pixel_Gray_32f>> multiply;
-        forward.in.image.io.layer = reverse.in.image.io.layer = multiply.in.image.io.layer = io.layer<P>();
-        multiply.in.image.factor.layer = factor.layer<Pixel_Gray_32f>();
-        const bool same_size = c.width == c.factor_width && c.height == c.factor_height;
-        for (Kernel* kernel : std::initializer_list<Kernel*>{&forward, &reverse, &multiply}) {
-            if (kernel != &multiply && !same_size) continue;
-            if (c.valid) EXPECT_NO_THROW(kernel->run(context)) << kernel->name() << " " << c.width << " x " << c.height;
-            else EXPECT_THROW(kernel->run(context), Exception_Assert) << kernel->name() << " " << c.width << " x " << c.height;
-        }
-    }
 }
 
 }  // namespace
