@@ -9,7 +9,7 @@ namespace nb {
 template <class P>
 void gray_in_place(const Render_Context& context, const Layer<P>& image) {
     // The gray image takes the layer's origin: copies line layers up by origin, so both copies then map
-    // pixel (x, y) to pixel (x, y) and no column is lost to the outside colour.
+    // pixel (x, y) to pixel (x, y) and no column is lost to the zero outside.
     const Layer_Buffer buffer = allocate_layer_buffer<Pixel_Gray_32f>(context, image.width, image.height, true,
                                                                       image.x, image.y, 1.0f, 1.0f, 1.0f);
     const Layer<Pixel_Gray_32f> gray = buffer.layer<Pixel_Gray_32f>();
@@ -18,14 +18,12 @@ void gray_in_place(const Render_Context& context, const Layer<P>& image) {
     to_gray.in.in = image;
     to_gray.in.out = gray;
     to_gray.in.scale = 1.0f / P::white;
-    to_gray.in.outside = Outside::color;
     to_gray.run(context);
 
     Kernel_Copy<Layer<Pixel_Gray_32f>, Layer<P>> back;
     back.in.in = gray;
     back.in.out = image;
     back.in.scale = P::white;
-    back.in.outside = Outside::color;
     back.run(context);
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 #include "base/exception.h"
@@ -43,16 +42,15 @@ std::optional<Iris_Size> iris_size(const Lens_Settings& s) {
     return Iris_Size{ellipse->rx, ellipse->q, static_cast<int32_t>(columns), static_cast<int32_t>(rows)};
 }
 
-// Owns the storage while it is filled: the two row arrays, then the events. When the events outgrow
-// the block, a block twice as large replaces it, so no change is ever dropped.
+// Owns the storage while it is filled: the two row arrays, then the events.
 class Lens_Builder {
 public:
     Lens_Builder(const Render_Context& context, int32_t m, int64_t capacity)
-        : context_(context), rows_(2 * static_cast<int64_t>(m) + 1), capacity_(capacity),
+        : rows_(2 * static_cast<int64_t>(m) + 1), capacity_(capacity),
           storage_(context.allocate_memory(bytes_for(capacity))) {}
 
     void append(const Lens_Event& event) {
-        if (count_ == capacity_) grow();
+        ASSERT(count_ < capacity_, "iris changes outgrow their block of " << capacity_);
         events()[count_++] = event;
     }
     const Lens_Event& event(int64_t index) { return events()[index]; }
@@ -66,14 +64,7 @@ private:
         return 2 * rows_ * static_cast<int64_t>(sizeof(int32_t)) + events * static_cast<int64_t>(sizeof(Lens_Event));
     }
     Lens_Event* events() { return reinterpret_cast<Lens_Event*>(row_start() + rows_); }
-    void grow() {
-        auto larger = context_.allocate_memory(bytes_for(2 * capacity_));
-        std::memcpy(larger->data_cpu(), storage_->data_cpu(), static_cast<size_t>(bytes_for(count_)));
-        storage_ = std::move(larger);
-        capacity_ *= 2;
-    }
 
-    const Render_Context& context_;
     int64_t rows_;
     int64_t capacity_;
     int64_t count_ = 0;
@@ -216,8 +207,7 @@ void Row_Scanner::finish_row(int64_t start) {
 
 }  // namespace
 
-LensInformation LensInformation::build(const Lens_Settings& settings, const Render_Context& context,
-                                       int64_t first_capacity) {
+LensInformation LensInformation::build(const Lens_Settings& settings, const Render_Context& context) {
     const std::optional<Iris_Size> size = iris_size(settings);
     if (!size) return {};
     // Changes lie along the outlines, one row crossing them about twice per outline, so a few dozen
@@ -225,7 +215,7 @@ LensInformation LensInformation::build(const Lens_Settings& settings, const Rend
     // shapes use less than half of it.
     const int64_t k = std::max(size->m, size->n);
     const int64_t standard = settings.border_brightness == 0.0f ? 24 * k + 12 : 44 * k + 22;
-    Lens_Builder builder(context, size->m, first_capacity > 0 ? first_capacity : standard);
+    Lens_Builder builder(context, size->m, standard);
     Row_Scanner scanner(*size, settings, builder);
     for (int32_t y = -size->m; y <= size->m; ++y) scanner.scan(y);
 

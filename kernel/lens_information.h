@@ -41,13 +41,11 @@ struct LensInformation {
     static constexpr int32_t end_of_row = 0x3fffffff;
 
     // Builds from the settings on the calling thread, with storage from context.allocate_memory.
-    // The first block holds first_capacity events (0: 24·k + 12, or 44·k + 22 with a border, for
-    // k = max(m, n), which every shape the parameters allow stays well below); a larger block
-    // replaces it whenever it fills, so no change is ever dropped.
+    // The events get one block of 24·k + 12 (44·k + 22 with a border) for k = max(m, n): the changes
+    // lie along the outlines, about one per outline pixel, so every shape stays well below it.
     // Settings that describe no drawable iris (negative or non-finite values) give an empty one.
     // Throws Exception_Assert when the iris is too large to index with 32-bit positions.
-    static LensInformation build(const Lens_Settings& settings, const Render_Context& context,
-                                 int64_t first_capacity = 0);
+    static LensInformation build(const Lens_Settings& settings, const Render_Context& context);
 
     bool has_row(int64_t y) const { return first_row <= y && y <= last_row; }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -11,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/exception.h"
 #include "tests/support/iris_oracle.h"
 #include "tests/support/test_host.h"
 #include "tests/support/owned_layer.h"
@@ -128,21 +128,17 @@ const Draw_Case pixel_cases[] = {
     {"iris wider and taller than the layer", {30.0f, 0.5f, 0.0f, 0.0f, 0.5f, 0.2f, 6}, 21, 15},
     // The inner outline reaches past the scanned columns: rows with a single change show it on one pixel.
     {"single-change rows", {10.0f, 0.5f, -1.0f, -0.5f, 0.0f, 0.0f, 6}, 40, 40},
-    {"near circle", {25.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.2f, 7}},
     {"triangle, flat blades", {30.0f, 0.0f, 0.0f, 0.0f, 0.0f, -2.0f, 3}},
-    {"square", {20.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 4}},
+    {"square, whole border", {20.0f, 0.0f, 1.0f, 0.4f, 0.0f, 0.0f, 4}},
     {"border only", {18.0f, 0.9f, 0.1f, 1.0f, 0.0f, 0.0f, 6}},
-    {"hairline border", {18.0f, 0.5f, 0.01f, 0.8f, 0.0f, 0.0f, 5}},
-    {"whole border", {18.0f, 0.5f, 1.0f, 0.4f, 0.0f, 0.0f, 5}},
     {"tall with border", {15.0f, 0.3f, 0.25f, 0.7f, -0.75f, 0.4f, 6}},
-    {"squeeze floor", {12.0f, 0.5f, 0.0f, 0.0f, 0.98f, 0.0f, 4}},
+    {"squeeze floor, border", {12.0f, 0.5f, 0.3f, 0.5f, 0.98f, 0.0f, 4}},
     {"near circle, wide", {40.0f, 1.0f, 0.0f, 0.0f, 0.75f, 0.3f, 6}},
-    {"pixel aspect and half resolution", {26.0f, 0.1f, 0.0f, 0.0f, 0.2f, 1.0f, 7, 0.9f, 0.5f, 0.5f}},
-    {"uneven factors", {20.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6, 1.0f, 0.25f, 1.0f}},
+    {"pixel aspect, uneven factors", {26.0f, 0.1f, 0.0f, 0.0f, 0.2f, 1.0f, 7, 0.9f, 0.25f, 0.5f}},
     {"radius zero", {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}},
     {"radius below a pixel", {0.4f, 1.0f, 0.0f, 0.0f, 0.5f, 0.0f, 3}},
     {"circle below a pixel", {0.25f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0}},
-    {"many blades with border", {40.0f, 0.0f, 0.2f, 0.5f, 0.0f, 0.01f, 999}},
+    {"many blades, hairline border", {40.0f, 0.0f, 0.01f, 0.5f, 0.0f, 0.01f, 999}},
     {"blades capped at 1000", {10.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 5000}},
     {"two blades", {10.0f, 0.3f, 0.0f, 0.0f, 0.0f, 0.5f, 2}},
     {"negative blades: circle with border", {10.0f, 0.0f, 0.2f, 0.5f, 0.0f, 0.0f, -4}},
@@ -187,32 +183,20 @@ TYPED_TEST(KernelDrawIrisVariant, SettingsWithoutAnIrisDrawZeroWithFullAlpha) {
         test::Iris_Oracle_Settings iris;
         float soften;
     } cases[] = {
-        {"negative radius", {-5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
-        {"NaN radius", {nan, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
-        {"infinite soften", {10.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, inf},
-        {"NaN border brightness", {10.0f, 0.0f, 0.2f, nan, 0.0f, 0.0f, 6}, 0.0f},
-        {"infinite aspect", {10.0f, 0.0f, 0.0f, 0.0f, -inf, 0.0f, 6}, 0.0f},
-        {"infinite radius", {inf, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
-        {"NaN rounded", {5.0f, nan, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
-        {"infinite angle", {5.0f, 0.0f, 0.0f, 0.0f, 0.0f, inf, 6}, 0.0f},
-        {"aspect below -1", {5.0f, 0.0f, 0.0f, 0.0f, -3.0f, 0.0f, 6}, 0.0f},
-        {"zero pixel aspect", {5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6, 0.0f}, 0.0f},
+        {"negative radius", {-5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f}, {"NaN radius", {nan, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
+        {"infinite soften", {10.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, inf}, {"NaN border brightness", {10.0f, 0.0f, 0.2f, nan, 0.0f, 0.0f, 6}, 0.0f},
+        {"infinite aspect", {10.0f, 0.0f, 0.0f, 0.0f, -inf, 0.0f, 6}, 0.0f}, {"infinite radius", {inf, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f},
+        {"NaN rounded", {5.0f, nan, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f}, {"infinite angle", {5.0f, 0.0f, 0.0f, 0.0f, 0.0f, inf, 6}, 0.0f},
+        {"aspect below -1", {5.0f, 0.0f, 0.0f, 0.0f, -3.0f, 0.0f, 6}, 0.0f}, {"zero pixel aspect", {5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6, 0.0f}, 0.0f},
     };
     for (const auto& c : cases) {
         test::Owned_Layer<Out> out(24, 20);
         draw<Out, typename TypeParam::iris>(out, c.iris, c.soften);
         for (int64_t y = 0; y < 20; ++y)
-            for (int64_t x = 0; x < 24; ++x) {
-                ASSERT_EQ(colour_and_alpha_problem(out.at(x, y)), "") << c.label << " at (" << x << ", " << y << ")";
-                ASSERT_EQ(shown(out.at(x, y)), 0.0) << c.label << " at (" << x << ", " << y << ")";
-            }
+            for (int64_t x = 0; x < 24; ++x)
+                ASSERT_TRUE(colour_and_alpha_problem(out.at(x, y)).empty() && shown(out.at(x, y)) == 0.0)
+                    << c.label << " at (" << x << ", " << y << ")";
     }
-}
-
-TEST(KernelDrawIris, IrisTooLargeToIndexIsRefused) {
-    test::Owned_Layer<Pixel_Gray_32f> out(8, 8);
-    const auto draw_huge = [&] { draw<Pixel_Gray_32f, Pixel_Argb_32f>(out, {1.0e6f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}); };
-    EXPECT_THROW(draw_huge(), Exception_Assert);
 }
 
 double total(const test::Owned_Layer<Pixel_Gray_32f>& image) {
@@ -272,8 +256,6 @@ struct Alternative_Case {
     float radius;
 };
 
-class KernelDrawIrisAlternative : public ::testing::TestWithParam<Alternative_Case> {};
-
 // The image's shorter side spans 2·radius + 1 full-resolution pixels, the longer one keeps the
 // image's proportions, and the output's pixel aspect narrows or widens it. For a white image the
 // values along the centre row add up to the horizontal span: the zoom's overlapping windows are
@@ -281,66 +263,54 @@ class KernelDrawIrisAlternative : public ::testing::TestWithParam<Alternative_Ca
 // Centring: the zoom maps the output's centre (W/2 as a float) to the image's centre, up to its
 // convention of where a source pixel lies (half a source pixel, 0.5 / zoom layer pixels), and the
 // centroid of the sampled edge ramps is off by less than half a layer pixel.
-TEST_P(KernelDrawIrisAlternative, ImageIsScaledToTheRadiusAndCentred) {
-    const Alternative_Case& c = GetParam();
-    test::Owned_Layer<Pixel_Argb_32f> iris(c.width, c.height);
-    iris.fill({1.0f, 1.0f, 1.0f, 1.0f});
-    iris.layer().horizontal_factor = iris.layer().vertical_factor = c.factor;
-    iris.layer().pixel_aspect = c.iris_pixel_aspect;
-    const int64_t width = 150, height = 120;
-    Gray_Image out(width, height);
-    // Blade settings are ignored when an image is given.
-    draw<Pixel_Gray_32f, Pixel_Argb_32f>(
-        out, {c.radius, 0.0f, 0.4f, 0.8f, 0.6f, 1.0f, 3, c.out_pixel_aspect, c.factor, c.factor}, 0.0f, iris.layer());
+TEST(KernelDrawIris, AlternativeImageIsScaledToTheRadiusAndCentred) {
+    const Alternative_Case cases[] = {{"reduced", 100, 50, 1.0f, 1.0f, 1.0f, 12.0f},
+                                      {"enlarged", 20, 10, 1.0f, 1.0f, 1.0f, 19.5f},
+                                      {"portrait", 60, 90, 1.0f, 1.0f, 1.0f, 14.5f},
+                                      {"half resolution", 50, 25, 0.5f, 1.0f, 1.0f, 24.5f},
+                                      {"wide output pixels", 100, 50, 1.0f, 1.0f, 2.0f, 24.5f},
+                                      {"narrow image pixels", 100, 50, 1.0f, 0.5f, 1.0f, 24.5f}};
+    for (const Alternative_Case& c : cases) {
+        test::Owned_Layer<Pixel_Argb_32f> iris(c.width, c.height);
+        iris.fill({1.0f, 1.0f, 1.0f, 1.0f});
+        iris.layer().horizontal_factor = iris.layer().vertical_factor = c.factor;
+        iris.layer().pixel_aspect = c.iris_pixel_aspect;
+        const int64_t width = 150, height = 120;
+        Gray_Image out(width, height);
+        // Blade settings are ignored when an image is given.
+        draw<Pixel_Gray_32f, Pixel_Argb_32f>(
+            out, {c.radius, 0.0f, 0.4f, 0.8f, 0.6f, 1.0f, 3, c.out_pixel_aspect, c.factor, c.factor}, 0.0f, iris.layer());
 
-    const double shorter = std::min(c.width, c.height) / static_cast<double>(c.factor);
-    const double layer_pixels_per_image_pixel = (2.0 * c.radius + 1.0) / shorter;
-    const double span_x = c.width * layer_pixels_per_image_pixel * c.iris_pixel_aspect / c.out_pixel_aspect;
-    const double span_y = c.height * layer_pixels_per_image_pixel;
-    double row = 0.0, row_moment = 0.0, column = 0.0, column_moment = 0.0;
-    for (int64_t x = 0; x < width; ++x) row += at(out, x, height / 2), row_moment += x * at(out, x, height / 2);
-    for (int64_t y = 0; y < height; ++y) column += at(out, width / 2, y), column_moment += y * at(out, width / 2, y);
-    EXPECT_NEAR(row, span_x, 1e-4) << c.label << ": horizontal span";
-    EXPECT_NEAR(column, span_y, 1e-4) << c.label << ": vertical span";
-    EXPECT_NEAR(row_moment / row, width / 2.0, 0.5 * span_x / c.width + 0.5) << c.label << ": horizontal centre";
-    EXPECT_NEAR(column_moment / column, height / 2.0, 0.5 * span_y / c.height + 0.5) << c.label << ": vertical centre";
+        const double shorter = std::min(c.width, c.height) / static_cast<double>(c.factor);
+        const double layer_pixels_per_image_pixel = (2.0 * c.radius + 1.0) / shorter;
+        const double span_x = c.width * layer_pixels_per_image_pixel * c.iris_pixel_aspect / c.out_pixel_aspect;
+        const double span_y = c.height * layer_pixels_per_image_pixel;
+        double row = 0.0, row_moment = 0.0, column = 0.0, column_moment = 0.0;
+        for (int64_t x = 0; x < width; ++x) row += at(out, x, height / 2), row_moment += x * at(out, x, height / 2);
+        for (int64_t y = 0; y < height; ++y) column += at(out, width / 2, y), column_moment += y * at(out, width / 2, y);
+        EXPECT_NEAR(row, span_x, 1e-4) << c.label << ": horizontal span";
+        EXPECT_NEAR(column, span_y, 1e-4) << c.label << ": vertical span";
+        EXPECT_NEAR(row_moment / row, width / 2.0, 0.5 * span_x / c.width + 0.5) << c.label << ": horizontal centre";
+        EXPECT_NEAR(column_moment / column, height / 2.0, 0.5 * span_y / c.height + 0.5) << c.label << ": vertical centre";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, KernelDrawIrisAlternative,
-    ::testing::Values(Alternative_Case{"reduced", 100, 50, 1.0f, 1.0f, 1.0f, 12.0f},
-                      Alternative_Case{"enlarged", 20, 10, 1.0f, 1.0f, 1.0f, 19.5f},
-                      Alternative_Case{"portrait", 60, 90, 1.0f, 1.0f, 1.0f, 14.5f},
-                      Alternative_Case{"half resolution", 50, 25, 0.5f, 1.0f, 1.0f, 24.5f},
-                      Alternative_Case{"wide output pixels", 100, 50, 1.0f, 1.0f, 2.0f, 24.5f},
-                      Alternative_Case{"narrow image pixels", 100, 50, 1.0f, 0.5f, 1.0f, 24.5f}));
-
-// A gray iris is the mean of R, G and B; a colour iris keeps all four channels in its own order.
+// A gray iris is the mean of R, G and B, (230 + 153 + 76) / 3 = 153 = 0.6 white in whole numbers; a
+// colour iris keeps all four channels in its own order.
 TEST(KernelDrawIris, AlternativeImageGivesGrayOrColour) {
-    test::Owned_Layer<Pixel_Bgra_8> iris(40, 40);
-    Pixel_Bgra_8 colour;
-    colour.r() = 230, colour.g() = 153, colour.b() = 76, colour.a() = 255;
-    iris.fill(colour);
+    test::Owned_Layer<Pixel_Bgra_8> iris(40, 40), eight(60, 60);
+    iris.fill(Pixel_Bgra_8{{76, 153, 230, 255}});
     const test::Iris_Oracle_Settings settings{19.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6};
-
     test::Owned_Layer<Pixel_Gray_32f> gray(60, 60);
     draw<Pixel_Gray_32f, Pixel_Bgra_8>(gray, settings, 0.0f, iris.layer());
-    // (230 + 153 + 76) / 3 = 153 in whole numbers, 153/255 = 0.6.
     EXPECT_NEAR(gray.at(30, 30).v(), 0.6f, 1e-6f);
-
     test::Owned_Layer<Pixel_Bgra_32f> rgb(60, 60);
     draw<Pixel_Bgra_32f, Pixel_Bgra_8>(rgb, settings, 0.0f, iris.layer());
     const Pixel_Bgra_32f p = rgb.at(30, 30);
-    EXPECT_NEAR(p.r(), 230.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p.g(), 0.6f, 1e-6f);
-    EXPECT_NEAR(p.b(), 76.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p.a(), 1.0f, 1e-6f);
-
-    test::Owned_Layer<Pixel_Bgra_8> eight(60, 60);
+    EXPECT_TRUE(std::fabs(p.r() - 230.0f / 255.0f) + std::fabs(p.g() - 0.6f) + std::fabs(p.b() - 76.0f / 255.0f) +
+                    std::fabs(p.a() - 1.0f) < 1e-6f) << p.r() << ", " << p.g() << ", " << p.b() << ", " << p.a();
     draw<Pixel_Bgra_8, Pixel_Bgra_8>(eight, settings, 0.0f, iris.layer());
-    EXPECT_EQ(+eight.at(30, 30).r(), 230);
-    EXPECT_EQ(+eight.at(30, 30).b(), 76);
-    EXPECT_EQ(+eight.at(30, 30).a(), 255);
+    EXPECT_EQ(eight.at(30, 30).c[0] + 256 * eight.at(30, 30).c[2] + 65536 * eight.at(30, 30).c[3], 76 + 256 * 230 + 65536 * 255);
 }
 
 // With an image given, a radius, resolution factors or a pixel aspect that make no finite scale draw
@@ -348,18 +318,13 @@ TEST(KernelDrawIris, AlternativeImageGivesGrayOrColour) {
 TEST(KernelDrawIris, AlternativeImageWithoutAScaleDrawsZero) {
     test::Owned_Layer<Pixel_Argb_16> iris(20, 20);
     iris.fill_random(3);
-    const struct {
-        const char* label;
-        float radius, factor, pixel_aspect;
-    } cases[] = {{"negative radius", -4.0f, 1.0f, 1.0f},
-                 {"zero resolution factors", 10.0f, 0.0f, 1.0f},
-                 {"zero pixel aspect", 10.0f, 1.0f, 0.0f}};
-    for (const auto& c : cases) {
-        iris.layer().horizontal_factor = iris.layer().vertical_factor = c.factor;
-        iris.layer().pixel_aspect = c.pixel_aspect;
+    // Radius, resolution factors and pixel aspect.
+    for (const auto& c : std::vector<std::array<float, 3>>{{-4.0f, 1.0f, 1.0f}, {10.0f, 0.0f, 1.0f}, {10.0f, 1.0f, 0.0f}}) {
+        iris.layer().horizontal_factor = iris.layer().vertical_factor = c[1];
+        iris.layer().pixel_aspect = c[2];
         Gray_Image out(30, 30);
-        draw<Pixel_Gray_32f, Pixel_Argb_16>(out, {c.radius, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f, iris.layer());
-        EXPECT_EQ(total(out), 0.0) << c.label;
+        draw<Pixel_Gray_32f, Pixel_Argb_16>(out, {c[0], 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 6}, 0.0f, iris.layer());
+        EXPECT_EQ(total(out), 0.0) << c[0] << ", " << c[1] << ", " << c[2];
     }
 }
 

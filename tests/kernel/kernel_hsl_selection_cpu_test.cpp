@@ -141,9 +141,7 @@ const std::vector<Weight_Case> weight_cases = {
     {"SaturationTentFallsAfterClimax", {.selection_enabled = true, .saturation_climax = 0.5,
                                         .saturation_soften = 2.0}, false, 0.46875f, 0.03125f, 0.03125f,
      (4.0 - 3.5 / 1.00001) * (4.0 - 3.5 / 1.00001)},
-    // Float images keep lightness 0 .. 1 as it is. Climax 0: 1 in the middle, 0.5 at a quarter.
-    {"LightnessTentIsOneInTheMiddle", {.selection_enabled = true, .lightness_climax = 0.0,
-                                       .lightness_soften = 1.0}, true, 0.5f, 0.5f, 0.5f, 1.0},
+    // Float images keep lightness 0 .. 1 as it is. Climax 0: 0.5 at a quarter.
     {"LightnessTentAtAQuarter", {.selection_enabled = true, .lightness_climax = 0.0, .lightness_soften = 1.0},
      true, 0.25f, 0.25f, 0.25f, 0.5},
     // Climax 1: base = t; climax -1: base = 1 - t.
@@ -160,9 +158,7 @@ const std::vector<Weight_Case> weight_cases = {
     // (2, 0, 0): lightness 1, saturation 2 / (2 - 2 - 0) is infinite and clamps to 1, inside 0.9 .. 1.
     {"SaturationIsClampedToOne", {.selection_enabled = true, .saturation_start = 0.9}, true, 2.0f, 0.0f, 0.0f,
      1.0},
-    // Float lightness above 1: 3 lies in 0.8 .. 5; over 0 .. 4 with climax 0, t = 0.75 and base 0.5.
-    {"FloatLightnessAboveOnePasses", {.selection_enabled = true, .lightness_start = 0.8, .lightness_end = 5.0},
-     true, 3.0f, 3.0f, 3.0f, 1.0},
+    // Float lightness above 1: over 0 .. 4 with climax 0, t = 0.75 and base 0.5.
     {"FloatLightnessTentAboveOne", {.selection_enabled = true, .lightness_end = 4.0, .lightness_climax = 0.0,
                                     .lightness_soften = 1.0}, true, 3.0f, 3.0f, 3.0f, 0.5},
     // 0.5 .. 0.75 moved by -1: float keeps -0.5 .. -0.25, which no lightness reaches; integer images

@@ -68,17 +68,17 @@ double coverage(const Outline& o, double px, double py, double q) {
 Iris_Scan scan_iris(const Iris_Oracle_Settings& s, const std::vector<int32_t>& rows) {
     Iris_Scan scan;
     const double radius = s.radius, aspect = s.aspect;
-    scan.rx = (aspect + 1.0) * (radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
+    const double rx = (aspect + 1.0) * (radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
     const double ry = s.vertical_factor * (1.0 - aspect) * (radius + 1.0);
-    const double ratio = scan.rx != 0.0 ? ry / scan.rx : ry;
-    scan.q = std::max(0.05, ratio);
-    scan.n = static_cast<int32_t>(scan.rx + 1.0);
-    scan.m = static_cast<int32_t>(scan.n * scan.q) + 1;
+    const double ratio = rx != 0.0 ? ry / rx : ry;
+    const double q = std::max(0.05, ratio);
+    scan.n = static_cast<int32_t>(rx + 1.0);
+    scan.m = static_cast<int32_t>(scan.n * q) + 1;
     scan.rows.resize(static_cast<size_t>(2 * scan.m + 1));
 
     const double b = s.border_brightness;
-    const Outline outer = outline(scan.rx, s);
-    const Outline inner = outline((1.0 - static_cast<double>(s.border_thickness)) * scan.rx, s);
+    const Outline outer = outline(rx, s);
+    const Outline inner = outline((1.0 - static_cast<double>(s.border_thickness)) * rx, s);
     std::vector<int32_t> wanted = rows;
     if (wanted.empty())
         for (int32_t y = -scan.m; y <= scan.m; ++y) wanted.push_back(y);
@@ -88,10 +88,10 @@ Iris_Scan scan_iris(const Iris_Oracle_Settings& s, const std::vector<int32_t>& r
         changes.clear();
         double previous = 0.0;
         for (int32_t x = -scan.n; x <= scan.n; ++x) {
-            const double co = coverage(outer, x, y / scan.q, scan.q);
+            const double co = coverage(outer, x, y / q, q);
             double v = co;
             if (b != 0.0) {
-                const double ci = coverage(inner, x, y / scan.q, scan.q);
+                const double ci = coverage(inner, x, y / q, q);
                 const double ring = co - ci;
                 v = b > 0.0 ? (1.0 - b) * ci + ring : ci + (1.0 + b) * ring;
             }

@@ -28,8 +28,6 @@ struct Scanned_Change {
 struct Iris_Scan {
     int32_t n = 0;  // columns -n..n
     int32_t m = 0;  // rows -m..m
-    double rx = 0.0;
-    double q = 1.0;
     std::vector<std::vector<Scanned_Change>> rows;  // row y at m + y; only the scanned rows are filled
 };
 

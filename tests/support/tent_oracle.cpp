@@ -5,60 +5,41 @@
 #include <cmath>
 #include <cstdlib>
 
-
 namespace nb::test {
-
-double tent_tap_weight(double radius, int64_t k) {
-    const double r = std::max(radius, 0.0);
-    const int64_t n = static_cast<int64_t>(r);
-    const int64_t distance = std::llabs(k);
-    if (distance <= n) return r + 0.5 - double(distance);
-    if (distance == n + 1) return (r - double(n)) / 2.0;
-    return 0.0;
-}
-
-std::vector<double> tent_line(const std::vector<double>& line, double radius, int rule) {
-    const int64_t length = static_cast<int64_t>(line.size());
-    const int64_t reach = static_cast<int64_t>(std::max(radius, 0.0)) + 1;
-    std::vector<double> result(line.size());
-    for (int64_t x = 0; x < length; ++x) {
-        double sum = 0.0, weights = 0.0;
-        for (int64_t k = -reach; k <= reach; ++k) {
-            const double w = tent_tap_weight(radius, k);
-            sum += w * line[static_cast<size_t>(oracle_sample(rule, x + k, length))];
-            weights += w;
-        }
-        result[static_cast<size_t>(x)] = sum / weights;
-    }
-    return result;
-}
 
 namespace {
 
-double rounded(double v, double max) { return std::trunc(std::clamp(v + 0.5, 0.0, max)); }
+double tap_weight(double r, int64_t k) {
+    const int64_t n = static_cast<int64_t>(r), distance = std::llabs(k);
+    return distance <= n ? r + 0.5 - double(distance) : distance == n + 1 ? (r - double(n)) / 2.0 : 0.0;
+}
+
+// Blurs the line of `count` samples at `at(i)` (i < count) in place, reading past its ends by rule.
+template <class At>
+void blur_line(At at, int64_t count, double radius, int rule, double round_to) {
+    const double r = std::max(radius, 0.0);
+    const int64_t reach = static_cast<int64_t>(r) + 1;
+    std::vector<double> line(static_cast<size_t>(count));
+    for (int64_t i = 0; i < count; ++i) line[size_t(i)] = at(i);
+    for (int64_t x = 0; x < count; ++x) {
+        double sum = 0.0, weights = 0.0;
+        for (int64_t k = -reach; k <= reach; ++k) {
+            sum += tap_weight(r, k) * line[size_t(oracle_sample(rule, x + k, count))];
+            weights += tap_weight(r, k);
+        }
+        at(x) = round_to > 0.0 ? std::trunc(std::clamp(sum / weights + 0.5, 0.0, round_to)) : sum / weights;
+    }
+}
 
 }  // namespace
 
 Plane tent_blur(const Plane& source, double radius_x, double radius_y, int rule_y, double round_to) {
-    Plane rows = source;
+    Plane result = source;
     for (int c = 0; c < source.channels; ++c) {
-        for (int64_t y = 0; y < source.height; ++y) {
-            std::vector<double> line(static_cast<size_t>(source.width));
-            for (int64_t x = 0; x < source.width; ++x) line[size_t(x)] = source.at(x, y, c);
-            line = tent_line(line, radius_x, 1);
-            for (int64_t x = 0; x < source.width; ++x)
-                rows.at(x, y, c) = round_to > 0.0 ? rounded(line[size_t(x)], round_to) : line[size_t(x)];
-        }
-    }
-    Plane result = rows;
-    for (int c = 0; c < source.channels; ++c) {
-        for (int64_t x = 0; x < source.width; ++x) {
-            std::vector<double> line(static_cast<size_t>(source.height));
-            for (int64_t y = 0; y < source.height; ++y) line[size_t(y)] = rows.at(x, y, c);
-            line = tent_line(line, radius_y, rule_y);
-            for (int64_t y = 0; y < source.height; ++y)
-                result.at(x, y, c) = round_to > 0.0 ? rounded(line[size_t(y)], round_to) : line[size_t(y)];
-        }
+        for (int64_t y = 0; y < source.height; ++y)
+            blur_line([&](int64_t x) -> double& { return result.at(x, y, c); }, source.width, radius_x, 1, round_to);
+        for (int64_t x = 0; x < source.width; ++x)
+            blur_line([&](int64_t y) -> double& { return result.at(x, y, c); }, source.height, radius_y, rule_y, round_to);
     }
     return result;
 }

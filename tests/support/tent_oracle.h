@@ -1,22 +1,14 @@
 // Reference tent blur: every output sample summed directly from the tap weights, in double.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "tests/support/owned_layer.h"
 
 namespace nb::test {
 
-// Tap weight for radius r = n + f (n whole): r + 0.5 - |k| for |k| <= n, f / 2 at |k| = n + 1,
-// 0 beyond. Negative radii count as 0.
-double tent_tap_weight(double radius, int64_t k);
-
-// One line blurred with the normalised taps; positions outside read through oracle_sample(rule).
-std::vector<double> tent_line(const std::vector<double>& line, double radius, int rule);
-
-// Rows (always mirrored), then columns (rule_y). With round_to > 0 every pass ends by turning each
-// value v into trunc(clamp(v + 0.5, 0, round_to)), as integer layers store it.
+// Tap weight for radius r = n + f (n whole): r + 0.5 - |k| for |k| <= n, f / 2 at |k| = n + 1, 0 beyond;
+// negative radii count as 0. Rows (always mirrored), then columns (rule_y), each line blurred with the
+// normalised taps and read past its ends through oracle_sample. With round_to > 0 every pass ends by
+// turning each value v into trunc(clamp(v + 0.5, 0, round_to)), as integer layers store it.
 Plane tent_blur(const Plane& source, double radius_x, double radius_y, int rule_y, double round_to);
 
 }  // namespace nb::test

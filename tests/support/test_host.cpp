@@ -28,7 +28,6 @@ Render_Context Test_Host::context() {
 int64_t Test_Host::threads() const { return host_->worker_count(); }
 int64_t Test_Host::live_handles() const { return host_->handles().live_handles(); }
 int64_t Test_Host::peak_bytes() const { return host_->handles().peak_bytes(); }
-int64_t Test_Host::iterate_calls() const { return host_->iterate_generic_calls(); }
 int64_t Test_Host::abort_calls() const { return host_->abort_calls(); }
 void Test_Host::arm_abort_at(int64_t call) { host_->arm_abort_at(call); }
 void Test_Host::fail_allocation_at(int64_t call) { host_->handles().fail_allocation_at(call); }

@@ -31,7 +31,6 @@ public:
     int64_t threads() const;
     int64_t live_handles() const;   // host memory blocks not yet disposed
     int64_t peak_bytes() const;     // most host bytes alive at once
-    int64_t iterate_calls() const;  // iterate_generic calls so far
     int64_t abort_calls() const;    // abort queries so far
     // The call-th abort query (1-based) and every later one report a user cancel.
     void arm_abort_at(int64_t call);

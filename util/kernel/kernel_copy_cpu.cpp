@@ -1,4 +1,4 @@
-// Row tasks of the layer copy: the in-range span converts source pixels, the rest takes the outside colour.
+// Row tasks of the layer copy: the in-range span converts source pixels, the rest is zero.
 #include "util/kernel/kernel_copy_cpu.h"
 
 #include <algorithm>
@@ -39,21 +39,21 @@ template <class In, class Out>
 void copy_row(const Iteration& iteration, Render_Context context, Kernel_Copy_In<In, Out> p) {
     const int64_t y = iteration.index;
     auto* target = p.out.row(y);
-    const int64_t source_y = p.out.y + y - p.in.y + p.offset_y;
-    const int64_t shift = p.out.x - p.in.x + p.offset_x;  // source column minus output column
+    const int64_t source_y = p.out.y + y - p.in.y;
+    const int64_t shift = p.out.x - p.in.x;  // source column minus output column
     int64_t begin = 0;
     int64_t end = 0;
     if (source_y >= 0 && source_y < p.in.height) {
         begin = std::clamp<int64_t>(-shift, 0, p.out.width);
         end = std::clamp<int64_t>(p.in.width - shift, begin, p.out.width);
     }
-    std::fill(target, target + begin, p.outside_color);
+    std::fill(target, target + begin, typename Out::pixel{});
     if (begin < end) {
         const auto* source = p.in.row(source_y);
         for (int64_t x = begin; x < end; ++x)
             target[x] = convert<typename In::pixel, typename Out::pixel>(source[x + shift], p.scale);
     }
-    std::fill(target + end, target + p.out.width, p.outside_color);
+    std::fill(target + end, target + p.out.width, typename Out::pixel{});
     context.check_abort();
 }
 

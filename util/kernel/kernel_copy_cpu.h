@@ -6,7 +6,6 @@
 
 #include "util/kernel.h"
 #include "util/layer.h"
-#include "util/outside.h"
 
 namespace nb {
 
@@ -18,14 +17,10 @@ struct Kernel_Copy_In {
     // Gain on every channel after conversion, so also the change of channel range (255: unit float
     // to 8-bit). Alpha is not scaled in a gray to RGB copy, which writes full alpha.
     float scale = 1.0f;
-    int64_t offset_x = 0;  // added to the source column
-    int64_t offset_y = 0;  // added to the source row
-    Outside outside = Outside::color;  // the outside colour is the only rule a copy has
-    // Written as given (it is already a destination pixel) where the source position is outside in.
-    typename Out::pixel outside_color{};
 };
 
-// Output pixel (x, y) reads in at (out.x + x - in.x + offset_x, out.y + y - in.y + offset_y).
+// Output pixel (x, y) reads in at (out.x + x - in.x, out.y + y - in.y); where that lies outside in, it
+// is zero (transparent black).
 // RGB to RGB keeps raw channel values; RGB to gray is (R + G + B) / 3 (integer division for 8 and
 // 16 bits), alpha dropped; gray to RGB sets R = G = B. Integer destinations round half up and clamp.
 template <class In, class Out>

@@ -66,7 +66,7 @@ void column_pass(const Iteration& iteration, Render_Context context, Scan_Parame
 template <class In, class Out>
 int64_t Kernel_Prefix_Scan_2d<In, Out>::workload() const {
     const int64_t table = in.out.height * in.out.row_bytes;
-    return in.in.height * in.in.row_bytes + table + (in.two_d ? 2 * table : 0);
+    return in.in.height * in.in.row_bytes + 3 * table;
 }
 
 template <class In, class Out>
@@ -75,7 +75,6 @@ void Kernel_Prefix_Scan_2d<In, Out>::execute(Render_Context context) {
     if (in.in.empty()) return;
     ASSERT(in.out.width == in.in.width && in.out.height == in.in.height, "the table must have the size of its source");
     launch(in.in.height, row_pass<In, Out>, context, in);
-    if (!in.two_d) return;
     const int64_t tasks = std::clamp<int64_t>(context.thread_count(0), 1, in.out.width);
     launch(tasks, column_pass<In, Out>, context, in);
 }

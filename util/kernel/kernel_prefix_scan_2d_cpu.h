@@ -18,8 +18,7 @@ class Kernel_Prefix_Scan_2d : public Kernel_Implementation<Cpu_Pixel> {
 public:
     struct Parameters_In {
         In in;
-        Out out;            // same width and height as in; throws Exception_Assert otherwise
-        bool two_d = true;  // false: row sums only
+        Out out;  // same width and height as in; throws Exception_Assert otherwise
     } in;
 
     std::string name() const override { return "2d inclusive prefix sum scan"; }

@@ -25,29 +25,11 @@ struct Blur_Task {
     std::shared_ptr<const Running_Tent> tent;
 };
 
+// One row as float channels.
 template <class P>
-constexpr bool weights_colour_by_alpha() {
-    return !P::is_gray && std::is_same_v<typename P::component, float>;
-}
-
-// One row as float channels; straight-alpha float colour is weighted by its alpha for the blur.
-template <class P>
-void load_row(const P* source, int64_t width, bool straight, std::vector<float>& line) {
-    constexpr int channels = P::channels;
-    for (int64_t x = 0; x < width; ++x) {
-        float* v = &line[x * channels];
-        for (int c = 0; c < channels; ++c) v[c] = static_cast<float>(source[x].c[c]);
-    }
-    if constexpr (weights_colour_by_alpha<P>()) {
-        if (!straight) return;
-        for (int64_t x = 0; x < width; ++x) {
-            float* v = &line[x * channels];
-            const float a = v[P::layout::a];
-            v[P::layout::r] *= a;
-            v[P::layout::g] *= a;
-            v[P::layout::b] *= a;
-        }
-    }
+void load_row(const P* source, int64_t width, std::vector<float>& line) {
+    for (int64_t x = 0; x < width; ++x)
+        for (int c = 0; c < P::channels; ++c) line[x * P::channels + c] = static_cast<float>(source[x].c[c]);
 }
 
 // One task per row; always mirrored at the row's ends.
@@ -57,7 +39,7 @@ void horizontal_row(const Iteration& iteration, Render_Context context, Blur_Tas
     using T = typename P::component;
     constexpr int channels = P::channels;
     std::vector<float> line(static_cast<size_t>(task.source.width * channels));
-    load_row(task.source.row(iteration.index), task.source.width, !task.target.premultiplied, line);
+    load_row(task.source.row(iteration.index), task.source.width, line);
     P* target = task.target.row(iteration.index);
     task.tent->template run<channels>(
         [&](int64_t i, float* values) { std::copy_n(&line[i * channels], channels, values); },
@@ -67,29 +49,15 @@ void horizontal_row(const Iteration& iteration, Render_Context context, Blur_Tas
     context.check_abort();
 }
 
-template <class P>
-void store_column_pixel(P& pixel, const float* values, bool straight) {
-    using T = typename P::component;
-    for (int c = 0; c < P::channels; ++c) pixel.c[c] = store_component<T>(values[c]);
-    if constexpr (weights_colour_by_alpha<P>()) {
-        const float a = pixel.a();
-        if (straight && a > 1e-5f) {
-            pixel.r() /= a;
-            pixel.g() /= a;
-            pixel.b() /= a;
-        }
-    }
-}
-
 // One task per block of adjacent columns; the tent's line carries the vertical edge rule.
 template <class Layer_T>
 void vertical_block(const Iteration& iteration, Render_Context context, Blur_Task<Layer_T> task) {
     using P = typename Layer_T::pixel;
+    using T = typename P::component;
     constexpr int channels = P::channels;
     constexpr int block = column_lanes / channels;
     const int64_t first = iteration.index * block;
     const int pixels = static_cast<int>(std::min<int64_t>(block, task.target.width - first));
-    const bool straight = !task.target.premultiplied;
     task.tent->template run<column_lanes>(
         [&](int64_t y, float* values) {
             const P* row = task.source.row(y) + first;
@@ -99,7 +67,8 @@ void vertical_block(const Iteration& iteration, Render_Context context, Blur_Tas
         },
         [&](int64_t y, const float* values) {
             P* row = task.target.row(y) + first;
-            for (int i = 0; i < pixels; ++i) store_column_pixel(row[i], values + i * channels, straight);
+            for (int i = 0; i < pixels; ++i)
+                for (int c = 0; c < channels; ++c) row[i].c[c] = store_component<T>(values[i * channels + c]);
         });
     context.check_abort();
 }
@@ -122,8 +91,6 @@ void Kernel_Triangle_Blur<Layer_T>::execute(Render_Context context) {
                                             p.in.pixel_aspect, p.in.horizontal_factor, p.in.vertical_factor);
         temp = own_temp.layer<P>();
     }
-    // Both passes go by out's alpha convention, so temp carries the same flag whatever it says.
-    temp.premultiplied = p.out.premultiplied;
 
     const double radius_x = static_cast<double>(p.radius_x * p.out.horizontal_factor);
     const double radius_y = static_cast<double>(p.radius_y * p.out.vertical_factor);

@@ -15,9 +15,8 @@ namespace nb {
 // Rows are always continued mirrored; columns follow `outside` (mirrored, repeated, anything else
 // repeats the edge pixel). Running sums make every pass a fixed number of operations per pixel,
 // and their start values are folded in closed form, so even radii far beyond the image cost the
-// same. 8- and 16-bit passes round their results (temp holds rounded values). Float layers with
-// straight alpha are blurred with colour weighted by alpha: colour is multiplied by alpha before
-// the passes and divided by the blurred alpha (when above 1e-5) after them.
+// same. 8- and 16-bit passes round their results (temp holds rounded values). Channels are blurred
+// as stored, so colour is weighted by alpha only in premultiplied layers (the iris drawing's).
 template <class Layer_T>
 class Kernel_Triangle_Blur : public Kernel_Implementation<Cpu_Pixel> {
 public:

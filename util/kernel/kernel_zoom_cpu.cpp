@@ -174,7 +174,6 @@ void Kernel_Zoom<In, Out>::execute(Render_Context context) {
         Kernel_Prefix_Scan_2d<In, Table> scan;
         scan.in.in = in.in;
         scan.in.out = table;
-        scan.in.two_d = true;
         scan.run(context);
     } else if (!in.in.empty()) {
         ASSERT(in.in.width == table.width && in.in.height == table.height,

@@ -32,7 +32,7 @@ public:
     struct Parameters_In {
         In in;  // source; may be empty when a table is given
         Out out;
-        // Prepared table of in (Kernel_Prefix_Scan_2d, two_d), or empty to build one from in. When
+        // Prepared table of in (Kernel_Prefix_Scan_2d), or empty to build one from in. When
         // both are given they must have the same size.
         Table sum_table;
         float zoom_x = 1.0f;  // source pixels per destination pixel; finite

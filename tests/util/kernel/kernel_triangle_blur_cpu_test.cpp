@@ -1,4 +1,4 @@
-// Tent blur against direct tap sums: fractional radii, every vertical rule, in place, straight alpha.
+// Tent blur against direct tap sums: fractional radii, every vertical rule, in place.
 #include "util/kernel/kernel_triangle_blur_cpu.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "base/exception.h"
 #include "tests/support/owned_layer.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/tent_oracle.h"
@@ -122,44 +121,6 @@ TYPED_TEST(KernelTriangleBlur, RadiusThatIsNotANumberKeepsTheImage) {
     blur<P>(source.layer(), out.layer(), {}, Blur_Case{std::nanf(""), std::nanf(""), 1, 1.0f, 1.0f});
     const test::Worst_Difference worst = test::worst_difference(out.layer(), source.layer());
     EXPECT_LE(worst.difference, tolerance<P>(test::raw_plane(source.layer()))) << worst.describe();
-}
-
-template <class P>
-class KernelTriangleBlurStraight : public ::testing::Test {};
-using Float_Colour_Types = ::testing::Types<Pixel_Argb_32f, Pixel_Bgra_32f>;
-TYPED_TEST_SUITE(KernelTriangleBlurStraight, Float_Colour_Types);
-
-TYPED_TEST(KernelTriangleBlurStraight, ColourIsWeightedByAlpha) {
-    using P = TypeParam;
-    using L = typename P::layout;
-    test::Owned_Layer<P> source(6, 5);
-    source.fill_random(21, 0.0f, 1.0f);
-    test::Plane premultiplied = test::raw_plane(source.layer());
-    for (int64_t y = 0; y < 5; ++y)
-        for (int64_t x = 0; x < 6; ++x)
-            for (int c : {L::r, L::g, L::b}) premultiplied.at(x, y, c) *= premultiplied.at(x, y, L::a);
-    for (const Blur_Case& c : blur_cases) {
-        test::Owned_Layer<P> out(6, 5);
-        blur<P>(source.layer(), out.layer(), {}, c);
-        test::Plane expected = oracle<P>(premultiplied, c);
-        for (int64_t y = 0; y < 5; ++y)
-            for (int64_t x = 0; x < 6; ++x) {
-                const double alpha = expected.at(x, y, L::a);
-                if (alpha > 1e-5)
-                    for (int ch : {L::r, L::g, L::b}) expected.at(x, y, ch) /= alpha;
-            }
-        // Alphas of this image are no smaller than about 0.05 after blurring, so the division
-        // magnifies the blur's error twentyfold at most.
-        const test::Worst_Difference worst = test::worst_difference(test::raw_plane(out.layer()), expected);
-        EXPECT_LE(worst.difference, 20.0 * tolerance<P>(premultiplied)) << describe(c) << ": " << worst.describe();
-    }
-}
-
-TEST(KernelTriangleBlurCases, SizesMustMatch) {
-    test::Owned_Layer<Pixel_Argb_8> in(4, 4), out(4, 3), temp(3, 4), good(4, 4);
-    const Blur_Case c{1.0f, 1.0f, 0, 1.0f, 1.0f};
-    EXPECT_THROW(blur<Pixel_Argb_8>(in.layer(), out.layer(), {}, c), Exception_Assert);
-    EXPECT_THROW(blur<Pixel_Argb_8>(in.layer(), good.layer(), temp.layer(), c), Exception_Assert);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <string>
 
-#include "base/exception.h"
 #include "tests/support/area_average_oracle.h"
 #include "tests/support/owned_layer.h"
 #include "tests/support/image_compare.h"
@@ -168,28 +167,6 @@ TYPED_TEST(KernelZoom, MatchesDirectAreaAverage) {
             expect_matches_oracle<V>(plane, {}, table.layer(), c, "prepared table alone");
         }
     }
-}
-
-template <class In_P, class Out_P>
-void zoom_once(const Layer<In_P>& in, const Layer<Out_P>& out, float zoom_x, float zoom_y, Outside rule) {
-    using V = Variant<In_P, Out_P>;
-    run_zoom<V>(in, {}, out, Zoom_Case{int(rule), int(rule), zoom_x, zoom_y, out.width, out.height, ""});
-}
-
-// Without an output there is nothing to do and nothing to check; windows beyond 2^52 source samples
-// cannot be summed exactly and are refused.
-TEST(KernelZoomCases, RefusesWhatCannotBeAveraged) {
-    test::Owned_Layer<Pixel_Argb_16> source(3, 3), out(3, 3);
-    EXPECT_THROW(zoom_once(Layer<Pixel_Argb_16>{}, out.layer(), 1.0f, 1.0f, Outside::border), Exception_Assert);
-    EXPECT_NO_THROW(zoom_once(Layer<Pixel_Argb_16>{}, Layer<Pixel_Argb_16>{}, 1.0f, 1.0f, Outside::border));
-    EXPECT_THROW(zoom_once(source.layer(), out.layer(), 1e16f, 1.0f, Outside::repeated), Exception_Assert);
-    EXPECT_THROW(zoom_once(source.layer(), out.layer(), 1.0f, std::nanf(""), Outside::repeated), Exception_Assert);
-}
-
-TEST(KernelZoomCases, TableOfAnotherSizeThanTheSourceIsRefused) {
-    test::Owned_Layer<Pixel_Argb_32f> source(4, 4), table(3, 4), out(2, 2);
-    using V = Variant<Pixel_Argb_32f, Pixel_Argb_32f>;
-    EXPECT_THROW(run_zoom<V>(source.layer(), table.layer(), out.layer(), zoom_cases[0]), Exception_Assert);
 }
 
 }  // namespace
