@@ -38,14 +38,7 @@ bool Log::is_active() {
 }
 
 void Log::write_crash_log() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    write_crash_log(local);
+    write_crash_log(local_time(std::time(nullptr)));
 }
 
 void Log::write_crash_log(const std::tm& local_time) {
