@@ -134,6 +134,22 @@ std::tm local_time(std::time_t moment) {
     return text.str();
 }
 
+// GetVersionEx reports at most 6.2 to a module without a compatibility manifest, and a plug-in
+// cannot choose its host's manifest; the kernel's own query tells the truth.
+std::string operating_system_name() {
+    using Rtl_Get_Version = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    OSVERSIONINFOEXW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    // Through void (*)(): the generic function type the compiler accepts casts from and to.
+    const auto get_version = ntdll ? reinterpret_cast<Rtl_Get_Version>(
+                                         reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
+                                   : nullptr;
+    if (!get_version || get_version(&info) != 0) return "Windows";
+    return windows_version_name(info.dwMajorVersion, info.dwMinorVersion, info.wProductType == VER_NT_WORKSTATION,
+                                (info.wSuiteMask & VER_SUITE_WH_SERVER) != 0);
+}
+
 #else
 
 std::string home_folder() {
