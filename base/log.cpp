@@ -43,7 +43,7 @@ void Log::write_crash_log() {
 
 void Log::write_crash_log(const std::tm& local_time) {
     std::lock_guard lock(mutex_);
-    if (!file_) file_ = std::fopen(crash_file_path(base_, local_time).c_str(), "a+");
+    if (!file_) file_ = std::fopen(crash_file_path(base_, local_time).c_str(), "a+b");
     if (file_) write_remembered();
 }
 
@@ -86,7 +86,8 @@ void Log::open_log_file_if_created() {
     std::FILE* probe = std::fopen(path.c_str(), "r");
     if (!probe) return;
     std::fclose(probe);
-    file_ = std::fopen(path.c_str(), "a+");
+    // Binary: the log holds the same bytes on every system, its lines ending in "\n" alone.
+    file_ = std::fopen(path.c_str(), "a+b");
 }
 
 void Log::write_remembered() {
