@@ -8,10 +8,12 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "host/plugin_module.h"
+
 namespace nb::host::system {
 
 std::vector<uint8_t> read_pipl(const std::filesystem::path& library) {
-    const std::filesystem::path path = std::filesystem::path(library).replace_extension(".pipl");
+    const std::filesystem::path path = Plugin_Module::pipl_path(library);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read the property list " + path.string());
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
