@@ -42,5 +42,6 @@ export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree
 wine wineboot --init >/dev/null 2>&1
 wineserver --wait
 ctest --test-dir "$windows" -j "$jobs" --output-on-failure
-wineserver --kill
+# wine's server leaves by itself shortly after its last program.
+wineserver --wait
 echo "all test builds passed"
