@@ -1,15 +1,13 @@
 // Construction of the plug-in's exceptions: each writes its log entry before it is thrown.
 #include "base/exception.h"
 
-#include <cxxabi.h>
-#include <execinfo.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <source_location>
 
 #include "base/error_names.h"
 #include "base/log.h"
+#include "base/system_dependencies.h"
 
 namespace nb {
 namespace {
@@ -43,35 +41,6 @@ std::string without_extension(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot <= name_start) return path;
     return path.substr(0, dot);
-}
-
-// backtrace_symbols gives "module(mangled+offset) [address]"; the demangled name reads better.
-std::string readable_frame(const char* frame) {
-    std::string text(frame);
-    const std::size_t open = text.find('(');
-    const std::size_t plus = text.find('+', open);
-    if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return text;
-    const std::string mangled = text.substr(open + 1, plus - open - 1);
-    int status = -1;
-    char* demangled = abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status);
-    if (status == 0 && demangled) text.replace(open + 1, mangled.size(), demangled);
-    std::free(demangled);
-    return text;
-}
-
-// One frame per line, innermost first, starting at the caller of this function.
-[[gnu::noinline]] std::string call_stack() {
-    constexpr int max_frames = 64;
-    void* frames[max_frames];
-    const int count = backtrace(frames, max_frames);
-    char** symbols = backtrace_symbols(frames, count);
-    std::string text;
-    for (int i = 1; i < count; ++i) {
-        if (i > 1) text += "\n";
-        text += symbols ? readable_frame(symbols[i]) : "?";
-    }
-    std::free(symbols);
-    return text;
 }
 
 void log_code_warning(std::string_view lead, const std::string& name, int32_t code, std::string_view file,

@@ -38,19 +38,12 @@ bool Log::is_active() {
 }
 
 void Log::write_crash_log() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    write_crash_log(local);
+    write_crash_log(local_time(std::time(nullptr)));
 }
 
 void Log::write_crash_log(const std::tm& local_time) {
     std::lock_guard lock(mutex_);
-    if (!file_) file_ = std::fopen(crash_file_path(base_, local_time).c_str(), "a+");
+    if (!file_) file_ = std::fopen(crash_file_path(base_, local_time).c_str(), "a+b");
     if (file_) write_remembered();
 }
 
@@ -93,7 +86,8 @@ void Log::open_log_file_if_created() {
     std::FILE* probe = std::fopen(path.c_str(), "r");
     if (!probe) return;
     std::fclose(probe);
-    file_ = std::fopen(path.c_str(), "a+");
+    // Binary: the log holds the same bytes on every system, its lines ending in "\n" alone.
+    file_ = std::fopen(path.c_str(), "a+b");
 }
 
 void Log::write_remembered() {

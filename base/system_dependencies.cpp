@@ -1,4 +1,4 @@
-// Operating-system queries: home and installation folders, processor count and system name.
+// Operating-system queries: folders, processor count, page size, local time, call stack and system name.
 #include "base/system_dependencies.h"
 
 #include <cstdlib>
@@ -8,10 +8,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <shlobj.h>
-#include <stdlib.h>
+
+#include <filesystem>
+#include <sstream>
 #else
+#include <cxxabi.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <pwd.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -58,23 +61,77 @@ int64_t processor_count() {
 
 #ifdef _WIN32
 
-void* g_hInstance = nullptr;
+namespace {
 
+// The module that holds this very function is the plug-in (or the program it is linked into); asking by
+// address needs no handle recorded at load time and answers inside a test program too.
+HMODULE own_module() {
+    HMODULE module = nullptr;
+    const BOOL found = GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&own_module), &module);
+    ASSERT(found != 0, "the system does not know the plug-in's module");
+    return module;
+}
+
+std::string utf8(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
+}  // namespace
+
+// The profile folder's variables, as the host's own process inherited them.
 std::string home_folder() {
-    char profile[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, 0, profile))) return std::string(profile) + "/";
-    return home_folder_from_environment(std::getenv("HOMEDRIVE"), std::getenv("HOME"), std::getenv("HOMEPATH"));
+    return home_folder_from_environment(std::getenv("HOMEDRIVE"), nullptr, std::getenv("HOMEPATH"));
 }
 
 std::string installation_folder() {
-    ASSERT(g_hInstance != nullptr);
-    constexpr DWORD path_capacity = 512;
-    char path[path_capacity] = {};
-    GetModuleFileNameA(static_cast<HMODULE>(g_hInstance), path, path_capacity);
-    char drive[_MAX_DRIVE] = {};
-    char directory[_MAX_DIR] = {};
-    _splitpath_s(path, drive, _MAX_DRIVE, directory, _MAX_DIR, nullptr, 0, nullptr, 0);
-    return std::string(drive) + directory;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(own_module(), path.data(), static_cast<DWORD>(path.size()));
+        ASSERT(length != 0, "the system does not name the plug-in's module file");
+        // A full buffer means the name was cut short.
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return utf8((std::filesystem::path(path).parent_path() / "").u8string());
+}
+
+int64_t page_size() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwPageSize > 0 ? static_cast<int64_t>(info.dwPageSize) : int64_t{4096};
+}
+
+std::tm local_time(std::time_t moment) {
+    std::tm local{};
+    localtime_s(&local, &moment);
+    return local;
+}
+
+// Addresses only: naming them needs the debug-help library and symbol files a user's machine lacks; the
+// offset of each address in its module is what addr2line resolves against the unstripped build.
+[[gnu::noinline]] std::string call_stack() {
+    constexpr ULONG max_frames = 62;
+    void* frames[max_frames];
+    const USHORT count = CaptureStackBackTrace(1, max_frames, frames, nullptr);
+    if (count == 0) return "(the system gave no call stack)";
+    std::ostringstream text;
+    for (USHORT i = 0; i < count; ++i) {
+        HMODULE module = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCWSTR>(frames[i]), &module);
+        wchar_t name[MAX_PATH] = {};
+        if (module == nullptr || GetModuleFileNameW(module, name, MAX_PATH) == 0) {
+            text << (i > 0 ? "\n" : "") << "? [" << frames[i] << "]";
+            continue;
+        }
+        const auto offset = static_cast<char*>(frames[i]) - reinterpret_cast<char*>(module);
+        text << (i > 0 ? "\n" : "") << utf8(std::filesystem::path(name).filename().u8string()) << "+0x" << std::hex
+             << offset << std::dec << " [" << frames[i] << "]";
+    }
+    return text.str();
 }
 
 // GetVersionEx reports at most 6.2 to a module without a compatibility manifest, and a plug-in
@@ -84,8 +141,10 @@ std::string operating_system_name() {
     OSVERSIONINFOEXW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get_version =
-        ntdll ? reinterpret_cast<Rtl_Get_Version>(GetProcAddress(ntdll, "RtlGetVersion")) : nullptr;
+    // Through void (*)(): the generic function type the compiler accepts casts from and to.
+    const auto get_version = ntdll ? reinterpret_cast<Rtl_Get_Version>(
+                                         reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
+                                   : nullptr;
     if (!get_version || get_version(&info) != 0) return "Windows";
     return windows_version_name(info.dwMajorVersion, info.dwMinorVersion, info.wProductType == VER_NT_WORKSTATION,
                                 (info.wSuiteMask & VER_SUITE_WH_SERVER) != 0);
@@ -117,6 +176,49 @@ std::string installation_folder() {
     std::string folder = module.parent_path().string();
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
+}
+
+int64_t page_size() {
+    const long reported = sysconf(_SC_PAGESIZE);
+    return reported > 0 ? static_cast<int64_t>(reported) : int64_t{4096};
+}
+
+std::tm local_time(std::time_t moment) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return local;
+}
+
+namespace {
+
+// backtrace_symbols gives "module(mangled+offset) [address]"; the demangled name reads better.
+std::string readable_frame(const char* frame) {
+    std::string text(frame);
+    const std::size_t open = text.find('(');
+    const std::size_t plus = text.find('+', open);
+    if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return text;
+    const std::string mangled = text.substr(open + 1, plus - open - 1);
+    int status = -1;
+    char* demangled = abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status);
+    if (status == 0 && demangled) text.replace(open + 1, mangled.size(), demangled);
+    std::free(demangled);
+    return text;
+}
+
+}  // namespace
+
+[[gnu::noinline]] std::string call_stack() {
+    constexpr int max_frames = 64;
+    void* frames[max_frames];
+    const int count = backtrace(frames, max_frames);
+    char** symbols = backtrace_symbols(frames, count);
+    std::string text;
+    for (int i = 1; i < count; ++i) {
+        if (i > 1) text += "\n";
+        text += symbols ? readable_frame(symbols[i]) : "?";
+    }
+    std::free(symbols);
+    return text;
 }
 
 std::string operating_system_name() {

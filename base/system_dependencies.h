@@ -1,15 +1,19 @@
-// The few operating-system queries of the log and the environment report.
+// The few operating-system queries of the log, the crash report and the environment report: the one
+// place that knows which system the plug-in runs on.
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
-namespace nb {
-
+// Marks the one symbol the plug-in binary offers its host.
 #ifdef _WIN32
-// The plug-in module's handle, recorded when the library is loaded; installation_folder needs it.
-extern void* g_hInstance;
+#define NB_EXPORT __declspec(dllexport)
+#else
+#define NB_EXPORT __attribute__((visibility("default")))
 #endif
+
+namespace nb {
 
 // The user's home folder ending in "/", or empty when the system names none.
 std::string home_folder();
@@ -17,6 +21,13 @@ std::string home_folder();
 std::string installation_folder();
 // Hardware threads; 1 when the system reports none.
 int64_t processor_count();
+// Size of a memory page; 4096 when the system reports none.
+int64_t page_size();
+// The broken-down local time of a moment.
+std::tm local_time(std::time_t moment);
+// The caller's call stack, one frame per line, innermost first; a line saying so where the system
+// offers none.
+std::string call_stack();
 // A short name of the running system, e.g. "Windows 10" or "Linux 6.1.0".
 std::string operating_system_name();
 

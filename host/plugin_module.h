@@ -1,5 +1,5 @@
-// A plug-in binary as the host loads it: discovered through the property list beside it, then opened
-// and called through the entry point that list names.
+// A plug-in binary as the host loads it: discovered through its property list (beside it on POSIX
+// systems, inside it on Windows), then opened and called through the entry point that list names.
 #pragma once
 
 #include <filesystem>
@@ -19,7 +19,7 @@ public:
 
 class Plugin_Module {
 public:
-    // The property list of library: same folder and name, extension ".pipl".
+    // The property list of library on POSIX systems: same folder and name, extension ".pipl".
     static std::filesystem::path pipl_path(const std::filesystem::path& library);
 
     // Reads and checks the property list first (an effect, with an entry point), then opens the library

@@ -1,13 +1,12 @@
 // Temporary home folders for the effect's log, and the timing tables read back from it.
 #include "host/private_log_home.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <stdexcept>
 #include <vector>
+
+#include "host/host_system.h"
 
 namespace nb::host {
 namespace {
@@ -26,24 +25,17 @@ bool is_rule(const std::string& line) { return line.size() > 40 && line.find_fir
 }  // namespace
 
 Private_Log_Home::Private_Log_Home(bool log_file) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "blurmond_log_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder for the effect's log");
-    folder_ = pattern;
+    folder_ = system::make_temporary_folder("blurmond_log_");
     std::filesystem::create_directory(folder_ / "nimbrel");
     if (log_file) std::ofstream(folder_ / log_file_name);
-    if (const char* home = getenv("HOME")) {
-        had_home_ = true;
-        previous_home_ = home;
+    for (const auto& [name, value] : system::home_variables(folder_)) {
+        previous_.emplace_back(name, system::environment_variable(name));
+        system::set_environment_variable(name, value);
     }
-    setenv("HOME", folder_.c_str(), 1);
 }
 
 Private_Log_Home::~Private_Log_Home() {
-    if (had_home_) {
-        setenv("HOME", previous_home_.c_str(), 1);
-    } else {
-        unsetenv("HOME");
-    }
+    for (const auto& [name, value] : previous_) system::set_environment_variable(name, value);
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace nb::host {
 
 // Creates a temporary folder, with log_file the effect's log file "nimbrel/blurmond_ae.log" in it (the
-// file's existence is what switches the effect's log on), and points HOME at it until destruction, when
-// HOME is restored and the folder removed. Throws std::runtime_error when the folder cannot be made. The effect takes its log location from HOME at global setup, so the
+// file's existence is what switches the effect's log on), and points the home variables (HOME; on Windows
+// HOMEDRIVE and HOMEPATH) at it until destruction, when they are restored and the folder removed. Throws std::runtime_error when the folder cannot be made. The effect takes its log location from HOME at global setup, so the
 // object must exist before then. Not thread-safe: the environment is process-wide.
 class Private_Log_Home {
 public:
@@ -25,8 +28,7 @@ public:
 
 private:
     std::filesystem::path folder_;
-    std::string previous_home_;
-    bool had_home_ = false;
+    std::vector<std::pair<std::string, std::optional<std::string>>> previous_;
 };
 
 }  // namespace nb::host

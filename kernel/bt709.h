@@ -8,14 +8,21 @@
 
 namespace nb {
 
+// The power in double, rounded once to float: the float powers of the C libraries on Linux and Windows
+// differ by an ulp here and there, their double powers round to the same float, so a frame gets the
+// same bits from either binary.
+inline float float_power(float base, float exponent) {
+    return static_cast<float>(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
+}
+
 // Curve value to linear light; the linear segment below 0.081 keeps negative values finite.
 inline float linear_from_bt709(float v) {
-    return v <= 0.081f ? v / 4.5f : std::pow((v + 0.099f) / 1.099f, 2.2222223f);
+    return v <= 0.081f ? v / 4.5f : float_power((v + 0.099f) / 1.099f, 2.2222223f);
 }
 
 // Linear light back to the curve.
 inline float bt709_from_linear(float v) {
-    return v < 0.018f ? v * 4.5f : std::pow(v, 0.45f) * 1.099f - 0.099f;
+    return v < 0.018f ? v * 4.5f : float_power(v, 0.45f) * 1.099f - 0.099f;
 }
 
 // The same curves on four lanes at once. The power is exp2(y log2 x) with polynomials accurate to a

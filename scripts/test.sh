@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs every test: a regular build, an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, and the threading tests under ThreadSanitizer.
+# UndefinedBehaviorSanitizer build, the threading tests under ThreadSanitizer, and the Windows binary
+# with the tests that drive it, cross-built and run under wine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -29,4 +30,18 @@ echo "== address and undefined-behaviour sanitizers"
 run_build asan "address,undefined" ""
 echo "== thread sanitizer (threading tests)"
 run_build tsan "thread" threading
+echo "== Windows binary under wine"
+windows="$root/build/windows"
+cmake -S "$root" -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+      -DNB_NATIVE_BUILD_DIR="$root/build/release" >/dev/null
+cmake --build "$windows" -j "$jobs" --target blurmond nb_tests_windows
+# A private wine prefix, made before the tests start so that parallel tests do not race to make it; no
+# Mono or Gecko is wanted, and no display is needed.
+export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
+wine wineboot --init >/dev/null 2>&1
+wineserver --wait
+ctest --test-dir "$windows" -j "$jobs" --output-on-failure
+# wine's server leaves by itself shortly after its last program.
+wineserver --wait
 echo "all test builds passed"

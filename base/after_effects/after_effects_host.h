@@ -5,12 +5,7 @@
 
 #include "base/after_effects/ae_sdk.h"
 #include "base/plugin_description.h"
-
-#if defined(_WIN32)
-#define NB_EXPORT __declspec(dllexport)
-#else
-#define NB_EXPORT __attribute__((visibility("default")))
-#endif
+#include "base/system_dependencies.h"
 
 // Builds the effect for the call, runs the command and returns its error code: PF_Err_OUT_OF_MEMORY
 // when memory ran out, PF_Interrupt_CANCEL when the user cancelled, the host's own code when a host call

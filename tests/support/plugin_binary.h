@@ -19,7 +19,7 @@ public:
     Plugin_Binary(const Plugin_Binary&) = delete;
     Plugin_Binary& operator=(const Plugin_Binary&) = delete;
 
-    // The copy of blurmond.so, its blurmond.pipl beside it.
+    // The copy of the binary (blurmond.so, its blurmond.pipl beside it; or blurmond.aex).
     const std::filesystem::path& library() const { return library_; }
     // The original in the build folder.
     static std::filesystem::path built_library();

@@ -17,13 +17,7 @@
 #include "base/error_names.h"
 #include "base/exception.h"
 #include "base/log.h"
-
-#ifdef _WIN32
-#define NOMINMAX
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "base/system_dependencies.h"
 
 namespace nb {
 namespace {
@@ -36,23 +30,9 @@ std::mutex& allocation_mutex() {
     return mutex;
 }
 
-// The step of the commit pass: one write per page commits every page of the block.
-int64_t page_size() {
-    static const int64_t size = [] {
-#ifdef _WIN32
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        const int64_t reported = info.dwPageSize;
-#else
-        const int64_t reported = sysconf(_SC_PAGESIZE);
-#endif
-        return reported > 0 ? reported : int64_t{4096};
-    }();
-    return size;
-}
-
+// One write per page commits every page of the block.
 void touch_pages(char* block, int64_t bytes) {
-    const int64_t step = page_size();
+    static const int64_t step = page_size();
     for (int64_t offset = 0; offset < bytes; offset += step) block[offset] = 0;
 }
 

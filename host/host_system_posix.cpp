@@ -1,0 +1,56 @@
+// The host's system services on POSIX systems: dlopen, and the property list in a file beside the binary.
+#include "host/host_system.h"
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "host/plugin_module.h"
+
+namespace nb::host::system {
+
+std::vector<uint8_t> read_pipl(const std::filesystem::path& library) {
+    const std::filesystem::path path = Plugin_Module::pipl_path(library);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read the property list " + path.string());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Local binding keeps the plug-in's symbols out of the host's and of every other plug-in's way.
+void* open_library(const std::filesystem::path& library) {
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) throw std::runtime_error("cannot load " + library.string() + ": " + dlerror());
+    return handle;
+}
+
+void* find_symbol(void* library, const std::string& name) { return dlsym(library, name.c_str()); }
+
+void close_library(void* library) { dlclose(library); }
+
+std::vector<std::pair<std::string, std::string>> home_variables(const std::filesystem::path& folder) {
+    return {{"HOME", folder.string()}};
+}
+
+std::optional<std::string> environment_variable(const std::string& name) {
+    const char* value = getenv(name.c_str());
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void set_environment_variable(const std::string& name, const std::optional<std::string>& value) {
+    if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+    } else {
+        unsetenv(name.c_str());
+    }
+}
+
+std::filesystem::path make_temporary_folder(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder " + pattern);
+    return pattern;
+}
+
+}  // namespace nb::host::system
