@@ -91,18 +91,6 @@ TEST(HeadlessHost, ParametersAreCheckedOutAsCopiesAndCountedUntilCheckedIn) {
     EXPECT_EQ(effect.checked_out(), 0);
 }
 
-TEST(HeadlessHost, KeepsTheTextsOfAddedParametersAfterThePluginsCopiesAreGone) {
-    Headless_Host host(1);
-    Effect_Instance effect(host);
-    PF_ParamDef popup{};
-    popup.param_type = PF_Param_POPUP;
-    std::string names = "a|b|";
-    popup.u.pd.u.namesptr = names.c_str();
-    ASSERT_EQ(effect.in_data()->inter.add_param(effect.in_data()->effect_ref, -1, &popup), PF_Err_NONE);
-    names.assign(names.size(), 'x');
-    EXPECT_STREQ(effect.parameter(1).u.pd.u.namesptr, "a|b|");
-}
-
 TEST(HeadlessHost, SprintfNeverWritesPastTheMessageBuffer) {
     Headless_Host host(1);
     A_char buffer[PF_MAX_EFFECT_MSG_LEN + 9];

@@ -54,7 +54,7 @@ TEST(HeadlessHostIterate, EachIterationRunsOnceOnThreadIModuloThreads) {
     EXPECT_EQ(Headless_Host(0).worker_count(), std::max<int64_t>(std::thread::hardware_concurrency(), 1));
 }
 
-TEST(HeadlessHostIterate, ReportsTheFirstErrorInIterationOrderAndRefusesNestedCalls) {
+TEST(HeadlessHostIterate, ReportsTheFirstErrorRefusesNestedCallsAndPassesWorkerFailuresOn) {
     Headless_Host host(4);
     const auto failing = [](void*, A_long, A_long i, A_long) -> PF_Err {
         return i == 2 ? PF_Err_OUT_OF_MEMORY : i == 3 ? PF_Interrupt_CANCEL : PF_Err_NONE;
@@ -65,9 +65,8 @@ TEST(HeadlessHostIterate, ReportsTheFirstErrorInIterationOrderAndRefusesNestedCa
         return static_cast<Headless_Host*>(refcon)->utils()->iterate_generic(1, nullptr, inner);
     };
     EXPECT_EQ(host.utils()->iterate_generic(2, &host, outer), PF_Err_INVALID_CALLBACK);
-}
 
-TEST(WorkerPool, FailureInAWorkerReachesTheCallerAfterTheOthersFinish) {
+    // A worker's failure reaches the caller after the others finish, and the pool stays usable.
     Worker_Pool pool(4);
     std::atomic<int> finished{0};
     const auto fail_on_two = [&](int64_t participant, int64_t) {
@@ -77,7 +76,7 @@ TEST(WorkerPool, FailureInAWorkerReachesTheCallerAfterTheOthersFinish) {
     EXPECT_THROW(pool.run(8, fail_on_two), std::runtime_error);
     EXPECT_EQ(finished.load(), 6);
     pool.run(4, [&](int64_t, int64_t) { finished.fetch_add(1); });
-    EXPECT_EQ(finished.load(), 10) << "the pool stays usable";
+    EXPECT_EQ(finished.load(), 10);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Loading a plug-in binary: discovery through the property list beside it, what the binary exports and
-// needs, and what the plug-in throws.
+// Loading a plug-in binary: discovery through the property list beside it, and what the binary exports
+// and needs.
 #include "host/plugin_module.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "plugin/blurmond_pipl.h"
-#include "host/effect_session.h"
 #include "tests/support/plugin_binary.h"
 #include "tests/support/temp_folder.h"
 
@@ -57,26 +56,6 @@ TEST(PluginModule, CallsTheEntryPointThePropertyListBesideTheBinaryNames) {
     EXPECT_THROW(Plugin_Module(copy("no_binary", blurmond_pipl_bytes(), false)), std::runtime_error);
     std::filesystem::copy_file(binary.library(), folder / "no_list.so");
     EXPECT_THROW(Plugin_Module(folder / "no_list.so"), std::runtime_error);
-}
-
-// Premiere never hands over ARGB 16-bit worlds, so the plug-in throws past its guard. The exception object
-// lives in the plug-in's code: caught only after the library is closed, it used to crash the host.
-TEST(PluginModule, WhatThePluginThrowsIsStillReadableAfterTheLibraryIsClosed) {
-    test::Plugin_Binary binary(false);
-    std::string message;
-    try {
-        Session_Settings settings;
-        settings.effect.appl_id = app_id_premiere;
-        Effect_Session session(binary.library(), settings);
-        ASSERT_EQ(session.global_setup(), PF_Err_NONE);
-        ASSERT_EQ(session.params_setup(), PF_Err_NONE);
-        const World_Format format{Pixel_Depth::bits_16, Channel_Order::argb, false};
-        Host_World input(4, 4, format), output(4, 4, format);
-        session.render(Frame_Layers{&input, &output, {}}, Render_Path::non_smart);
-    } catch (const Plugin_Crash& crash) {
-        message = crash.what();
-    }
-    EXPECT_NE(message.find("found something that needs implementation"), std::string::npos) << message;
 }
 
 }  // namespace

@@ -52,21 +52,5 @@ TEST(RenderFrame, HandsOutTheRequestedPartOfALayerAndCountsItUntilCheckedIn) {
     EXPECT_EQ(smart->cb->checkin_layer_pixels(ref, 100), PF_Err_BAD_CALLBACK_PARAM) << "checked in twice";
 }
 
-TEST(RenderFrame, CallbacksOutsideAFrameAreRefused) {
-    Headless_Host host(1);
-    Effect_Instance effect(host);
-    Host_World output(2, 2, argb8);
-    PF_PreRenderCallbacks callbacks{};
-    {
-        Render_Frame frame(effect, nullptr, &output, {});
-        callbacks = *frame.pre_render_extra(PF_LRect{0, 0, 2, 2})->cb;
-    }
-    EXPECT_EQ(effect.records().frame, nullptr);
-    PF_RenderRequest request{};
-    PF_CheckoutResult result{};
-    EXPECT_EQ(callbacks.checkout_layer(effect.in_data()->effect_ref, 0, 0, &request, 0, 1, 1, &result),
-              PF_Err_BAD_CALLBACK_PARAM);
-}
-
 }  // namespace
 }  // namespace nb::host

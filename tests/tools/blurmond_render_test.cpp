@@ -1,6 +1,6 @@
 // End-to-end tests of the blurmond-render command: image files through the real plug-in binary on both
 // hosts and all depths, extra layers, reduced resolution, extend, sequences and the demo; run as its own
-// process, as a user meets it, for every way a run fails, output names and signals, with standard error
+// process, as a user meets it, for the ways a run fails, output names and signals, with standard error
 // as a whole (the image libraries print there too, not only the command).
 #include "tools/blurmond_render.h"
 
@@ -17,23 +17,17 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <limits>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/plugin_binary.h"
 #include "tests/support/temp_folder.h"
-#include "tools/atomic_file.h"
 #include "tools/image_file.h"
-#include "tools/interrupt_signals.h"
-#include "tools/render_job.h"
-#include "tools/tool_error.h"
 
 namespace nb::tools {
 namespace {
@@ -43,17 +37,13 @@ using Rgba = std::array<float, 4>;
 using Colour_At = std::function<Rgba(int64_t, int64_t)>;
 
 struct Command_Result {
-    int code = 0;
+    int code = 0;  // as a shell reports it: the exit code, or 128 plus the signal that ended the process
     std::string out, err;
 };
 
 Image_Rgba filled(int64_t width, int64_t height, const Colour_At& colour) {
     Image_Rgba image(width, height);
-    for (int64_t y = 0; y < height; ++y)
-        for (int64_t x = 0; x < width; ++x) {
-            const Rgba c = colour(x, y);
-            std::copy(c.begin(), c.end(), image.pixel(x, y));
-        }
+    for (int64_t i = 0; i < width * height; ++i) std::ranges::copy(colour(i % width, i / width), image.pixel(i % width, i / width));
     return image;
 }
 
@@ -61,29 +51,18 @@ Colour_At constant(Rgba c) {
     return [c](int64_t, int64_t) { return c; };
 }
 
-size_t line_count(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
-
 // One code value of the render depth covers the rounding of input and output; 8- and 16-bit results go
 // to EXR as half floats, whose 11 significant bits add up to 2^-11 for values up to 1; float renders
 // keep the transforms' rounding, far below 1e-4 on images this small.
 double tolerance(int bits) { return bits == 32 ? 1e-4 : 1.0 / (bits == 8 ? 255.0 : 32768.0) + std::ldexp(1.0, -11); }
 
-// Checks every pixel against an expectation (NaN components are not checked) and reports the worst.
 void expect_pixels(const Image_Rgba& image, const Colour_At& expected, double tol, const std::string& what) {
-    double worst = -1;
-    int64_t wx = 0, wy = 0, wk = 0;
     for (int64_t y = 0; y < image.height; ++y)
         for (int64_t x = 0; x < image.width; ++x)
-            for (int k = 0; k < 4; ++k) {
-                const float e = expected(x, y)[k];
-                const double d = std::isnan(e) ? 0.0 : std::abs(image.pixel(x, y)[k] - e);
-                if (!(d <= worst)) std::tie(worst, wx, wy, wk) = std::tie(d, x, y, k);
-            }
-    EXPECT_LE(worst, tol) << what << ": worst pixel (" << wx << ", " << wy << ") component " << wk << " is "
-                          << image.pixel(wx, wy)[wk] << ", expected " << expected(wx, wy)[wk];
+            for (int k = 0; k < 4; ++k)
+                ASSERT_NEAR(image.pixel(x, y)[k], expected(x, y)[k], tol) << what << " at (" << x << ", " << y << ") component " << k;
 }
 
-constexpr float nan_value = std::numeric_limits<float>::quiet_NaN();
 const Rgba bright_pink{1.0f, 230.0f / 255, 230.0f / 255, 1.0f};  // HSL lightness 0.95: selected on both hosts
 const Rgba dark_blue{0.2f, 0.3f, 0.4f, 1.0f};                   // lightness 0.3: never selected
 const Rgba violet{100.0f / 255, 20.0f / 255, 240.0f / 255, 1.0f};
@@ -93,22 +72,14 @@ Colour_At halves(int64_t width, Rgba left, Rgba right) {
     return [=](int64_t x, int64_t) { return x < width / 2 ? left : right; };
 }
 
-struct Finished {
-    int status = 0;  // as a shell reports it: the exit code, or 128 plus the signal that ended the process
-    std::string err;
-};
-
 class BlurmondRender : public testing::Test {
 protected:
     Command_Result run(std::vector<std::string> args, bool progress = false) {
         // First, so a case's own --plugin wins.
         args.insert(args.begin(), {"--plugin", binary.library().string(), "--threads", "2"});
         std::ostringstream out, err;
-        Command_Result result;
-        result.code = run_blurmond_render(args, out, err, progress);
-        result.out = out.str();
-        result.err = err.str();
-        return result;
+        const int code = run_blurmond_render(args, out, err, progress);
+        return {code, out.str(), err.str()};
     }
     std::string file(const std::string& name) const { return (folder / name).string(); }
     std::string write(const std::string& name, const Image_Rgba& image) {
@@ -141,13 +112,13 @@ protected:
         }
         return pid;
     }
-    Finished finish(pid_t pid) {
+    Command_Result finish(pid_t pid) {
         int status = 0;
         ::waitpid(pid, &status, 0);
-        return {WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status),
+        return {WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status), "",
                 test::Plugin_Binary::read(logs / "err.txt")};
     }
-    Finished run_process(const std::vector<std::string>& args) { return finish(start(args)); }
+    Command_Result run_process(const std::vector<std::string>& args) { return finish(start(args)); }
 
     void write_bytes(const std::string& name, const std::string& bytes) const {
         std::ofstream(folder / name, std::ios::binary) << bytes;
@@ -165,83 +136,63 @@ protected:
     test::Temp_Folder folder, logs;
 };
 
-// The iris display draws a disc of radius (64/640 + 48/480) * 50 = 10 in the frame's middle; the rim
-// between 8 and 12 pixels from the centre is left out (softening, pixel centres).
-Rgba iris_disc(int64_t x, int64_t y) {
-    const double d = std::hypot(x - 32.0, y - 24.0);
-    const float v = d <= 8.0 ? 1.0f : d >= 12.0 ? 0.0f : nan_value;
-    return Rgba{v, v, v, 1.0f};
-}
-
 struct Mode_Case {
     const char* name;
     std::string host;
     int bits;
     bool legacy;
+    std::string in, out;                // the input is written from float; its format decides what it holds
     std::vector<std::string> settings;  // "@" stands for the layer's file
     Colour_At input;                    // on a 64 x 48 frame
     Colour_At expected;
     Colour_At layer = nullptr;
+    int downsample = 1;
 };
 
 class BlurmondRenderModes : public BlurmondRender, public testing::WithParamInterface<Mode_Case> {};
 
-// Each host at each depth, the legacy path, every display mode by name or number and the layers from
-// files: the iris sums to 1 and the border continues the image, so a constant image stays itself;
-// selected pixels keep their colour and the others turn black; the previews are opaque.
+// Each host at each depth, the legacy path, display modes by name and by number, layers from files and
+// reduced resolution: the iris sums to 1 and the border continues the image, so a constant image stays
+// itself; selected pixels keep their colour and the others turn black; the previews are opaque.
 TEST_P(BlurmondRenderModes, EveryDisplayModeShowsWhatItShould) {
     const Mode_Case& c = GetParam();
-    std::vector<std::string> args{write("in.exr", filled(64, 48, c.input)), file("out.exr"), "--host", c.host,
-                                  "--depth", std::to_string(c.bits)};
+    std::vector<std::string> args{write(c.in, filled(64, 48, c.input)), file(c.out), "--host", c.host, "--depth",
+                                  std::to_string(c.bits), "--downsample", std::to_string(c.downsample)};
     if (c.legacy) args.push_back("--legacy");
     if (c.layer) write("layer.exr", filled(64, 48, c.layer));
     for (std::string s : c.settings) args.insert(args.end(), {"--set", s.back() == '@' ? s.replace(s.size() - 1, 1, file("layer.exr")) : s});
     const Command_Result result = run(args);
     ASSERT_EQ(result.code, 0) << result.err;
-    const Image_Rgba out = read("out.exr");
-    ASSERT_EQ(out.width, 64);
-    ASSERT_EQ(out.height, 48);
+    const Image_Rgba out = read(c.out);
+    ASSERT_EQ(std::pair(out.width, out.height), (std::pair<int64_t, int64_t>(64 / c.downsample, 48 / c.downsample)));
     expect_pixels(out, c.expected, tolerance(c.bits), c.name);
 }
 
 const Colour_At pink_and_blue = halves(64, bright_pink, dark_blue), selected = halves(64, white, black);
-const Rgba teal{0.2f, 0.5f, 0.7f, 1.0f};
 INSTANTIATE_TEST_SUITE_P(
     ModesHostsDepths, BlurmondRenderModes,
     testing::Values(
-        Mode_Case{"NormalAe8", "ae", 8, false, {"show=normal blur", "radius=3"}, constant(violet), constant(violet)},
-        Mode_Case{"NormalAe16Legacy", "ae", 16, true, {"radius=3"}, constant(violet), constant(violet)},
-        Mode_Case{"IrisPremiere32", "premiere", 32, false, {"show=iris"}, constant(dark_blue), iris_disc},
+        Mode_Case{"NormalAe8Downsampled", "ae", 8, false, "in.exr", "out.exr", {"show=normal blur", "radius=6"},
+                  constant(violet), constant(violet), nullptr, 2},
+        Mode_Case{"NormalAe16LegacyPngToTiff", "ae", 16, true, "in.png", "out.tif", {"radius=3"}, constant(violet),
+                  constant(violet)},
+        Mode_Case{"NormalPremiere32", "premiere", 32, false, "in.exr", "out.exr", {"radius=4"}, constant(dark_blue),
+                  constant(dark_blue)},
         // After Effects shows the selection only when it is switched on; Premiere always selects.
-        Mode_Case{"SelectionOverImageAe32", "ae", 32, false, {"show=highlight, selection", "enable=on"},
+        Mode_Case{"SelectionOverImageAe32", "ae", 32, false, "in.exr", "out.exr", {"show=highlight, selection", "enable=on"},
                   pink_and_blue, halves(64, bright_pink, black)},
-        Mode_Case{"SelectionOnlyPremiere8", "premiere", 8, false, {"show=3"}, pink_and_blue, selected},
         // A fully transparent result hides nothing: the composite is the background itself.
-        Mode_Case{"BackgroundAe32", "ae", 32, false, {"radius=2", "background_distortion=0", "background_layer=@"},
-                  constant(Rgba{0, 0, 0, 0}), constant(teal), constant(teal)},
-        Mode_Case{"BackgroundPremiere16", "premiere", 16, false, {"radius=2", "background_layer=@"},
-                  constant(Rgba{0, 0, 0, 0}), constant(teal), constant(teal)},
+        Mode_Case{"BackgroundPremiere16", "premiere", 16, false, "in.exr", "out.exr", {"radius=2", "background_layer=@"},
+                  constant(Rgba{0, 0, 0, 0}), constant(violet), constant(violet)},
         // The layer, not the image, decides what is selected.
-        Mode_Case{"SelectionLayerAe8", "ae", 8, false, {"show=3", "selection_enable=on", "selection_layer=@"},
-                  constant(dark_blue), selected, pink_and_blue},
-        Mode_Case{"SelectionLayerPremiere32", "premiere", 32, false, {"show=3", "selection_layer=@"},
+        Mode_Case{"SelectionLayerAe8ToPng", "ae", 8, false, "in.tif", "out.png", {"show=3", "selection_enable=on", "selection_layer=@"},
                   constant(dark_blue), selected, pink_and_blue}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BlurmondRender, DownsampledRenderIsSmallerAndExtendGrowsTheOutputByTheBlur) {
-    const std::string in = write("in.exr", filled(30, 21, constant(violet)));
-    for (const std::string host : {"ae", "premiere"}) {
-        ASSERT_EQ(run({in, file("out.exr"), "--host", host, "--downsample", "3", "--set", "radius=6"}).code, 0);
-        const Image_Rgba out = read("out.exr");
-        EXPECT_EQ(out.width, 10);
-        EXPECT_EQ(out.height, 7);
-        expect_pixels(out, constant(violet), tolerance(32), "downsampled " + host);
-    }
-    ASSERT_EQ(run({in, file("plain.exr"), "--set", "radius=5"}).code, 0);
-    ASSERT_EQ(run({in, file("grown.exr"), "--set", "radius=5", "--set", "extend=on"}).code, 0);
-    const Image_Rgba plain = read("plain.exr"), grown = read("grown.exr");
-    EXPECT_EQ(plain.width, 30);
-    EXPECT_EQ(plain.x, 0);
+TEST_F(BlurmondRender, ExtendGrowsTheOutputByTheBlur) {
+    ASSERT_EQ(run({write("in.exr", filled(30, 21, constant(violet))), file("grown.exr"), "--set", "radius=5", "--set",
+                   "extend=on"}).code, 0);
+    const Image_Rgba grown = read("grown.exr");
     EXPECT_LE(grown.x, -5) << "at least the radius on either side";
     EXPECT_EQ(grown.width, 30 - 2 * grown.x) << "grown evenly";
     EXPECT_EQ(grown.full_width(), 30) << "the frame stays the input's";
@@ -261,86 +212,34 @@ TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndStopsAtAFailedOne
     EXPECT_NE(r.err.find(" ]  0/3 frames  0:00 elapsed\r["), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("=]  3/3 frames  "), std::string::npos) << r.err;
     EXPECT_EQ(r.err.back(), '\n') << "and ended";
-    // The effect's timing table of the last frame, from its header to the total line.
-    EXPECT_EQ(r.out.find("duration (s)"), r.out.rfind("duration (s)")) << r.out;
-    EXPECT_NE(r.out.find("fft - forward"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.substr(r.out.rfind('\n', r.out.size() - 2)).find("(100.00%)"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("duration (s)"), r.out.rfind("duration (s)")) << "the timing of the last frame: " << r.out;
 
     fs::remove(folder / "in.2.exr");
     for (int frame = 1; frame <= 3; ++frame) fs::remove(folder / ("out.00" + std::to_string(frame) + ".exr"));
     const Command_Result failed = run({file("in.#.exr"), file("out.###.exr"), "--frames", "1-3"});
     EXPECT_EQ(failed.code, 1);
-    EXPECT_EQ(line_count(failed.err), 1u) << failed.err;
     EXPECT_NE(failed.err.find("frame 2"), std::string::npos) << failed.err;
-    EXPECT_TRUE(fs::exists(folder / "out.001.exr")) << "frames before the failure stay";
-    EXPECT_FALSE(fs::exists(folder / "out.002.exr"));
-    EXPECT_FALSE(fs::exists(folder / "out.003.exr")) << "the run stops at the failed frame";
-}
-
-TEST_F(BlurmondRender, PluginErrorIsNamedAndLeavesNoFile) {
-    const std::string in = write("in.exr", filled(16, 8, constant(violet)));
-    Render_Options options = parse_render_options(std::vector<std::string>{in, file("out.exr"), "--set", "radius=3"});
-    options.plugin = binary.library();
-    Render_Job job(options);
-    job.session().host().handles().fail_allocation_at(1);
-    std::ostringstream out, err;
-    try {
-        render_files(job, options, out, err, false);
-        ADD_FAILURE() << "the render should fail";
-    } catch (const std::exception& error) {
-        EXPECT_NE(std::string(error.what()).find("PF_Err_OUT_OF_MEMORY"), std::string::npos) << error.what();
-    }
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"in.exr"});
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.1.exr", "in.3.exr", "out.001.exr"}))
+        << "frames before the failure stay, the run stops at the failed frame";
 }
 
 // The demo's scene is a night street: dark overall, opaque, with lights far above 1.0 that bloom.
 TEST_F(BlurmondRender, DemoDefocusesItsNightSceneAndWritesItBeside) {
     // At 1/8 resolution the 1280 x 720 scene is 160 x 90 pixels: quick, and the settings are still checked.
-    const Command_Result r = run({"--demo", file("demo.exr"), "--downsample", "8"});
-    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(run({"--demo", file("demo.exr"), "--downsample", "8"}).code, 0);
     const Image_Rgba result = read("demo.exr"), scene = read("demo_input.exr");
-    ASSERT_EQ(result.width, 160);
-    ASSERT_EQ(scene.height, 90);
+    ASSERT_EQ(std::pair(result.width, scene.height), (std::pair<int64_t, int64_t>(160, 90)));
     double sum = 0;
     for (size_t i = 0; i < scene.rgba.size(); ++i) sum += i % 4 == 3 ? 0.0 : scene.rgba[i];
     EXPECT_LT(sum / (160 * 90 * 3), 0.25);
     EXPECT_GT(*std::max_element(scene.rgba.begin(), scene.rgba.end()), 5.0f);
     EXPECT_NE(result.rgba, scene.rgba) << "the scene is defocused";
-    ASSERT_EQ(run({"--demo", file("demo.png"), "--downsample", "8"}).code, 0);
-    const Loaded_Image shown = read_image_file(folder / "demo_input.png");
-    EXPECT_EQ(shown.bits, 8);
-    // Display encoding: the sRGB curve brightens the dark parts (0.01 becomes about 0.1) and clamps lights.
-    expect_pixels(shown.image, [&](int64_t x, int64_t y) {
-        Rgba e{};
-        for (int k = 0; k < 3; ++k) {
-            const float v = std::clamp(scene.pixel(x, y)[k], 0.0f, 1.0f);
-            e[k] = v <= 0.0031308f ? 12.92f * v : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
-        }
-        e[3] = 1;
-        return e;
-    }, 1.0 / 255, "display-encoded scene");
-}
-
-TEST_F(BlurmondRender, ListsEveryControlOfEitherHostAndHelps) {
-    const Command_Result ae = run({"--list-params"}), premiere = run({"--list-params", "--host", "premiere"});
-    ASSERT_EQ(ae.code, 0) << ae.err;
-    ASSERT_EQ(premiere.code, 0) << premiere.err;
-    // After Effects: 52 records less the input and 12 group starts and ends; Premiere lacks the
-    // selection switch, the lightness climax and offset and the five controls of hue and of saturation.
-    EXPECT_EQ(line_count(ae.out), 1u + 39u);
-    EXPECT_EQ(line_count(premiere.out), 1u + 26u);
-    EXPECT_NE(ae.out.find("\"facets\"                      iris_facets"), std::string::npos) << ae.out;
-    const Command_Result help = run({"--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("--frames"), std::string::npos) << help.out;
 }
 
 TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
-    for (const std::string ext : {"png", "jpg", "tif", "exr"}) {
-        write_noise("good." + ext);
-        const std::string bytes = test::Plugin_Binary::read(folder / ("good." + ext));
-        write_bytes("cut." + ext, bytes.substr(0, bytes.size() / 2));
-    }
+    write_noise("good.exr");
+    const std::string bytes = test::Plugin_Binary::read(folder / "good.exr");
+    write_bytes("cut.exr", bytes.substr(0, bytes.size() / 2));
     // A header that promises more pixels than any address space holds, and nothing after it.
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
@@ -352,44 +251,29 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         std::vector<std::string> args;
         std::string message;  // a part of the one line on standard error
     } cases[] = {
-        {{"cut.png", "out.png"}, "cannot read 'cut.png'"},
-        {{"cut.jpg", "out.png"}, "cannot read 'cut.jpg'"},
-        {{"cut.tif", "out.png"}, "cannot read 'cut.tif'"},
         {{"cut.exr", "out.png"}, "cannot read 'cut.exr'"},
         {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory"},
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
-        {{"good.png", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
+        {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
-        {{"good.png", "taken.exr"}, "cannot write 'taken.exr'"},
-        {{"good.png", "./good.png"}, "'./good.png' is the input file itself"},
-        {{"good.png", "no/out.exr"}, "does not exist"},
-        {{"good.png", "out.exr", "--set", "background_layer=no.exr"}, "no.exr"},
-        {{"good.png", "out.exr", "--set", "raduis=3"}, "did you mean: radius?"},
-        {{"good.png", "out.exr", "--set", "radius=1000"}, "valid range 0 .. 999"},
-        {{"good.png", "out.exr", "--set", "iris_facets=2"}, "valid range 3 .. 999"},
-        {{"good.png", "out.exr", "--set", "show=blurry"}, "0 \"normal blur\""},
-        {{"good.png", "out.exr", "--set", "outside_color=1,2,0"}, "valid range 0 .. 1"},
-        {{"--thread", "2", "good.png", "out.exr"}, "did you mean: --threads?"},
-        {{"good.png", "out.exr", "--depth"}, "--depth needs a value"},
-        {{"good.png", "out.exr", "--depth", "12"}, "8, 16 or 32"},
-        {{"good.png", "out.exr", "--host", "nuke"}, "ae or premiere"},
-        {{"good.png", "out.exr", "--downsample", "0"}, "from 1 to 64"},
-        {{"good.png"}, "INPUT and OUTPUT"},
-        {{"--demo", "d.png", "good.png"}, "good.png"},
+        {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
+        {{"good.exr", "./good.exr"}, "'./good.exr' is the input file itself"},
+        {{"good.exr", "out.exr", "--set", "background_layer=no.exr"}, "no.exr"},
+        {{"good.exr", "out.exr", "--set", "raduis=3"}, "did you mean: radius?"},
+        {{"good.exr", "out.exr", "--set", "radius=1000"}, "valid range 0 .. 999"},
+        {{"good.exr", "out.exr", "--set", "show=blurry"}, "0 \"normal blur\""},
+        {{"--thread", "2", "good.exr", "out.exr"}, "did you mean: --threads?"},
+        {{"good.exr"}, "INPUT and OUTPUT"},
         {{"in.#.exr", "out.#.exr", "--frames", "9-2"}, "'9-2' ends before it starts"},
-        {{"in.#.exr", "out.#.exr", "--frames", "1..5"}, "'1..5' is not a frame or a range"},
-        {{"good.png", "out.exr", "--frames", "1-2"}, "patterns"},
+        {{"good.exr", "out.exr", "--frames", "1-2"}, "patterns"},
         {{"in.##.#.exr", "out.#.exr", "--frames", "1"}, "more than one"},
-        {{"in.%4d.exr", "out.#.exr", "--frames", "1"}, "space-padded %4d"},
-        {{"in_#/a.exr", "out.#.exr", "--frames", "1"}, "must be in the file name"},
-        {{"in.################.exr", "out.#.exr", "--frames", "1"}, "wider than 15"},
-        {{"good.png", "out.exr", "--plugin", "cut.png"}, "cannot load the effect"},
+        {{"good.exr", "out.exr", "--plugin", "cut.exr"}, "cannot load the effect"},
     };
     for (const auto& c : cases) {
-        const Finished r = run_process(c.args);
-        EXPECT_EQ(r.status, 1) << c.message << ": " << r.err;
+        const Command_Result r = run_process(c.args);
+        EXPECT_EQ(r.code, 1) << c.message << ": " << r.err;
         EXPECT_EQ(r.err.rfind("blurmond-render: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -399,28 +283,23 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
 
 TEST_F(BlurmondRender, OverwriteAndLongestNamesAreWritten) {
     write_noise("in.png");
-    const std::string original = test::Plugin_Binary::read(folder / "in.png");
-    const std::string longest = std::string(255 - 4, 'n') + ".png";
-
-    const Finished overwrite = run_process({"--overwrite", "--set", "radius=4", "in.png", "in.png"});
-    EXPECT_EQ(overwrite.status, 0) << overwrite.err;
+    const std::string original = test::Plugin_Binary::read(folder / "in.png"), longest = std::string(251, 'n') + ".png";
+    EXPECT_EQ(run_process({"--overwrite", "--set", "radius=4", "in.png", "in.png"}).code, 0);
     EXPECT_NE(test::Plugin_Binary::read(folder / "in.png"), original);
-    const Finished long_name = run_process({"in.png", longest});
-    EXPECT_EQ(long_name.status, 0) << long_name.err;
+    EXPECT_EQ(run_process({"in.png", longest}).code, 0);
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.png", longest}));
 }
 
 // The second frame takes seconds; the signal comes as soon as the first is written.
 TEST_F(BlurmondRender, SignalStopsTheSequenceKeepingFinishedFramesOnly) {
     write_bytes("in.1.ppm", "P6\n2 2\n255\n0123456789ab");
-    const int side = 1500;
-    std::string large = "P6\n" + std::to_string(side) + " " + std::to_string(side) + "\n255\n";
-    for (int i = 0; i < side * side * 3; ++i) large += static_cast<char>(i * 7);
+    std::string large = "P6\n1500 1500\n255\n";
+    for (int i = 0; i < 1500 * 1500 * 3; ++i) large += static_cast<char>(i * 7);
     write_bytes("in.2.ppm", large);
 
     const struct {
         int ignored;  // before the command starts, as nohup ignores SIGHUP: the render goes on
-        int status;
+        int code;
         std::string err;
         std::vector<std::string> entries;
     } cases[] = {
@@ -434,34 +313,11 @@ TEST_F(BlurmondRender, SignalStopsTheSequenceKeepingFinishedFramesOnly) {
         while (!fs::exists(folder / "out.1.tif") && std::chrono::steady_clock::now() < give_up)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ::kill(pid, SIGTERM);
-        const Finished r = finish(pid);
-        EXPECT_EQ(r.status, c.status) << r.err;
+        const Command_Result r = finish(pid);
+        EXPECT_EQ(r.code, c.code) << r.err;
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(folder.entries(), c.entries);
     }
-}
-
-// A write that fails half-way, or that a signal interrupts after the effect's last abort query, leaves
-// the old file as it was and no temporary file.
-TEST(AtomicFile, FailedOrInterruptedWriteKeepsTheOldFile) {
-    test::Temp_Folder folder;
-    std::ofstream(folder / "out.txt") << "old";
-    const Interrupt_Signals interrupts;
-    EXPECT_THROW(write_file_atomically(folder / "out.txt", [](const fs::path& temporary) {
-        std::ofstream(temporary) << "ha";
-        throw std::runtime_error("disk gone");
-    }), std::runtime_error);
-    try {
-        write_file_atomically(folder / "out.txt", [](const fs::path& temporary) {
-            std::ofstream(temporary) << "complete";
-            ::raise(SIGTERM);
-        });
-        ADD_FAILURE() << "an interrupted write was committed";
-    } catch (const Tool_Error& error) {
-        EXPECT_STREQ(error.what(), "interrupted by SIGTERM");
-    }
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.txt"});
-    EXPECT_EQ(test::Plugin_Binary::read(folder / "out.txt"), "old");
 }
 
 }  // namespace
