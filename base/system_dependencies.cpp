@@ -63,16 +63,8 @@ int64_t processor_count() {
 
 namespace {
 
-// The module that holds this very function is the plug-in (or the program it is linked into); asking by
-// address needs no handle recorded at load time and answers inside a test program too.
-HMODULE own_module() {
-    HMODULE module = nullptr;
-    const BOOL found = GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&own_module), &module);
-    ASSERT(found != 0, "the system does not know the plug-in's module");
-    return module;
-}
+// Recorded by the system's load notification below, before the host can call the entry point.
+HMODULE g_hInstance = nullptr;
 
 std::string utf8(const std::u8string& text) { return std::string(text.begin(), text.end()); }
 
@@ -84,9 +76,11 @@ std::string home_folder() {
 }
 
 std::string installation_folder() {
+    ASSERT(g_hInstance != nullptr, "the plug-in's module handle was not recorded when it was loaded");
+    const HMODULE module = g_hInstance;
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(own_module(), path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         ASSERT(length != 0, "the system does not name the plug-in's module file");
         // A full buffer means the name was cut short.
         if (length < path.size()) {
@@ -230,3 +224,11 @@ std::string operating_system_name() {
 #endif
 
 }  // namespace nb
+
+#ifdef _WIN32
+// The host loads the plug-in as a DLL; its module handle names the installation folder.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) nb::g_hInstance = instance;
+    return TRUE;
+}
+#endif
