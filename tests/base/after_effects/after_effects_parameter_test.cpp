@@ -41,55 +41,36 @@ struct Kinds {
     std::unique_ptr<Layer_Parameter> input;       // the effect's input, which ends the controls
 };
 
-Kinds declare(Parameter_Factory& factory) {
-    Kinds k;
-    Float_Parameter_Description amount("amount", "", 0x100000001);  // the host keeps 32 bits
-    amount.default_value = 0.3;  // kept as the float the host shows
-    amount.slider_min = -2.0;
-    amount.slider_max = 50.0;
-    amount.percent = amount.pixel = true;
-    amount.start_collapsed = false;
-    k.amount = factory.create_float(amount);
-    Angle_Parameter_Description angle("angle", "", 2);
-    angle.default_value = 90.5;
-    angle.animatable = false;
-    k.angle = factory.create_angle(angle);
-    Int_Parameter_Description count("count", "", 3);
-    count.default_value = 3;
-    count.valid_min = 1;
-    count.valid_max = 9;
-    count.slider_max = 8;
-    count.supervise = true;
-    k.count = factory.create_int(count);
-    Checkbox_Parameter_Description check("check", "", 4);
-    check.default_value = true;
-    check.interface_only = true;
-    k.check = factory.create_checkbox(check);
-    Choice_Parameter_Description choice("choice", "", 5);
-    choice.entries = {"first", "second", "third", "fourth"};
-    choice.default_index = 1;
-    choice.enabled = false;
-    k.choice = factory.create_choice(choice);
-    Point_2d_Parameter_Description point("point", "", 6);
-    point.x = -0.5;
-    point.y = 0.255;  // whole percent: 25
-    point.restrict_bounds = true;
-    point.visible = false;
-    k.point = factory.create_point_2d(point);
-    k.layer = factory.create_layer(Layer_Parameter_Description("layer", "", 7));
-    Rgb_Parameter_Description rgb("tint", "", 8);
-    rgb.red = 0.5;   // 127.5 truncates to 127
-    rgb.green = 1.0;
-    rgb.blue = 2.0;  // held to 255
-    k.rgb = factory.create_rgb(rgb);
-    Rgba_Parameter_Description rgba("a colour named at length, 28", "", 9, 10);
-    rgba.alpha = 0.5;
-    k.rgba = factory.create_rgba(rgba);
-    Button_Parameter_Description button("button", "", 11);
-    button.label = "press";
-    k.button = factory.create_button(button);
-    k.input = factory.create_layer(Layer_Parameter_Description("input", "", 0));
-    return k;
+template <class Description, class Change>
+Description with(Description description, Change change) {
+    change(description);
+    return description;
+}
+
+// Angles and points in 16.16, choices from 1, colour components truncated to bytes and held to 0..1.
+Kinds declare(Parameter_Factory& f) {
+    return Kinds{
+        f.create_float(with(Float_Parameter_Description("amount", "", 0x100000001), [](auto& d) {  // the host keeps 32 bits
+            std::tie(d.default_value, d.slider_min, d.slider_max, d.percent, d.pixel, d.start_collapsed) = std::tuple(0.3, -2.0, 50.0, true, true, false);
+        })),
+        f.create_angle(with(Angle_Parameter_Description("angle", "", 2), [](auto& d) { std::tie(d.default_value, d.animatable) = std::tuple(90.5, false); })),
+        f.create_int(with(Int_Parameter_Description("count", "", 3), [](auto& d) {
+            std::tie(d.default_value, d.valid_min, d.valid_max, d.slider_max, d.supervise) = std::tuple(3, 1, 9, 8, true);
+        })),
+        f.create_checkbox(with(Checkbox_Parameter_Description("check", "", 4), [](auto& d) { d.default_value = d.interface_only = true; })),
+        f.create_choice(with(Choice_Parameter_Description("choice", "", 5), [](auto& d) {
+            d.entries = {"first", "second", "third", "fourth"};
+            std::tie(d.default_index, d.enabled) = std::tuple(1, false);
+        })),
+        f.create_point_2d(with(Point_2d_Parameter_Description("point", "", 6), [](auto& d) {
+            std::tie(d.x, d.y, d.restrict_bounds, d.visible) = std::tuple(-0.5, 0.255, true, false);  // whole percent: -50, 25
+        })),
+        f.create_layer(Layer_Parameter_Description("layer", "", 7)),
+        f.create_rgb(with(Rgb_Parameter_Description("tint", "", 8), [](auto& d) { std::tie(d.red, d.green, d.blue) = std::tuple(0.5, 1.0, 2.0); })),
+        f.create_rgba(with(Rgba_Parameter_Description("a colour named at length, 28", "", 9, 10), [](auto& d) { d.alpha = 0.5; })),
+        f.create_button(with(Button_Parameter_Description("button", "", 11), [](auto& d) { d.label = "press"; })),
+        f.create_layer(Layer_Parameter_Description("input", "", 0)),
+    };
 }
 
 // The name and the kind's own fields of a host record, values before defaults.
@@ -170,8 +151,9 @@ TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
 
 // The host holds bytes (64, 128, 255) for both colours and, under After Effects, the finer colour (0.25,
 // 0.5, 0.9) behind them: After Effects gives that one, Premiere the bytes over 255. The interface-only
-// checkbox is read from the call's record, without a checkout, as are the slider's ends.
-TEST(AfterEffectsParameter, ValuesAreReadInTheHostsUnits) {
+// checkbox is read from the call's record, without a checkout, as are the slider's ends. Writes go to
+// the call's records, marked changed; the interface-only control is refreshed instead.
+TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
     for (const bool premiere : {false, true}) {
         test::Ae_Binding_Rig rig(premiere ? test::premiere_settings() : host::Effect_Settings{});
         const Kinds k = rig.set_up_and_bind(declare);
@@ -180,8 +162,7 @@ TEST(AfterEffectsParameter, ValuesAreReadInTheHostsUnits) {
         rig.stored(3).u.sd.value = -7;
         rig.command_record(4).u.bd.value = 0;
         rig.stored(5).u.pd.value = 4;
-        rig.stored(6).u.td.x_value = -32768;
-        rig.stored(6).u.td.y_value = 3 * 65536;
+        std::tie(rig.stored(6).u.td.x_value, rig.stored(6).u.td.y_value) = std::pair(-32768, 3 * 65536);
         for (int32_t index : {8, 9}) {
             rig.stored(index).u.cd.value = PF_Pixel{255, 64, 128, 255};
             rig.effect().parameter_state().set_float_color(index, PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.9f});
@@ -194,118 +175,96 @@ TEST(AfterEffectsParameter, ValuesAreReadInTheHostsUnits) {
         EXPECT_EQ(k.rgb->value(), rgb) << "premiere " << premiere;
         EXPECT_EQ(k.rgba->value(), (std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f})) << "premiere " << premiere;
         EXPECT_EQ(rig.host().faults().calls("PF_GetFloatingPointColorFromColorDef"), premiere ? 0 : 2);
-        const int64_t checkouts = rig.host().faults().calls("checkout_param");
-        EXPECT_EQ(checkouts, 8);
         EXPECT_FALSE(k.check->value());
         EXPECT_EQ(std::pair(k.amount->slider_min(), k.amount->slider_max()), std::pair(-2.0, 50.0));
-        EXPECT_EQ(rig.host().faults().calls("checkout_param"), checkouts);
-        EXPECT_EQ(rig.host().faults().calls("checkin_param"), checkouts);
+        EXPECT_EQ(std::pair(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param")), (std::pair<int64_t, int64_t>(8, 8)));
+
+        k.amount->set_value(0.125);
+        k.choice->set_value(2);
+        k.rgb->set_value(0.5f, -0.25f, 1.5f);
+        k.rgba->set_value(1.0f, 0.2f, 0.0f, 0.625f);  // 0.2 * 255 = 51
+        k.check->set_value(true);
+        EXPECT_EQ(std::tuple(rig.command_record(1).u.fs_d.value, rig.command_record(5).u.pd.value, rig.command_record(10).u.fs_d.value),
+                  std::tuple(0.125, 3, 0.625));
+        EXPECT_EQ(values_text(rig.command_record(8)), "tint: 255,127,0,255 255,127,255,255");
+        EXPECT_EQ(values_text(rig.command_record(9)), "a colour named at length, 28: 255,255,51,0 255,0,0,0");
+        for (int32_t index : {1, 5, 8, 9, 10})
+            EXPECT_EQ(rig.command_record(index).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE) << "index " << index;
+        const auto& updates = rig.effect().parameter_state().ui_updates();
+        ASSERT_EQ(updates.size(), 1u);
+        EXPECT_EQ(std::tuple(updates[0].index, updates[0].record.u.bd.value, rig.command_record(4).uu.change_flags),
+                  std::tuple(4, 1, PF_ChangeFlag_NONE));
     }
 }
 
-// Writes go to the call's records, which the host takes back marked changed; an interface-only control is
-// refreshed instead. Colour components are truncated to bytes and held to 0..1 (0.2 * 255 = 51).
-TEST(AfterEffectsParameter, WritesMarkTheCallsRecordsChanged) {
-    test::Ae_Binding_Rig rig;
-    const Kinds k = rig.set_up_and_bind(declare);
-    k.amount->set_value(0.125);
-    k.choice->set_value(2);
-    k.rgb->set_value(0.5f, -0.25f, 1.5f);
-    k.rgba->set_value(1.0f, 0.2f, 0.0f, 0.625f);
-    k.check->set_value(false);
-    EXPECT_EQ(std::tuple(rig.command_record(1).u.fs_d.value, rig.command_record(5).u.pd.value, rig.command_record(10).u.fs_d.value),
-              std::tuple(0.125, 3, 0.625));
-    EXPECT_EQ(values_text(rig.command_record(8)), "tint: 255,127,0,255 255,127,255,255");
-    EXPECT_EQ(values_text(rig.command_record(9)), "a colour named at length, 28: 255,255,51,0 255,0,0,0");
-    for (int32_t index : {1, 5, 8, 9, 10})
-        EXPECT_EQ(rig.command_record(index).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE) << "index " << index;
-    const auto& updates = rig.effect().parameter_state().ui_updates();
-    ASSERT_EQ(updates.size(), 1u);
-    EXPECT_EQ(std::tuple(updates[0].index, updates[0].record.u.bd.value, rig.command_record(4).uu.change_flags),
-              std::tuple(4, 0, PF_ChangeFlag_NONE));
-}
-
-// Each step changes the call's record and refreshes the control; the host takes the refreshed record
-// over. A colour with alpha is enabled and shown as one. Names are cut to the host's 31 characters.
+// Each step changes the call's record and refreshes the control, whose record the host takes over; a
+// colour with alpha is enabled and shown as one, its alpha refreshed after it. Renaming and expanding
+// also mark the value. Names are cut to the host's 31 characters.
 TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
     test::Ae_Binding_Rig rig;
     const Kinds k = rig.set_up_and_bind(declare);
     const struct {
-        void (*apply)(const Kinds&);
         int32_t index;
+        void (*apply)(Parameter&);
         PF_ParamFlags flags;
         PF_ParamUIFlags ui_flags;
-        const char* values;  // of the amount
     } steps[] = {
-        {[](const Kinds& k) { k.amount->set_enabled(false); }, 1, 0, PF_PUI_DISABLED, nullptr},
-        {[](const Kinds& k) { k.rgba->set_enabled(false); }, 9, collapsed, PF_PUI_DISABLED, nullptr},
-        {[](const Kinds& k) { k.rgba->set_visible(false); }, 9, collapsed, PF_PUI_DISABLED | PF_PUI_INVISIBLE, nullptr},
-        {[](const Kinds& k) { k.rgba->set_enabled(true); }, 9, collapsed, PF_PUI_INVISIBLE, nullptr},
-        {[](const Kinds& k) { k.amount->set_visible(false); }, 1, 0, PF_PUI_DISABLED | PF_PUI_INVISIBLE, nullptr},
-        {[](const Kinds& k) { k.amount->set_enabled(true); }, 1, 0, PF_PUI_INVISIBLE, nullptr},
-        {[](const Kinds& k) { k.amount->set_visible(true); }, 1, 0, 0, nullptr},
-        {[](const Kinds& k) { k.amount->set_expanded(false); }, 1, collapsed, 0, nullptr},
-        {[](const Kinds& k) { k.amount->set_expanded(true); }, 1, 0, 0, nullptr},
-        {[](const Kinds& k) { k.amount->set_name("a new name that runs past the host's limit"); }, 1, 0, 0,
-         "a new name that runs past the h: 0.300000012 0.300000012 [-inf, inf] [-2, 50] 2 3"},
-        {[](const Kinds& k) { k.amount->set_valid_range(-1.0, std::numeric_limits<double>::max()); }, 1, 0, 0,
-         "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [-2, 50] 2 3"},
-        {[](const Kinds& k) { k.amount->set_slider_range(0.0, 0.3); }, 1, 0, 0,
-         "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 2 3"},
-        {[](const Kinds& k) { k.amount->set_precision(4); }, 1, 0, 0,
-         "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 4 3"},
+        {1, [](Parameter& p) { p.set_enabled(false); }, 0, PF_PUI_DISABLED},
+        {9, [](Parameter& p) { p.set_enabled(false); }, collapsed, PF_PUI_DISABLED},
+        {9, [](Parameter& p) { p.set_visible(false); }, collapsed, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
+        {9, [](Parameter& p) { p.set_enabled(true); }, collapsed, PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_visible(false); }, 0, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_enabled(true); }, 0, PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_visible(true); }, 0, 0},
+        {1, [](Parameter& p) { p.set_expanded(false); }, collapsed, 0},
+        {1, [](Parameter& p) { p.set_expanded(true); }, 0, 0},
     };
     const auto& updates = rig.effect().parameter_state().ui_updates();
     for (size_t i = 0; i < std::size(steps); ++i) {
         const size_t before = updates.size();
-        steps[i].apply(k);
         const int32_t index = steps[i].index;
+        steps[i].apply(index == 9 ? static_cast<Parameter&>(*k.rgba) : *k.amount);
         ASSERT_EQ(updates.size(), before + (index == 9 ? 2 : 1)) << "step " << i;
         EXPECT_EQ(std::pair(updates[before].index, updates.back().index), std::pair(index, index == 9 ? 10 : 1)) << "step " << i;
         for (int32_t refreshed = index; refreshed <= (index == 9 ? 10 : 1); ++refreshed)
-            EXPECT_EQ(std::pair(rig.stored(refreshed).flags, rig.stored(refreshed).ui_flags),
-                      std::pair(steps[i].flags, steps[i].ui_flags))
+            EXPECT_EQ(std::pair(rig.stored(refreshed).flags, rig.stored(refreshed).ui_flags), std::pair(steps[i].flags, steps[i].ui_flags))
                 << "step " << i << " index " << refreshed;
-        EXPECT_TRUE(!steps[i].values || values_text(rig.stored(1)) == steps[i].values) << values_text(rig.stored(1));
     }
-    // Renaming and expanding also mark the value, so the host keeps the changed record.
-    EXPECT_EQ(rig.command_record(1).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
-    EXPECT_EQ(rig.command_record(9).uu.change_flags, PF_ChangeFlag_NONE);
+    EXPECT_EQ(std::pair(rig.command_record(1).uu.change_flags, rig.command_record(9).uu.change_flags),
+              (std::pair<PF_ChangeFlags, PF_ChangeFlags>(PF_ChangeFlag_CHANGED_VALUE, PF_ChangeFlag_NONE)));
+    k.amount->set_name("a new name that runs past the host's limit");
+    k.amount->set_valid_range(-1.0, std::numeric_limits<double>::max());
+    k.amount->set_slider_range(0.0, 0.3);
+    k.amount->set_precision(4);
+    EXPECT_EQ(values_text(rig.stored(1)), "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 4 3");
+    EXPECT_EQ(updates.size(), 16u);
 }
-
-struct Layer_Case {
-    A_long appl_id;
-    A_short major, minor;
-    bool chosen, expected;
-    int64_t checkouts;  // what telling it took
-};
-
-class AfterEffectsParameterLayer : public ::testing::TestWithParam<Layer_Case> {};
 
 // Recent After Effects tells from the call's record, older versions and Premiere check the layer out.
-TEST_P(AfterEffectsParameterLayer, HasLayerByHostAndApiVersion) {
-    const Layer_Case c = GetParam();
-    test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = c.appl_id, .version_major = c.major, .version_minor = c.minor});
-    int pixel = 0;
-    PF_EffectWorld world{};
-    world.data = reinterpret_cast<PF_PixelPtr>(&pixel);
-    world.width = world.height = 1;
-    const Kinds k = rig.set_up_and_bind(declare);
-    if (c.chosen) {
-        host::choose_layer(rig.stored(7), world);
-        host::choose_layer(rig.command_record(7), world);
+TEST(AfterEffectsParameter, HasLayerByHostAndApiVersion) {
+    const struct {
+        A_long appl_id;
+        A_short major, minor;
+        bool chosen, expected;
+        int64_t checkouts;  // what telling it took
+    } cases[] = {{host::app_id_after_effects, 13, 9, true, true, 0},  {host::app_id_after_effects, 13, 9, false, false, 0},
+                 {host::app_id_after_effects, 13, 8, true, true, 1},  {host::app_id_premiere, 13, 28, false, false, 1},
+                 {host::app_id_after_effects, 12, 11, true, true, 1}, {host::app_id_after_effects, 12, 10, true, false, 0}};
+    for (const auto& c : cases) {
+        test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = c.appl_id, .version_major = c.major, .version_minor = c.minor});
+        int pixel = 0;
+        PF_EffectWorld world{};
+        world.data = reinterpret_cast<PF_PixelPtr>(&pixel);
+        world.width = world.height = 1;
+        const Kinds k = rig.set_up_and_bind(declare);
+        if (c.chosen) {
+            host::choose_layer(rig.stored(7), world);
+            host::choose_layer(rig.command_record(7), world);
+        }
+        EXPECT_EQ(k.layer->has_layer(), c.expected) << c.appl_id << " " << c.major << "." << c.minor;
+        EXPECT_EQ(rig.host().faults().calls("checkout_param"), c.checkouts) << c.appl_id << " " << c.major << "." << c.minor;
     }
-    EXPECT_EQ(k.layer->has_layer(), c.expected);
-    EXPECT_EQ(rig.host().faults().calls("checkout_param"), c.checkouts);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsParameterLayer,
-                         ::testing::Values(Layer_Case{host::app_id_after_effects, 13, 9, true, true, 0},
-                                           Layer_Case{host::app_id_after_effects, 13, 9, false, false, 0},
-                                           Layer_Case{host::app_id_after_effects, 13, 8, true, true, 1},
-                                           Layer_Case{host::app_id_premiere, 13, 28, false, false, 1},
-                                           Layer_Case{host::app_id_after_effects, 12, 11, true, true, 1},
-                                           Layer_Case{host::app_id_after_effects, 12, 10, true, false, 0}));
 
 // Keyframes or an expression animate. The handles taken are disposed of even when a later call fails; a
 // refused disposal is only logged.
@@ -357,19 +316,13 @@ PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
 }
 
 std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
-    Custom_Parameter_Description custom("drawn", "", 7);
-    custom.ui_height = 40;
-    custom.disc_id_gui_data = 8;
-    custom.data_functions = std::make_shared<Word_Data>(42);
-    custom.gui_data_functions = std::make_shared<Word_Data>(7);
-    return factory.create_custom(custom);
+    return factory.create_custom(with(Custom_Parameter_Description("drawn", "", 7), [](auto& d) {
+        std::tie(d.ui_height, d.disc_id_gui_data) = std::tuple(40, 8);
+        std::tie(d.data_functions, d.gui_data_functions) = std::pair(std::make_shared<Word_Data>(42), std::make_shared<Word_Data>(7));
+    }));
 }
 
-int32_t word_at(void* data) {
-    int32_t word = 0;
-    std::memcpy(&word, data, sizeof word);
-    return word;
-}
+int32_t word_at(void* data) { return *static_cast<int32_t*>(data); }
 
 // The drawn control and the hidden record of its interface data. A command with the records has their
 // data locked once and kept; one without checks the records out until the parameter goes.
