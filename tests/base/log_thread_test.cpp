@@ -2,6 +2,7 @@
 #include "base/log.h"
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -24,12 +25,13 @@ std::string entry(int thread, int i) {
 }
 
 // Half the threads log before the user creates the file and half after, so the switch happens while
-// entries arrive: every line must be one whole entry, each thread's in its own order, none lost.
+// entries arrive: every line must be one whole entry, each thread's in its own order, none lost, after
+// what an earlier run left in the file. A new base path leaves the open file the log's.
 TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
     Log_Sandbox sandbox;
     std::vector<std::thread> threads;
     for (int t = 0; t < thread_count; ++t) {
-        if (t == thread_count / 2) sandbox.create_log_file();
+        if (t == thread_count / 2) std::ofstream(sandbox.log_path()) << "earlier\n";
         threads.emplace_back([t] {
             for (int i = 0; i < entries_per_thread; ++i) {
                 log(entry(t, i), i % 4);
@@ -38,11 +40,13 @@ TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
         });
     }
     for (auto& thread : threads) thread.join();
+    log_instance().set_base_path((sandbox.folder() / "elsewhere").string());
     log("last\n", 1);  // flushes what was remembered before the file existed
 
     std::istringstream lines(Log_Sandbox::read(sandbox.log_path()));
-    std::vector<int> next(thread_count, 0);
     std::string line;
+    ASSERT_TRUE(std::getline(lines, line) && line == "earlier") << line;
+    std::vector<int> next(thread_count, 0);
     int count = 0;
     while (std::getline(lines, line) && line != "last") {
         int t = -1, i = -1;
@@ -54,6 +58,7 @@ TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
         ++count;
     }
     EXPECT_EQ(count, thread_count * entries_per_thread);
+    EXPECT_TRUE(log_instance().remembered().empty());
 }
 
 }  // namespace
