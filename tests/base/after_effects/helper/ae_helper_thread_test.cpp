@@ -1,9 +1,14 @@
-// The render context's iteration over the headless host's threads: distribution and failures; the
-// plug-in binary's tests cancel renders on several threads.
+// Host allocation, the lazy blocks over it, and the render context's iteration over the headless host's
+// threads: distribution, a host without threads, failures. The plug-in binary's tests cancel renders on
+// several threads.
+#include "base/after_effects/helper/ae_helper.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <latch>
 #include <mutex>
@@ -12,14 +17,89 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "base/after_effects/after_effects_memory.h"
 #include "base/exception.h"
 #include "base/log.h"
+#include "host/effect_instance.h"
+#include "host/headless_host.h"
 #include "tests/support/log_sandbox.h"
 #include "tests/support/test_host.h"
 
 namespace nb {
 namespace {
+
+bool aligned_64(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer) % 64 == 0; }
+
+// The handle needs 8 bytes below the block and up to 63 more for the alignment. A refused handle or lock
+// is the standard allocation failure and leaves no handle behind.
+TEST(AeHelperAllocate, BlocksAreAlignedWritableAndGivenBack) {
+    host::Headless_Host host(1);
+    for (int64_t bytes : {0, 1, 63, 64, 65, 3 * 4096 + 5}) {
+        void* block = ae::allocate(bytes, host.basic_suite());
+        ASSERT_TRUE(block != nullptr && aligned_64(block)) << bytes << " bytes";
+        std::memset(block, 0xa5, static_cast<size_t>(bytes));
+        EXPECT_EQ(host.handles().live_bytes(), bytes + 8 + 64) << bytes << " bytes";
+        ae::free(block, host.basic_suite());
+        EXPECT_EQ(host.handles().live_handles(), 0) << bytes << " bytes";
+    }
+    host.handles().fail_allocation_at(1);
+    EXPECT_THROW(ae::allocate(100, host.basic_suite()), std::bad_alloc);
+    host.handles().fail_lock_at(1);
+    EXPECT_THROW(ae::allocate(100, host.basic_suite()), std::bad_alloc);
+    EXPECT_EQ(host.handles().live_handles() + host.outstanding_suites() + host.handles().foreign_handles(), 0);
+}
+
+// Rows round up to 64 bytes; a block asks the host once, on first use, and a failure is not remembered.
+// The render context hands out such blocks, the same memory for the processor and the device.
+TEST(AeHelperAllocate, LazyBlocksAllocateOnceOnFirstUse) {
+    host::Headless_Host host(1);
+    for (const auto& [width, row_bytes] : {std::pair<int64_t, int64_t>{0, 0}, {1, 64}, {64, 64}, {65, 128}, {1000, 1024}})
+        EXPECT_EQ(Memory_2d_Cpu_AE_Lazy(host.basic_suite(), width, 3).row_bytes(), row_bytes) << "width " << width;
+    EXPECT_EQ(host.handles().allocations(), 0) << "unused blocks ask nothing of the host";
+    host.handles().fail_allocation_at(1);
+    Memory_Cpu_AE_Lazy linear(host.basic_suite(), 1000);
+    EXPECT_THROW(linear.data(), std::bad_alloc);
+    void* first = linear.data();
+    EXPECT_TRUE(first == linear.data() && aligned_64(first));
+    std::memset(first, 0x5a, 1000);
+    Memory_2d_Cpu_AE_Lazy huge(host.basic_suite(), int64_t{1} << 40, int64_t{1} << 40);
+    EXPECT_THROW(huge.data(), std::bad_alloc);
+    EXPECT_EQ(host.handles().allocations(), 2) << "the huge block never reaches the host";
+
+    test::Test_Host test_host(1);
+    Render_Context context = test_host.context();
+    auto planar = context.allocate_memory_2d(65, 3);
+    EXPECT_EQ(std::tuple(planar->row_bytes(), planar->row_bytes_device(), test_host.live_handles()), std::tuple(128, 128, 0));
+    EXPECT_TRUE(planar->data_cpu() == planar->data_device() && aligned_64(planar->data_cpu()));
+    std::memset(planar->data_cpu(), 0x5a, 128 * 3);
+    auto linear_twin = context.allocate_memory(100);
+    EXPECT_EQ(std::pair(linear_twin->size(), linear_twin->data_cpu()), std::pair(int64_t{100}, linear_twin->data_device()));
+    EXPECT_EQ(test_host.live_handles(), 2);
+}
+
+// A host without generic iteration still gets every item done, on the calling thread; without an abort
+// callback nothing aborts. The thread count honours a limit.
+TEST(AeHelperRenderContext, HostWithoutGenericIterationOrAbortRunsItemsOnTheCallingThread) {
+    test::Test_Host eight(8);
+    for (const auto& [limit, count] : {std::pair<int64_t, int64_t>{0, 8}, {2, 2}, {100, 8}, {-3, 8}})
+        EXPECT_EQ(eight.context().thread_count(limit), count) << "limit " << limit;
+    test::Test_Host host(4);
+    host.effect().in_data()->utils->iterate_generic = nullptr;
+    host.effect().in_data()->inter.abort = nullptr;
+    Render_Context context = host.context();
+    EXPECT_EQ(context.thread_count(0), 1);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<int64_t> order;
+    context.iterate(5, [&](const Iteration& item) {
+        EXPECT_EQ(std::tuple(item.thread, item.threads, item.iterations, std::this_thread::get_id()), std::tuple(0, 1, 5, caller));
+        order.push_back(item.index);
+    });
+    EXPECT_EQ(order, (std::vector<int64_t>{0, 1, 2, 3, 4}));
+    EXPECT_THROW(context.iterate(3, [](const Iteration&) { throw std::bad_alloc(); }), Exception_After_Effects);
+    EXPECT_NO_THROW(context.check_abort());
+}
 
 // With a latch holding every thread in its first item, each host thread takes part once with its own
 // number, the calling thread as worker 0; with more items than threads each still runs once.
