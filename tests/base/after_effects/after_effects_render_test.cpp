@@ -171,22 +171,6 @@ TEST(AfterEffectsRender, APartOfTheFrameComesOutAsInTheWholeFrame) {
     }
 }
 
-// "extend" lets the blur reach beyond the source, so the smart path renders even without one.
-TEST(AfterEffectsRender, AMissingInputGivesATransparentFrame) {
-    for (const Blurmond_Variant variant : {test::blurmond_variants[1], other_path(test::blurmond_variants[1], "Argb16Render")}) {
-        Blurmond_Session ready(variant, 2, true);
-        ready.session.set_float(ready.index_of("radius"), 4.0);
-        ready.session.set_checkbox(ready.index_of("extend"), true);
-        Host_World output(20, 12, variant.format()), transparent(20, 12, variant.format());
-        test::fill_constant(output, {0.5, 0.5, 0.5, 1.0});
-        ASSERT_EQ(ready.render(Frame_Layers{nullptr, &output, {}}), PF_Err_NONE);
-        EXPECT_EQ(test::byte_difference(output, transparent), "");
-        EXPECT_NE(ready.binary.log_text().find(variant.path == Render_Path::smart ? "smart render. is gpu:0" : "PF_Cmd_RENDER"),
-                  std::string::npos)
-            << "the render was called";
-    }
-}
-
 TEST(AfterEffectsRender, DeviceWorldsStopAtTheMissingDevicePipeline) {
     Blurmond_Session ready(ae_8_smart);
     show_selection_only(ready);

@@ -1,5 +1,4 @@
-// Layer parameters checked out as layers, the pixel formats only other hosts report, and Premiere's
-// version, asked only of Premiere.
+// Layer parameters checked out as layers, and the pixel formats only other hosts report.
 #include "base/after_effects/helper/ae_layer_checkout.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
@@ -112,23 +110,6 @@ TEST(AeLayerCheckout, FailuresLeaveNothingCheckedOut) {
     EXPECT_THROW(checkout_layer(rig.in_data(), 1), Exception_Abort);
     format_error = PF_Err_NONE;
     EXPECT_EQ(rig.effect().checked_out(), 0);
-}
-
-// Premiere's version is asked only of Premiere; a refused answer or a missing suite is thrown. Without
-// the call's record the host is taken for Premiere.
-TEST(AeHost, PremiereVersionFailuresAreThrown) {
-    test::Log_Sandbox log;
-    EXPECT_EQ(host_context(nullptr).plugin_host(), Plugin_Host::premiere);
-    test::Ae_Binding_Rig after_effects;
-    EXPECT_TRUE(test::fails_assertion([&] { premiere_version(after_effects.in_data()); }, "host_is_premiere(in_data)",
-                                      "base/after_effects/helper/ae_host"));
-    test::Ae_Binding_Rig rig(test::premiere_settings());
-    rig.host().faults().inject("GetAppInfo", suiteError_Fail);
-    EXPECT_TRUE(test::throws_with<Exception_Premiere>([&] { premiere_version(rig.in_data()); },
-                                                      "Premiere Api Error (prSuiteError)", suiteError_Fail));
-    rig.host().withdraw_suite(kPrSDKAppInfoSuite, 2);
-    EXPECT_TRUE(test::throws_with<Exception_Ae_Suite>([&] { premiere_version(rig.in_data()); },
-                                                      "Can't AcquireSuite (MediaCore App Info Suite, 2)"));
 }
 
 }  // namespace
