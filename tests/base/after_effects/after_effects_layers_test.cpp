@@ -1,4 +1,4 @@
-// Host records to plug-in records: layer numbering, the frame at reduced resolution, clearing a world.
+// Layer numbering and clearing a world; the command renders at reduced resolution cover the frame.
 #include "base/after_effects/after_effects_layers.h"
 
 #include <gtest/gtest.h>
@@ -38,28 +38,6 @@ TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInput
     // 1 first, 2 and 3 the colour, 4 the input, 5 second.
     const Parameter* expected[] = {nullptr, first.get(), color.get(), nullptr, input.get(), second.get(), nullptr};
     for (int32_t index = 0; index < 7; ++index) EXPECT_EQ(parameter_at_host_index(plugin, index), expected[index]) << index;
-}
-
-// Exact: a third of 1920 is 640 where a rounded float third would give 639; an undefined factor counts as 1.
-TEST(AfterEffectsLayers, FrameAndExtentsAreAtTheCurrentResolution) {
-    PF_InData in_data{};
-    in_data.width = 1920;
-    in_data.height = 1080;
-    in_data.downsample_x = PF_RationalScale{1, 3};
-    in_data.downsample_y = PF_RationalScale{1, 2};
-    in_data.output_origin_x = 7;
-    in_data.output_origin_y = -3;
-    in_data.pixel_aspect_ratio = PF_RationalScale{9, 10};
-    const Layer_Description f = frame_description(&in_data);
-    EXPECT_EQ(std::tuple(f.width, f.height, f.x, f.y, f.horizontal_factor, f.vertical_factor, f.pixel_aspect),
-              std::tuple(640, 540, 7, -3, 1.0f / 3.0f, 0.5f, 0.9f));
-    PF_CheckoutResult result{};
-    result.max_result_rect = PF_LRect{-10, -5, 200, 100};
-    result.par = PF_RationalScale{4, 3};
-    const Layer_Extent e = layer_extent_of(&in_data, result);
-    EXPECT_EQ(std::tuple(e.rect, e.downsample_x, e.downsample_y, e.pixel_aspect), std::tuple(Rect{-10, 200, -5, 100}, 1.0f / 3.0f, 0.5f, 4.0f / 3.0f));
-    in_data.downsample_x = PF_RationalScale{1, 0};
-    EXPECT_EQ(std::pair(frame_description(&in_data).width, frame_description(&in_data).horizontal_factor), std::pair(int64_t{1920}, 1.0f));
 }
 
 TEST(AfterEffectsLayers, ClearingAWorldLeavesItsRowPaddingAlone) {
