@@ -150,7 +150,7 @@ TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
 // the call's records, marked changed; the interface-only control is refreshed instead.
 TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
     for (const bool premiere : {false, true}) {
-        test::Ae_Binding_Rig rig(premiere ? test::premiere_settings() : host::Effect_Settings{});
+        test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = premiere ? host::app_id_premiere : host::app_id_after_effects});
         const Kinds k = rig.set_up_and_bind(declare);
         rig.stored(1).u.fs_d.value = 0.1;
         rig.stored(2).u.ad.value = 45 * 65536 + 32768;
@@ -233,32 +233,6 @@ TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
     k.amount->set_precision(4);
     EXPECT_EQ(values_text(rig.stored(1)), "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 4 3");
     EXPECT_EQ(updates.size(), 16u);
-}
-
-// Recent After Effects tells from the call's record, older versions and Premiere check the layer out.
-TEST(AfterEffectsParameter, HasLayerByHostAndApiVersion) {
-    const struct {
-        A_long appl_id;
-        A_short major, minor;
-        bool chosen, expected;
-        int64_t checkouts;  // what telling it took
-    } cases[] = {{host::app_id_after_effects, 13, 9, true, true, 0},  {host::app_id_after_effects, 13, 9, false, false, 0},
-                 {host::app_id_after_effects, 13, 8, true, true, 1},  {host::app_id_premiere, 13, 28, false, false, 1},
-                 {host::app_id_after_effects, 12, 11, true, true, 1}, {host::app_id_after_effects, 12, 10, true, false, 0}};
-    for (const auto& c : cases) {
-        test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = c.appl_id, .version_major = c.major, .version_minor = c.minor});
-        int pixel = 0;
-        PF_EffectWorld world{};
-        world.data = reinterpret_cast<PF_PixelPtr>(&pixel);
-        world.width = world.height = 1;
-        const Kinds k = rig.set_up_and_bind(declare);
-        if (c.chosen) {
-            host::choose_layer(rig.stored(7), world);
-            host::choose_layer(rig.command_record(7), world);
-        }
-        EXPECT_EQ(k.layer->has_layer(), c.expected) << c.appl_id << " " << c.major << "." << c.minor;
-        EXPECT_EQ(rig.host().faults().calls("checkout_param"), c.checkouts) << c.appl_id << " " << c.major << "." << c.minor;
-    }
 }
 
 // Keyframes or an expression animate. The handles taken are disposed of even when a later call fails; a

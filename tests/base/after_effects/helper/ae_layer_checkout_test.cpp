@@ -78,7 +78,7 @@ TEST(AeLayerCheckout, ChosenLayerStaysCheckedOutWhileHeld) {
 
     reported_format = PF_PixelFormat_BGRA32;
     EXPECT_THROW(pixel_format_of_world(rig.in_data(), &w), Exception_Assert);
-    test::Ae_Binding_Rig premiere(test::premiere_settings());
+    test::Ae_Binding_Rig premiere(host::Effect_Settings{.appl_id = host::app_id_premiere});
     offer_world_suites(premiere);
     reported_format = PrPixelFormat_ARGB_4444_8u;
     EXPECT_EQ(pixel_format_of_world(premiere.in_data(), &w), format_argb_8);
