@@ -1,8 +1,9 @@
 // The process-wide log: many threads logging at once lose and split no entry, file logging switched on
-// by the user, the memory bound, crash dumps.
+// by the user, the memory bound, crash dumps; and the operating-system queries behind its paths.
 #include "base/log.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/system_dependencies.h"
 #include "tests/support/log_sandbox.h"
 
 namespace nb {
@@ -94,6 +96,31 @@ TEST(Log, StaysInMemoryWithoutAUsableBasePath) {
     EXPECT_FALSE(log_instance().is_active());
     EXPECT_EQ(log_instance().remembered().size(), 2u);
     EXPECT_TRUE(std::filesystem::is_empty(sandbox.folder()));
+}
+
+// HOME wins over HOMEPATH; with neither the base path becomes relative. Names need major and minor.
+TEST(SystemDependencies, RulesOfTheWindowsVariants) {
+    EXPECT_EQ(home_folder_from_environment("C:", nullptr, "\\Users\\x"), "C:\\Users\\x/");
+    EXPECT_EQ(home_folder_from_environment("C:", "/home/x", "\\Users\\y"), "C:/home/x/");
+    EXPECT_EQ(home_folder_from_environment(nullptr, "/home/x", nullptr), "/home/x/");
+    EXPECT_EQ(home_folder_from_environment("C:", nullptr, nullptr), "");
+    for (const auto& [major, minor, workstation, name] : {std::tuple(10, 0, true, "Windows 10"), {10, 0, false, "Windows"},
+                                                          {11, 0, true, "Windows"}, {10, 1, true, "Windows"}})
+        EXPECT_EQ(windows_version_name(major, minor, workstation, false), name) << major << "." << minor;
+}
+
+// The plug-in binary's tests find their logs under HOME; without it the user database answers. Linked
+// statically into this test, the plug-in code lives in the test executable itself.
+TEST(SystemDependencies, HomeFromTheUserDatabaseAndTheModulesFolder) {
+    const char* home = std::getenv("HOME");
+    const std::string saved = home ? home : "";
+    unsetenv("HOME");
+    const std::string from_database = home_folder();
+    if (home) setenv("HOME", saved.c_str(), 1);
+    EXPECT_TRUE(from_database.size() > 1 && from_database.ends_with("/")) << from_database;
+    const std::string folder = installation_folder();
+    EXPECT_TRUE(folder.ends_with("/") && std::filesystem::equivalent(folder, std::filesystem::read_symlink("/proc/self/exe").parent_path()))
+        << folder;
 }
 
 }  // namespace

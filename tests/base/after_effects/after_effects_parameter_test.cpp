@@ -1,5 +1,6 @@
 // The host binding of parameters against the host's records: each kind's record at setup and its value
-// in the host's units, the control operations, custom data, the animation query, and host failures.
+// in the host's units, the control operations, custom data, the animation query, host failures, the
+// numbering of layers, and clearing a world.
 #include "base/after_effects/after_effects_parameter.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,16 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "base/after_effects/after_effects_arbitrary_data.h"
+#include "base/after_effects/after_effects_layers.h"
 #include "base/after_effects/after_effects_parameter_colors.h"
 #include "base/after_effects/after_effects_parameter_custom.h"
 #include "base/after_effects/after_effects_parameter_values.h"
 #include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
+#include "base/host_context.h"
 #include "host/host_aegp_suites.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
@@ -352,6 +356,46 @@ TEST(AfterEffectsParameter, HostFailuresAreThrown) {
     // Without the call's records there is nothing to refresh.
     Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
     EXPECT_THROW(factory.create_float(Float_Parameter_Description("b", "", 2))->set_enabled(false), Exception_Assert);
+}
+
+// A plug-in whose parameters are a layer, a colour with alpha, the input layer and another layer.
+class Numbered_Plugin : public Plugin {
+public:
+    explicit Numbered_Plugin(const std::vector<Parameter*>& list) : Plugin(make_host_context(Plugin_Host::after_effects)), list_(list) {}
+    const std::vector<Parameter*>& parameters() const override { return list_; }
+    Rect layer_extent(const Context&, const Layer_Extents&) const override { return {}; }
+    Rect layer_extent_for_name(const Context&, const std::string&, const Rect&, const Layer_Extents&) const override { return {}; }
+
+private:
+    std::vector<Parameter*> list_;
+};
+
+TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInputLayer) {
+    PF_InData in_data{};
+    Parameter_Factory_After_Effects factory(&in_data, nullptr, nullptr);
+    const auto first = factory.create_layer(Layer_Parameter_Description("first", "", 5));
+    const auto color = factory.create_rgba(Rgba_Parameter_Description("color", "", 6, 7));
+    const auto input = factory.create_layer(Layer_Parameter_Description("input", "", 0));
+    const auto second = factory.create_layer(Layer_Parameter_Description("second", "", 8));
+    const Numbered_Plugin plugin(factory.parameter_list());
+    const std::vector<Extra_Layer> layers = extra_layers(plugin);
+    ASSERT_EQ(layers.size(), 1u) << "the layer standing for the input ends the extra layers";
+    EXPECT_EQ(layers[0].host_index, 1);
+    // 1 first, 2 and 3 the colour, 4 the input, 5 second.
+    const Parameter* expected[] = {nullptr, first.get(), color.get(), nullptr, input.get(), second.get(), nullptr};
+    for (int32_t index = 0; index < 7; ++index) EXPECT_EQ(parameter_at_host_index(plugin, index), expected[index]) << index;
+}
+
+TEST(AfterEffectsLayers, ClearingAWorldLeavesItsRowPaddingAlone) {
+    constexpr int64_t pixel_bytes = 8, width = 3, height = 2, row_bytes = width * pixel_bytes + 5;
+    std::vector<unsigned char> memory(row_bytes * height, 0xab);
+    PF_EffectWorld world{};
+    world.data = reinterpret_cast<PF_PixelPtr>(memory.data());
+    world.width = width;
+    world.height = height;
+    world.rowbytes = row_bytes;
+    clear_world(world, pixel_bytes);
+    for (int64_t i = 0; i < row_bytes * height; ++i) EXPECT_EQ(memory[i], i % row_bytes < width * pixel_bytes ? 0 : 0xab) << "byte " << i;
 }
 
 }  // namespace
