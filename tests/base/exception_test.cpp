@@ -68,7 +68,8 @@ TEST(Exception, AssertLogsExpressionPlaceMessageAndCallStack) {
                              std::to_string(line) + ". " + message + "\n";
     ASSERT_TRUE(entries[0].starts_with(head)) << entries[0] << "\nwanted start: " << head;
     const std::string stack = entries[0].substr(head.size());
-    EXPECT_TRUE(stack.ends_with("\n") && std::count(stack.begin(), stack.end(), '\n') >= 3 && stack.find("\n\n") == std::string::npos) << stack;
+    EXPECT_TRUE(stack.ends_with("\n") && std::count(stack.begin(), stack.end(), '\n') >= 3 && stack.find("\n\n") == std::string::npos)
+        << stack;
 }
 
 TEST(Exception, SourcePathIsRepositoryRelativeWithoutExtension) {

@@ -55,9 +55,10 @@ Description with(Description description, Change change) {
 Kinds declare(Parameter_Factory& f) {
     return Kinds{
         f.create_float(with(Float_Parameter_Description("amount", "", 0x100000001), [](auto& d) {  // the host keeps 32 bits
-            std::tie(d.default_value, d.slider_min, d.slider_max, d.percent, d.pixel, d.start_collapsed) = std::tuple(0.3, -2.0, 50.0, true, true, false);
+            std::tie(d.default_value, d.slider_min, d.slider_max) = std::tuple(0.3, -2.0, 50.0);
+            std::tie(d.percent, d.pixel, d.start_collapsed) = std::tuple(true, true, false);
         })),
-        f.create_angle(with(Angle_Parameter_Description("angle", "", 2), [](auto& d) { std::tie(d.default_value, d.animatable) = std::tuple(90.5, false); })),
+        f.create_angle(with(Angle_Parameter_Description("angle", "", 2), [](auto& d) { d.default_value = 90.5; d.animatable = false; })),
         f.create_int(with(Int_Parameter_Description("count", "", 3), [](auto& d) {
             std::tie(d.default_value, d.valid_min, d.valid_max, d.slider_max, d.supervise) = std::tuple(3, 1, 9, 8, true);
         })),
@@ -70,7 +71,7 @@ Kinds declare(Parameter_Factory& f) {
             std::tie(d.x, d.y, d.restrict_bounds, d.visible) = std::tuple(-0.5, 0.255, true, false);  // whole percent: -50, 25
         })),
         f.create_layer(Layer_Parameter_Description("layer", "", 7)),
-        f.create_rgb(with(Rgb_Parameter_Description("tint", "", 8), [](auto& d) { std::tie(d.red, d.green, d.blue) = std::tuple(0.5, 1.0, 2.0); })),
+        f.create_rgb(with(Rgb_Parameter_Description("tint", "", 8), [](auto& d) { d.red = 0.5; d.green = 1.0; d.blue = 2.0; })),
         f.create_rgba(with(Rgba_Parameter_Description("a colour named at length, 28", "", 9, 10), [](auto& d) { d.alpha = 0.5; })),
         f.create_button(with(Button_Parameter_Description("button", "", 11), [](auto& d) { d.label = "press"; })),
         f.create_layer(Layer_Parameter_Description("input", "", 0)),
@@ -97,11 +98,14 @@ std::string values_text(const PF_ParamDef& d) {
         case PF_Param_ANGLE: s << ' ' << d.u.ad.value << ' ' << d.u.ad.dephault; break;
         case PF_Param_CHECKBOX: s << ' ' << d.u.bd.value << ' ' << int{d.u.bd.dephault}; break;
         case PF_Param_POPUP: s << ' ' << d.u.pd.value << ' ' << d.u.pd.dephault << ' ' << d.u.pd.num_choices << ' ' << d.u.pd.u.namesptr; break;
-        case PF_Param_POINT: s << ' ' << t.x_value << ' ' << t.y_value << ' ' << t.x_dephault << ' ' << t.y_dephault << ' ' << int{t.restrict_bounds}; break;
+        case PF_Param_POINT:
+            s << ' ' << t.x_value << ' ' << t.y_value << ' ' << t.x_dephault << ' ' << t.y_dephault << ' ' << int{t.restrict_bounds};
+            break;
         case PF_Param_LAYER: s << ' ' << d.u.ld.dephault; break;
         case PF_Param_BUTTON: s << ' ' << d.u.button_d.u.namesptr; break;
         default:
-            for (const PF_Pixel& p : {d.u.cd.value, d.u.cd.dephault}) s << ' ' << int{p.alpha} << ',' << int{p.red} << ',' << int{p.green} << ',' << int{p.blue};
+            for (const PF_Pixel& p : {d.u.cd.value, d.u.cd.dephault})
+                s << ' ' << int{p.alpha} << ',' << int{p.red} << ',' << int{p.green} << ',' << int{p.blue};
     }
     return s.str();
 }
@@ -176,7 +180,8 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
         EXPECT_EQ(rig.host().faults().calls("PF_GetFloatingPointColorFromColorDef"), premiere ? 0 : 2);
         EXPECT_FALSE(k.check->value());
         EXPECT_EQ(std::pair(k.amount->slider_min(), k.amount->slider_max()), std::pair(-2.0, 50.0));
-        EXPECT_EQ(std::pair(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param")), (std::pair<int64_t, int64_t>(8, 8)));
+        EXPECT_EQ(std::pair(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param")),
+                  (std::pair<int64_t, int64_t>(8, 8)));
 
         k.amount->set_value(0.125);
         k.choice->set_value(2);
