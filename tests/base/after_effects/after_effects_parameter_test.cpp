@@ -251,7 +251,7 @@ TEST(AfterEffectsParameter, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDis
     aegp_plugin_id = 17;
     test::Ae_Binding_Rig rig;
     const Kinds k = rig.set_up_and_bind(declare);
-    for (const auto& [keyframes, expression, animated] : {std::tuple{0, false, false}, {2, false, true}, {0, true, true}}) {
+    for (const auto& [keyframes, expression, animated] : {std::tuple{0, false, false}, {1, false, true}, {0, true, true}}) {
         rig.effect().parameter_state().set_animation(1, keyframes, expression);
         EXPECT_EQ(k.amount->is_animated(), animated) << keyframes << " keyframes, expression " << expression;
     }
