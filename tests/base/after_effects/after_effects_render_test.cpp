@@ -34,10 +34,10 @@ void show_selection_only(Blurmond_Session& ready) {
 
 class AfterEffectsRenderVariants : public testing::TestWithParam<Blurmond_Variant> {};
 
-// Two oracles that need no blur. The selection alone with soften 0 weighs 1 inside the lightness
-// window and 0 outside: white lies inside it on both hosts, black and transparent pixels outside. The
-// normal blur keeps a constant image constant (the iris sums to 1, the edges continue the image) up to
-// one code value, or 1e-4 in float.
+// Oracles that need no blur. The selection alone with soften 0 weighs 1 inside the lightness window and
+// 0 outside: white lies inside it on both hosts, black and transparent pixels outside. The normal blur
+// keeps a constant image constant (the iris sums to 1, the edges continue the image) up to one code
+// value, or 1e-4 in float. Without an input the frame comes out transparent.
 TEST_P(AfterEffectsRenderVariants, SelectionAndConstantBlurMatchTheirOracles) {
     Blurmond_Session ready(GetParam());
     show_selection_only(ready);
@@ -58,6 +58,11 @@ TEST_P(AfterEffectsRenderVariants, SelectionAndConstantBlurMatchTheirOracles) {
     test::fill_constant(constant, color);
     ASSERT_EQ(ready.render(Frame_Layers{&constant, &blurred, {}}), PF_Err_NONE);
     EXPECT_EQ(test::difference(blurred, [&](int64_t, int64_t) { return color; }, test::code_value(ready.variant.format())), "");
+
+    // "extend" lets the blur reach beyond the source, so the smart path renders even without one.
+    ready.session.set_checkbox(ready.index_of("extend"), true);
+    ASSERT_EQ(ready.render(Frame_Layers{nullptr, &blurred, {}}), PF_Err_NONE);
+    EXPECT_EQ(test::difference(blurred, [](int64_t, int64_t) { return std::array<double, 4>{}; }, 0.0), "") << "a missing input";
 }
 
 constexpr Blurmond_Variant other_path(Blurmond_Variant v, const char* name) {
