@@ -30,7 +30,7 @@
 namespace nb {
 namespace {
 
-// One parameter of each kind, each with one description flag changed; the input layer adds no record.
+// One parameter of each kind, most with one description flag changed; the input layer adds no record.
 struct Kinds {
     std::unique_ptr<Float_Parameter> amount;      // host index 1
     std::unique_ptr<Angle_Parameter> angle;       // 2
