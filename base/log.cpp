@@ -27,11 +27,6 @@ void Log::set_base_path(const std::string& base) {
     base_ = base;
 }
 
-std::string Log::base_path() {
-    std::lock_guard lock(mutex_);
-    return base_;
-}
-
 bool Log::is_active() {
     std::lock_guard lock(mutex_);
     return file_ != nullptr;

@@ -28,7 +28,6 @@ public:
     void log(const std::string& text, int level);
     // Path without extension; the log file is base + ".log". An open file stays open.
     void set_base_path(const std::string& base);
-    std::string base_path();
     bool is_active();
     // Dumps the remembered entries into a time-stamped ".crash" file beside the log, named after
     // the current local time; a crash file that cannot be created loses the dump silently.

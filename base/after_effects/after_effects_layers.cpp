@@ -65,17 +65,6 @@ std::vector<Extra_Layer> extra_layers(const Plugin& plugin) {
     return layers;
 }
 
-int32_t host_index_of_layer(const Plugin& plugin, const std::string& layer_name) {
-    if (layer_name == plugin.host_context().input_layer_name()) return 0;
-    int32_t found = -1;
-    for_each_layer_parameter(plugin, [&](const Parameter& parameter, int32_t host_index) {
-        if (parameter.description().key != layer_name) return true;
-        found = host_index;
-        return false;
-    });
-    return found;
-}
-
 const Parameter* parameter_at_host_index(const Plugin& plugin, int32_t index) {
     int32_t next = 1;
     for (const Parameter* parameter : plugin.parameters()) {

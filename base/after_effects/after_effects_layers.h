@@ -30,9 +30,6 @@ struct Extra_Layer {
 // (host index 0: a layer parameter with identifier 0).
 std::vector<Extra_Layer> extra_layers(const Plugin& plugin);
 
-// 0 for the input layer's name, the host index of the layer parameter with that key, -1 for any other.
-int32_t host_index_of_layer(const Plugin& plugin, const std::string& layer_name);
-
 // The parameter whose first host control has the given index; null when none has.
 const Parameter* parameter_at_host_index(const Plugin& plugin, int32_t index);
 

@@ -1,6 +1,8 @@
 // Leak checks of the binding rig and the params arrays it hands out.
 #include "tests/support/ae_binding_rig.h"
 
+#include <array>
+
 #include "host/host_aegp_suites.h"
 
 namespace nb::test {
@@ -10,10 +12,10 @@ Ae_Binding_Rig::Ae_Binding_Rig(const host::Effect_Settings& settings)
 
 Ae_Binding_Rig::~Ae_Binding_Rig() {
     if (!check_leftovers_) return;
-    EXPECT_EQ(effect_->checked_out(), 0) << "parameters checked out and never checked in";
-    EXPECT_EQ(host_->outstanding_suites(), 0) << "suites acquired and never released";
-    EXPECT_EQ(host_->aegp_suites().live_effects(), 0) << "effect handles never disposed of";
-    EXPECT_EQ(host_->aegp_suites().live_streams(), 0) << "stream handles never disposed of";
+    // Parameters checked out, suites acquired, effect and stream handles taken, and never given back.
+    EXPECT_EQ((std::array<int64_t, 4>{effect_->checked_out(), host_->outstanding_suites(),
+                                      host_->aegp_suites().live_effects(), host_->aegp_suites().live_streams()}),
+              (std::array<int64_t, 4>{}));
 }
 
 PF_ParamDef** Ae_Binding_Rig::command_params() {
@@ -25,11 +27,6 @@ PF_ParamDef** Ae_Binding_Rig::command_params() {
         pointers_.push_back(&copy);
     }
     return pointers_.data();
-}
-
-host::Effect_Settings premiere_settings(host::Effect_Settings settings) {
-    settings.appl_id = host::app_id_premiere;
-    return settings;
 }
 
 }  // namespace nb::test

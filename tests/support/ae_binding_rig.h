@@ -63,7 +63,4 @@ private:
     bool check_leftovers_ = true;
 };
 
-// Settings of an effect under Premiere, with every other setting as given.
-host::Effect_Settings premiere_settings(host::Effect_Settings settings = {});
-
 }  // namespace nb::test

@@ -13,26 +13,21 @@
 
 namespace nb::test {
 
-// Control state as the host would hold it.
+// Whether the control is enabled, as the host would hold it; the effect changes no other control state.
 class Memory_Parameter : public virtual Parameter {
 public:
-    Memory_Parameter(const Parameter_Description& d, int32_t host_index)
-        : host_index_(host_index), enabled_(d.enabled), name_(d.name) {}
+    explicit Memory_Parameter(const Parameter_Description& d) : enabled_(d.enabled) {}
 
     void set_expanded(bool) override {}
     void set_enabled(bool on) override { enabled_ = on; }
     void set_visible(bool) override {}
-    void set_name(const std::string& name) override { name_ = name; }
+    void set_name(const std::string&) override {}
     bool is_animated() const override { return false; }
 
-    int32_t host_index() const { return host_index_; }
     bool enabled() const { return enabled_; }
-    const std::string& name() const { return name_; }
 
 private:
-    int32_t host_index_;
     bool enabled_;
-    std::string name_;
 };
 
 // A parameter of kind Kind whose value lives in held, which starts at the description's default and
@@ -41,8 +36,7 @@ template <class Kind, class Value>
 class Memory_Value : public Memory_Parameter, public Kind {
 public:
     template <class Description>
-    Memory_Value(Description d, int32_t host_index, Value initial)
-        : Memory_Parameter(d, host_index), Kind(std::move(d)), held(std::move(initial)) {}
+    Memory_Value(Description d, Value initial) : Memory_Parameter(d), Kind(std::move(d)), held(std::move(initial)) {}
     Value held;
 };
 
@@ -52,8 +46,7 @@ class Memory;
 template <>
 class Memory<Float_Parameter> final : public Memory_Value<Float_Parameter, double> {
 public:
-    Memory(Float_Parameter_Description d, int32_t i)
-        : Memory_Value(d, i, d.default_value), slider_{d.slider_min, d.slider_max} {}
+    explicit Memory(Float_Parameter_Description d) : Memory_Value(d, d.default_value), slider_{d.slider_min, d.slider_max} {}
     double value() const override { return held; }
     double slider_min() const override { return slider_.first; }
     double slider_max() const override { return slider_.second; }
@@ -69,21 +62,21 @@ private:
 template <>
 class Memory<Angle_Parameter> final : public Memory_Value<Angle_Parameter, double> {
 public:
-    Memory(Angle_Parameter_Description d, int32_t i) : Memory_Value(d, i, d.default_value) {}
+    explicit Memory(Angle_Parameter_Description d) : Memory_Value(d, d.default_value) {}
     double value() const override { return held; }
 };
 
 template <>
 class Memory<Int_Parameter> final : public Memory_Value<Int_Parameter, int32_t> {
 public:
-    Memory(Int_Parameter_Description d, int32_t i) : Memory_Value(d, i, d.default_value) {}
+    explicit Memory(Int_Parameter_Description d) : Memory_Value(d, d.default_value) {}
     int32_t value() const override { return held; }
 };
 
 template <>
 class Memory<Checkbox_Parameter> final : public Memory_Value<Checkbox_Parameter, bool> {
 public:
-    Memory(Checkbox_Parameter_Description d, int32_t i) : Memory_Value(d, i, d.default_value) {}
+    explicit Memory(Checkbox_Parameter_Description d) : Memory_Value(d, d.default_value) {}
     bool value() const override { return held; }
     void set_value(bool value) override { held = value; }
 };
@@ -91,7 +84,7 @@ public:
 template <>
 class Memory<Choice_Parameter> final : public Memory_Value<Choice_Parameter, int32_t> {
 public:
-    Memory(Choice_Parameter_Description d, int32_t i) : Memory_Value(d, i, d.default_index) {}
+    explicit Memory(Choice_Parameter_Description d) : Memory_Value(d, d.default_index) {}
     int32_t value() const override { return held; }
     void set_value(int32_t index) override { held = index; }
 };
@@ -99,7 +92,7 @@ public:
 template <>
 class Memory<Point_2d_Parameter> final : public Memory_Value<Point_2d_Parameter, std::pair<double, double>> {
 public:
-    Memory(Point_2d_Parameter_Description d, int32_t i) : Memory_Value(d, i, {d.x, d.y}) {}
+    explicit Memory(Point_2d_Parameter_Description d) : Memory_Value(d, {d.x, d.y}) {}
     std::pair<double, double> value() const override { return held; }
 };
 
@@ -107,7 +100,7 @@ public:
 template <>
 class Memory<Layer_Parameter> final : public Memory_Value<Layer_Parameter, bool> {
 public:
-    Memory(Layer_Parameter_Description d, int32_t i) : Memory_Value(d, i, false) {}
+    explicit Memory(Layer_Parameter_Description d) : Memory_Value(d, false) {}
     bool has_layer() const override { return held; }
 };
 
@@ -115,8 +108,7 @@ public:
 template <>
 class Memory<Rgb_Parameter> final : public Memory_Value<Rgb_Parameter, std::array<float, 3>> {
 public:
-    Memory(Rgb_Parameter_Description d, int32_t i)
-        : Memory_Value(d, i, {float(d.red), float(d.green), float(d.blue)}) {}
+    explicit Memory(Rgb_Parameter_Description d) : Memory_Value(d, {float(d.red), float(d.green), float(d.blue)}) {}
     void set_value(float r, float g, float b) override { held = {r, g, b}; }
     std::array<float, 3> value() const override { return held; }
 };
@@ -124,8 +116,8 @@ public:
 template <>
 class Memory<Rgba_Parameter> final : public Memory_Value<Rgba_Parameter, std::array<float, 4>> {
 public:
-    Memory(Rgba_Parameter_Description d, int32_t i)
-        : Memory_Value(d, i, {float(d.red), float(d.green), float(d.blue), float(d.alpha)}) {}
+    explicit Memory(Rgba_Parameter_Description d)
+        : Memory_Value(d, {float(d.red), float(d.green), float(d.blue), float(d.alpha)}) {}
     void set_value(float r, float g, float b, float a) override { held = {r, g, b, a}; }
     std::array<float, 4> value() const override { return held; }
 };
@@ -135,14 +127,14 @@ template <class Kind>
 class Memory final : public Memory_Value<Kind, bool> {
 public:
     template <class Description>
-    Memory(Description d, int32_t i) : Memory_Value<Kind, bool>(std::move(d), i, false) {}
+    explicit Memory(Description d) : Memory_Value<Kind, bool>(std::move(d), false) {}
 };
 
 // held: the data pointers the test hands in.
 template <>
 class Memory<Custom_Parameter> final : public Memory_Value<Custom_Parameter, std::array<void*, 2>> {
 public:
-    Memory(Custom_Parameter_Description d, int32_t i) : Memory_Value(d, i, {nullptr, nullptr}) {}
+    explicit Memory(Custom_Parameter_Description d) : Memory_Value(d, {nullptr, nullptr}) {}
     void* data() override { return held[0]; }
     void* gui_data() override { return held[1]; }
     void* event_context() const override { return nullptr; }
@@ -171,9 +163,6 @@ public:
     std::unique_ptr<Group_Parameter> create_group(Group_Parameter_Description d) override { return make(d); }
     std::vector<Parameter*> parameter_list() const override { return counter_.created(); }
 
-    // The index the next parameter would get; one past the last host control.
-    int32_t next_index() const { return counter_.next_index(); }
-
 private:
     // Converts to the creator's return type, which names the kind to make.
     template <class Description>
@@ -183,7 +172,7 @@ private:
         template <class Kind>
         operator std::unique_ptr<Kind>() {
             return counter.create<Kind>(
-                [&](int32_t index) { return std::make_unique<Memory<Kind>>(std::move(d), index); });
+                [&](int32_t) { return std::make_unique<Memory<Kind>>(std::move(d)); });
         }
     };
     template <class Description>

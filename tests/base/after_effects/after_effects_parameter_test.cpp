@@ -1,19 +1,27 @@
-// Bound parameters against the host's records: values read and written per kind and host, the control
-// operations, custom data, the animation query, and how the host's failures reach the caller.
+// The host binding of parameters against the host's records: each kind's record at setup and its value
+// in the host's units, the control operations, custom data, the animation query, host failures, the
+// numbering of layers, and clearing a world.
 #include "base/after_effects/after_effects_parameter.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "base/after_effects/after_effects_arbitrary_data.h"
+#include "base/after_effects/after_effects_layers.h"
 #include "base/after_effects/after_effects_parameter_colors.h"
+#include "base/after_effects/after_effects_parameter_custom.h"
 #include "base/after_effects/after_effects_parameter_values.h"
 #include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
+#include "base/host_context.h"
 #include "host/host_aegp_suites.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
@@ -22,248 +30,377 @@
 namespace nb {
 namespace {
 
-// One parameter of each kind, in host order 1 to 10 (the colour with alpha takes 9 and 10).
-struct Value_Set {
-    std::unique_ptr<Float_Parameter> amount;
-    std::unique_ptr<Angle_Parameter> angle;
-    std::unique_ptr<Int_Parameter> count;
-    std::unique_ptr<Checkbox_Parameter> check;
-    std::unique_ptr<Choice_Parameter> choice;
-    std::unique_ptr<Point_2d_Parameter> point;
-    std::unique_ptr<Layer_Parameter> layer;
-    std::unique_ptr<Rgb_Parameter> rgb;
-    std::unique_ptr<Rgba_Parameter> rgba;
+// One parameter of each kind, most with one description flag changed; the input layer adds no record.
+struct Kinds {
+    std::unique_ptr<Float_Parameter> amount;      // host index 1
+    std::unique_ptr<Angle_Parameter> angle;       // 2
+    std::unique_ptr<Int_Parameter> count;         // 3
+    std::unique_ptr<Checkbox_Parameter> check;    // 4, interface only
+    std::unique_ptr<Choice_Parameter> choice;     // 5
+    std::unique_ptr<Point_2d_Parameter> point;    // 6
+    std::unique_ptr<Layer_Parameter> layer;       // 7
+    std::unique_ptr<Rgb_Parameter> rgb;           // 8
+    std::unique_ptr<Rgba_Parameter> rgba;         // 9, and its alpha 10
+    std::unique_ptr<Button_Parameter> button;     // 11
+    std::unique_ptr<Layer_Parameter> input;       // the effect's input, which ends the controls
 };
 
-Value_Set declare(Parameter_Factory& factory) {
-    Value_Set set;
-    Float_Parameter_Description amount("amount", "", 1);
-    amount.default_value = 0.25;
-    amount.slider_min = -2.0;
-    amount.slider_max = 3.0;
-    set.amount = factory.create_float(amount);
-    set.angle = factory.create_angle(Angle_Parameter_Description("angle", "", 2));
-    set.count = factory.create_int(Int_Parameter_Description("count", "", 3));
-    set.check = factory.create_checkbox(Checkbox_Parameter_Description("check", "", 4));
-    Choice_Parameter_Description choice("choice", "", 5);
-    choice.entries = {"first", "second", "third", "fourth"};
-    set.choice = factory.create_choice(choice);
-    set.point = factory.create_point_2d(Point_2d_Parameter_Description("point", "", 6));
-    set.layer = factory.create_layer(Layer_Parameter_Description("layer", "", 7));
-    set.rgb = factory.create_rgb(Rgb_Parameter_Description("tint", "", 8));
-    set.rgba = factory.create_rgba(Rgba_Parameter_Description("outside color", "", 9, 10));
-    return set;
+template <class Description, class Change>
+Description with(Description description, Change change) {
+    change(description);
+    return description;
+}
+
+// Angles and points in 16.16, choices from 1, colour components truncated to bytes and held to 0..1.
+Kinds declare(Parameter_Factory& f) {
+    return Kinds{
+        f.create_float(with(Float_Parameter_Description("amount", "", 0x100000001), [](auto& d) {  // the host keeps 32 bits
+            std::tie(d.default_value, d.slider_min, d.slider_max) = std::tuple(0.3, -2.0, 50.0);
+            std::tie(d.percent, d.pixel, d.start_collapsed) = std::tuple(true, true, false);
+        })),
+        f.create_angle(with(Angle_Parameter_Description("angle", "", 2), [](auto& d) { d.default_value = 90.5; d.animatable = false; })),
+        f.create_int(with(Int_Parameter_Description("count", "", 3), [](auto& d) {
+            std::tie(d.default_value, d.valid_min, d.valid_max, d.slider_max, d.supervise) = std::tuple(3, 1, 9, 8, true);
+        })),
+        f.create_checkbox(with(Checkbox_Parameter_Description("check", "", 4), [](auto& d) { d.default_value = d.interface_only = true; })),
+        f.create_choice(with(Choice_Parameter_Description("choice", "", 5), [](auto& d) {
+            d.entries = {"first", "second", "third", "fourth"};
+            std::tie(d.default_index, d.enabled) = std::tuple(1, false);
+        })),
+        f.create_point_2d(with(Point_2d_Parameter_Description("point", "", 6), [](auto& d) {
+            std::tie(d.x, d.y, d.restrict_bounds, d.visible) = std::tuple(-0.5, 0.255, true, false);  // whole percent: -50, 25
+        })),
+        f.create_layer(Layer_Parameter_Description("layer", "", 7)),
+        f.create_rgb(with(Rgb_Parameter_Description("tint", "", 8), [](auto& d) { d.red = 0.5; d.green = 1.0; d.blue = 2.0; })),
+        f.create_rgba(with(Rgba_Parameter_Description("a colour named at length, 28", "", 9, 10), [](auto& d) { d.alpha = 0.5; })),
+        f.create_button(with(Button_Parameter_Description("button", "", 11), [](auto& d) { d.label = "press"; })),
+        f.create_layer(Layer_Parameter_Description("input", "", 0)),
+    };
+}
+
+// The name and the kind's own fields of a host record, values before defaults.
+std::string values_text(const PF_ParamDef& d) {
+    std::ostringstream s;
+    s.precision(9);
+    s << d.name << ":";
+    const PF_FloatSliderDef& f = d.u.fs_d;
+    const PF_SliderDef& i = d.u.sd;
+    const PF_PointDef& t = d.u.td;
+    switch (d.param_type) {
+        case PF_Param_FLOAT_SLIDER:
+            s << ' ' << f.value << ' ' << f.dephault << " [" << f.valid_min << ", " << f.valid_max << "] [" << f.slider_min << ", "
+              << f.slider_max << "] " << f.precision << ' ' << f.display_flags;
+            break;
+        case PF_Param_SLIDER:
+            s << ' ' << i.value << ' ' << i.dephault << " [" << i.valid_min << ", " << i.valid_max << "] [" << i.slider_min << ", "
+              << i.slider_max << "]";
+            break;
+        case PF_Param_ANGLE: s << ' ' << d.u.ad.value << ' ' << d.u.ad.dephault; break;
+        case PF_Param_CHECKBOX: s << ' ' << d.u.bd.value << ' ' << int{d.u.bd.dephault}; break;
+        case PF_Param_POPUP: s << ' ' << d.u.pd.value << ' ' << d.u.pd.dephault << ' ' << d.u.pd.num_choices << ' ' << d.u.pd.u.namesptr; break;
+        case PF_Param_POINT:
+            s << ' ' << t.x_value << ' ' << t.y_value << ' ' << t.x_dephault << ' ' << t.y_dephault << ' ' << int{t.restrict_bounds};
+            break;
+        case PF_Param_LAYER: s << ' ' << d.u.ld.dephault; break;
+        case PF_Param_BUTTON: s << ' ' << d.u.button_d.u.namesptr; break;
+        default:
+            for (const PF_Pixel& p : {d.u.cd.value, d.u.cd.dephault})
+                s << ' ' << int{p.alpha} << ',' << int{p.red} << ',' << int{p.green} << ',' << int{p.blue};
+    }
+    return s.str();
+}
+
+constexpr PF_ParamFlags collapsed = PF_ParamFlag_COLLAPSE_TWIRLY;
+constexpr PF_ParamFlags fixed = PF_ParamFlag_CANNOT_TIME_VARY;
+
+// Angles and points in 16.16 (90.5 degrees: 5931008; -50 percent: -3276800), choices from 1, colours
+// as bytes with alpha first, unbounded float ranges as infinities.
+TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
+    test::Ae_Binding_Rig rig;
+    PF_OutData out{};
+    {
+        Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
+        const Kinds kinds = declare(factory);
+        parameter_setup(rig.in_data(), &out, factory.parameter_list());
+    }
+    EXPECT_EQ(out.num_params, 13) << "the input layer is counted, not added; the colour adds its alpha";
+    ASSERT_EQ(rig.effect().parameters().size(), 12u);
+    const struct {
+        PF_ParamType type;
+        int64_t flags, ui_flags;
+        const char* values;
+    } rows[] = {
+        {PF_Param_FLOAT_SLIDER, 0, 0, "amount: 0.300000012 0.300000012 [-inf, inf] [-2, 50] 2 3"},
+        {PF_Param_ANGLE, collapsed | fixed, 0, "angle: 5931008 5931008"},
+        {PF_Param_SLIDER, collapsed | PF_ParamFlag_SUPERVISE, 0, "count: 3 3 [1, 9] [-2147483648, 8]"},
+        {PF_Param_CHECKBOX, collapsed | fixed, PF_PUI_STD_CONTROL_ONLY, "check: 1 1"},
+        {PF_Param_POPUP, collapsed, PF_PUI_DISABLED, "choice: 2 2 4 first|second|third|fourth|"},
+        {PF_Param_POINT, collapsed, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI, "point: -3276800 1638400 -3276800 1638400 1"},
+        {PF_Param_LAYER, collapsed, 0, "layer: 0"},
+        {PF_Param_COLOR, collapsed, 0, "tint: 255,127,255,255 255,127,255,255"},
+        {PF_Param_COLOR, collapsed, 0, "a colour named at length, 28: 255,0,0,0 255,0,0,0"},
+        {PF_Param_FLOAT_SLIDER, collapsed, 0, "a colour named at length, 28 (a: 0.5 0.5 [0, 1] [0, 1] 2 0"},
+        {PF_Param_BUTTON, PF_ParamFlag_SUPERVISE | fixed, PF_PUI_STD_CONTROL_ONLY, "button: press"},
+    };
+    for (int32_t index = 1; index <= 11; ++index) {
+        const PF_ParamDef& d = rig.stored(index);
+        const auto& row = rows[index - 1];
+        EXPECT_EQ((std::array<int64_t, 4>{d.param_type, d.flags, d.ui_flags, d.uu.id}),
+                  (std::array<int64_t, 4>{row.type, row.flags, row.ui_flags, index}))
+            << "index " << index;
+        EXPECT_EQ(values_text(d), row.values) << "index " << index;
+    }
 }
 
 // The host holds bytes (64, 128, 255) for both colours and, under After Effects, the finer colour (0.25,
-// 0.5, 0.9) behind them: After Effects gives that one, Premiere the bytes over 255.
-TEST(AfterEffectsParameterValues, ReadsConvertTheHostsCurrentRecords) {
+// 0.5, 0.9) behind them: After Effects gives that one, Premiere the bytes over 255. The interface-only
+// checkbox is read from the call's record, without a checkout, as are the slider's ends. Writes go to
+// the call's records, marked changed; the interface-only control is refreshed instead.
+TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
     for (const bool premiere : {false, true}) {
-        test::Ae_Binding_Rig rig(premiere ? test::premiere_settings() : host::Effect_Settings{});
-        Value_Set set = rig.set_up_and_bind(declare);
+        test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = premiere ? host::app_id_premiere : host::app_id_after_effects});
+        const Kinds k = rig.set_up_and_bind(declare);
         rig.stored(1).u.fs_d.value = 0.1;
-        rig.stored(2).u.ad.value = 45 * 65536 + 32768;  // 45.5 degrees in 16.16
+        rig.stored(2).u.ad.value = 45 * 65536 + 32768;
         rig.stored(3).u.sd.value = -7;
-        rig.stored(4).u.bd.value = 1;
-        rig.stored(5).u.pd.value = 4;  // the host's first entry is 1
-        rig.stored(6).u.td.x_value = -32768;
-        rig.stored(6).u.td.y_value = 3 * 65536;
+        rig.command_record(4).u.bd.value = 0;
+        rig.stored(5).u.pd.value = 4;
+        std::tie(rig.stored(6).u.td.x_value, rig.stored(6).u.td.y_value) = std::pair(-32768, 3 * 65536);
         for (int32_t index : {8, 9}) {
             rig.stored(index).u.cd.value = PF_Pixel{255, 64, 128, 255};
             rig.effect().parameter_state().set_float_color(index, PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.9f});
         }
         rig.stored(10).u.fs_d.value = 0.375;
-        EXPECT_EQ(set.amount->value(), 0.1);
-        EXPECT_EQ(set.angle->value(), 45.5);
-        EXPECT_EQ(set.count->value(), -7);
-        EXPECT_TRUE(set.check->value());
-        EXPECT_EQ(set.choice->value(), 3);
-        EXPECT_EQ(set.point->value(), std::make_pair(-0.5, 3.0));
         const std::array<float, 3> rgb = premiere ? std::array<float, 3>{64 / 255.0f, 128 / 255.0f, 1.0f}
                                                   : std::array<float, 3>{0.25f, 0.5f, 0.9f};
-        EXPECT_EQ(set.rgb->value(), rgb) << "premiere " << premiere;
-        EXPECT_EQ(set.rgba->value(), (std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f})) << "premiere " << premiere;
+        EXPECT_EQ(std::tuple(k.amount->value(), k.angle->value(), k.count->value(), k.choice->value(), k.point->value()),
+                  std::tuple(0.1, 45.5, -7, 3, std::pair(-0.5, 3.0)));
+        EXPECT_EQ(k.rgb->value(), rgb) << "premiere " << premiere;
+        EXPECT_EQ(k.rgba->value(), (std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f})) << "premiere " << premiere;
         EXPECT_EQ(rig.host().faults().calls("PF_GetFloatingPointColorFromColorDef"), premiere ? 0 : 2);
-        EXPECT_EQ(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param"));
-        // Slider ends come from the call's record, without a checkout.
-        const int64_t checkouts = rig.host().faults().calls("checkout_param");
-        EXPECT_EQ(set.amount->slider_min(), -2.0);
-        EXPECT_EQ(set.amount->slider_max(), 3.0);
-        EXPECT_EQ(rig.host().faults().calls("checkout_param"), checkouts);
+        EXPECT_FALSE(k.check->value());
+        EXPECT_EQ(std::pair(k.amount->slider_min(), k.amount->slider_max()), std::pair(-2.0, 50.0));
+        EXPECT_EQ(std::pair(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param")),
+                  (std::pair<int64_t, int64_t>(8, 8)));
+
+        k.amount->set_value(0.125);
+        k.choice->set_value(2);
+        k.rgb->set_value(0.5f, -0.25f, 1.5f);
+        k.rgba->set_value(1.0f, 0.2f, 0.0f, 0.625f);  // 0.2 * 255 = 51
+        k.check->set_value(true);
+        EXPECT_EQ(std::tuple(rig.command_record(1).u.fs_d.value, rig.command_record(5).u.pd.value, rig.command_record(10).u.fs_d.value),
+                  std::tuple(0.125, 3, 0.625));
+        EXPECT_EQ(values_text(rig.command_record(8)), "tint: 255,127,0,255 255,127,255,255");
+        EXPECT_EQ(values_text(rig.command_record(9)), "a colour named at length, 28: 255,255,51,0 255,0,0,0");
+        for (int32_t index : {1, 5, 8, 9, 10})
+            EXPECT_EQ(rig.command_record(index).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE) << "index " << index;
+        const auto& updates = rig.effect().parameter_state().ui_updates();
+        ASSERT_EQ(updates.size(), 1u);
+        EXPECT_EQ(std::tuple(updates[0].index, updates[0].record.u.bd.value, rig.command_record(4).uu.change_flags),
+                  std::tuple(4, 1, PF_ChangeFlag_NONE));
     }
 }
 
-// Colour components are truncated to bytes and held to 0..1: 0.5 * 255 = 127.5 gives 127, 0.2 * 255 = 51.
-TEST(AfterEffectsParameterValues, WritesMarkTheCallsRecordsChangedWithoutARefresh) {
+// Each step changes the call's record and refreshes the control, whose record the host takes over; a
+// colour with alpha is enabled and shown as one, its alpha refreshed after it. Renaming and expanding
+// also mark the value. Names are cut to the host's 31 characters.
+TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
     test::Ae_Binding_Rig rig;
-    Value_Set set = rig.set_up_and_bind(declare);
-    set.amount->set_value(0.125);
-    set.check->set_value(true);
-    set.choice->set_value(2);
-    set.rgb->set_value(0.5f, -0.25f, 1.5f);
-    set.rgba->set_value(1.0f, 0.2f, 0.0f, 0.625f);
-    EXPECT_EQ(rig.command_record(1).u.fs_d.value, 0.125);
-    EXPECT_EQ(rig.command_record(4).u.bd.value, 1);
-    EXPECT_EQ(rig.command_record(5).u.pd.value, 3);
-    const PF_Pixel& rgb = rig.command_record(8).u.cd.value;
-    EXPECT_EQ((std::array<int, 3>{rgb.red, rgb.green, rgb.blue}), (std::array<int, 3>{127, 0, 255}));
-    const PF_Pixel& rgba = rig.command_record(9).u.cd.value;
-    EXPECT_EQ((std::array<int, 3>{rgba.red, rgba.green, rgba.blue}), (std::array<int, 3>{255, 51, 0}));
-    EXPECT_EQ(rig.command_record(10).u.fs_d.value, 0.625);
-    for (int32_t index : {1, 4, 5, 8, 9, 10})
-        EXPECT_EQ(rig.command_record(index).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE) << "index " << index;
-    EXPECT_TRUE(rig.effect().parameter_state().ui_updates().empty());
-}
-
-// Each step flips one flag and refreshes; the host takes the refreshed record over. A colour with alpha
-// is enabled and shown as one, its alpha slider refreshed after it.
-TEST(AfterEffectsParameterValues, ControlOperationsRefreshTheControl) {
-    test::Ae_Binding_Rig rig;
-    Value_Set set = rig.set_up_and_bind(declare);
-    const auto& updates = rig.effect().parameter_state().ui_updates();
+    const Kinds k = rig.set_up_and_bind(declare);
     const struct {
+        int32_t index;
         void (*apply)(Parameter&);
+        PF_ParamFlags flags;
         PF_ParamUIFlags ui_flags;
     } steps[] = {
-        {[](Parameter& p) { p.set_enabled(false); }, PF_PUI_DISABLED},
-        {[](Parameter& p) { p.set_visible(false); }, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
-        {[](Parameter& p) { p.set_enabled(true); }, PF_PUI_INVISIBLE},
-        {[](Parameter& p) { p.set_visible(true); }, 0},
+        {1, [](Parameter& p) { p.set_enabled(false); }, 0, PF_PUI_DISABLED},
+        {9, [](Parameter& p) { p.set_enabled(false); }, collapsed, PF_PUI_DISABLED},
+        {9, [](Parameter& p) { p.set_visible(false); }, collapsed, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
+        {9, [](Parameter& p) { p.set_enabled(true); }, collapsed, PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_visible(false); }, 0, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_enabled(true); }, 0, PF_PUI_INVISIBLE},
+        {1, [](Parameter& p) { p.set_visible(true); }, 0, 0},
+        {1, [](Parameter& p) { p.set_expanded(false); }, collapsed, 0},
+        {1, [](Parameter& p) { p.set_expanded(true); }, 0, 0},
     };
+    const auto& updates = rig.effect().parameter_state().ui_updates();
     for (size_t i = 0; i < std::size(steps); ++i) {
-        steps[i].apply(*set.amount);
-        steps[i].apply(*set.rgba);
-        ASSERT_EQ(updates.size(), 3 * (i + 1));
-        EXPECT_EQ(updates[3 * i].index, 1);
-        EXPECT_EQ(updates[3 * i + 1].index, 9);
-        EXPECT_EQ(updates[3 * i + 2].index, 10);
-        for (int32_t index : {1, 9, 10}) EXPECT_EQ(rig.stored(index).ui_flags, steps[i].ui_flags) << "step " << i;
+        const size_t before = updates.size();
+        const int32_t index = steps[i].index;
+        steps[i].apply(index == 9 ? static_cast<Parameter&>(*k.rgba) : *k.amount);
+        ASSERT_EQ(updates.size(), before + (index == 9 ? 2 : 1)) << "step " << i;
+        EXPECT_EQ(std::pair(updates[before].index, updates.back().index), std::pair(index, index == 9 ? 10 : 1)) << "step " << i;
+        for (int32_t refreshed = index; refreshed <= (index == 9 ? 10 : 1); ++refreshed)
+            EXPECT_EQ(std::pair(rig.stored(refreshed).flags, rig.stored(refreshed).ui_flags), std::pair(steps[i].flags, steps[i].ui_flags))
+                << "step " << i << " index " << refreshed;
     }
-    EXPECT_EQ(rig.command_record(1).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE, 0);
-
-    // Renaming and expanding also mark the value; names are cut to the host's 31 characters.
-    set.amount->set_name("a new name that runs past the host's limit");
-    EXPECT_STREQ(rig.command_record(1).name, "a new name that runs past the h");
-    set.amount->set_expanded(true);
-    EXPECT_EQ(rig.command_record(1).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
-    EXPECT_NE(rig.command_record(1).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE, 0);
-    set.amount->set_expanded(false);
-    EXPECT_NE(rig.command_record(1).flags & PF_ParamFlag_COLLAPSE_TWIRLY, 0);
-
-    set.amount->set_valid_range(-1.0, std::numeric_limits<double>::max());
-    set.amount->set_slider_range(0.0, 0.3);
-    set.amount->set_precision(4);
-    EXPECT_EQ(updates.size(), 18u);
-    const PF_FloatSliderDef& slider = rig.stored(1).u.fs_d;
-    EXPECT_EQ(slider.valid_min, -1.0f);
-    EXPECT_EQ(slider.valid_max, std::numeric_limits<float>::infinity());
-    EXPECT_EQ(slider.slider_max, 0.3f);
-    EXPECT_EQ(slider.precision, 4);
+    EXPECT_EQ(std::pair(rig.command_record(1).uu.change_flags, rig.command_record(9).uu.change_flags),
+              (std::pair<PF_ChangeFlags, PF_ChangeFlags>(PF_ChangeFlag_CHANGED_VALUE, PF_ChangeFlag_NONE)));
+    k.amount->set_name("a new name that runs past the host's limit");
+    k.amount->set_valid_range(-1.0, std::numeric_limits<double>::max());
+    k.amount->set_slider_range(0.0, 0.3);
+    k.amount->set_precision(4);
+    EXPECT_EQ(values_text(rig.stored(1)), "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 4 3");
+    EXPECT_EQ(updates.size(), 16u);
 }
-
-TEST(AfterEffectsParameterValues, InterfaceOnlyControlsReadTheCallsRecordAndRefreshOnWrites) {
-    test::Ae_Binding_Rig rig;
-    auto control = rig.set_up_and_bind([](Parameter_Factory& factory) {
-        Float_Parameter_Description description("amount", "", 1);
-        description.interface_only = true;
-        return factory.create_float(description);
-    });
-    rig.command_record(1).u.fs_d.value = 0.75;  // what the host passed with this command
-    EXPECT_EQ(control->value(), 0.75);
-    EXPECT_EQ(rig.host().faults().calls("checkout_param"), 0);
-    control->set_value(0.5);
-    ASSERT_EQ(rig.effect().parameter_state().ui_updates().size(), 1u);
-    EXPECT_EQ(rig.effect().parameter_state().ui_updates().back().record.u.fs_d.value, 0.5);
-    EXPECT_EQ(rig.command_record(1).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE, 0);
-}
-
-TEST(AfterEffectsParameterValues, HostFailuresAreThrown) {
-    test::Log_Sandbox log;
-    test::Ae_Binding_Rig rig;
-    Value_Set set = rig.set_up_and_bind(declare);
-    for (PF_Err error : {PF_Interrupt_CANCEL, PF_Err_INVALID_INDEX}) {
-        rig.host().faults().inject("checkout_param", error, 1);
-        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { set.amount->value(); }, "PF_CHECKOUT_PARAM() failed",
-                                                               error));
-    }
-    rig.host().faults().inject("PF_UpdateParamUI", PF_Interrupt_CANCEL, 1);
-    EXPECT_THROW(set.amount->set_enabled(false), Exception_Abort);
-    rig.host().faults().inject("PF_UpdateParamUI", PF_Err_BAD_CALLBACK_PARAM, 1);
-    EXPECT_THROW(set.amount->set_enabled(false), Exception_After_Effects);
-    rig.host().faults().inject("PF_GetFloatingPointColorFromColorDef", PF_Interrupt_CANCEL, 1);
-    EXPECT_THROW(set.rgb->value(), Exception_Abort);
-    rig.host().withdraw_suite(kPFParamUtilsSuite, 2);
-    EXPECT_THROW(set.amount->set_visible(false), Exception_Ae_Suite);
-    rig.host().register_suite(kPFColorParamSuite, 1, nullptr);  // success, but no table
-    EXPECT_TRUE(test::throws_with<Exception_Ae_Suite>([&] { set.rgba->value(); },
-                                                      "Can't AcquireSuite (PF ColorParamSuite, 1)", 0));
-    // Without the call's records there is nothing to refresh.
-    Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
-    EXPECT_THROW(factory.create_float(Float_Parameter_Description("b", "", 2))->set_enabled(false), Exception_Assert);
-}
-
-struct Layer_Case {
-    A_long appl_id;
-    A_short major, minor;
-    bool chosen;
-    bool expected;
-    int64_t checkouts;  // what telling it took
-};
-
-class AfterEffectsParameterValuesLayer : public ::testing::TestWithParam<Layer_Case> {};
-
-// Recent After Effects tells from the call's record, older versions and Premiere check the layer out.
-TEST_P(AfterEffectsParameterValuesLayer, HasLayerByHostAndApiVersion) {
-    const Layer_Case c = GetParam();
-    test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = c.appl_id, .version_major = c.major, .version_minor = c.minor});
-    int pixel = 0;
-    PF_EffectWorld world{};
-    world.data = reinterpret_cast<PF_PixelPtr>(&pixel);
-    world.width = world.height = 1;
-    Value_Set set = rig.set_up_and_bind(declare);
-    if (c.chosen) {
-        host::choose_layer(rig.stored(7), world);
-        host::choose_layer(rig.command_record(7), world);
-    }
-    EXPECT_EQ(set.layer->has_layer(), c.expected);
-    EXPECT_EQ(rig.host().faults().calls("checkout_param"), c.checkouts);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsParameterValuesLayer,
-                         ::testing::Values(Layer_Case{host::app_id_after_effects, 13, 9, true, true, 0},
-                                           Layer_Case{host::app_id_after_effects, 13, 9, false, false, 0},
-                                           Layer_Case{host::app_id_after_effects, 13, 8, true, true, 1},
-                                           Layer_Case{host::app_id_premiere, 13, 28, false, false, 1},
-                                           Layer_Case{host::app_id_after_effects, 12, 11, true, true, 1},
-                                           Layer_Case{host::app_id_after_effects, 12, 10, true, false, 0}));
 
 // Keyframes or an expression animate. The handles taken are disposed of even when a later call fails; a
 // refused disposal is only logged.
-TEST(AfterEffectsParameterAnimation, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDisposedOf) {
+TEST(AfterEffectsParameter, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDisposedOf) {
     test::Log_Sandbox log;
     aegp_plugin_id = 17;
     test::Ae_Binding_Rig rig;
-    Value_Set set = rig.set_up_and_bind(declare);
-    for (const auto& [keyframes, expression, animated] : {std::tuple{0, false, false}, {2, false, true}, {0, true, true}}) {
+    const Kinds k = rig.set_up_and_bind(declare);
+    for (const auto& [keyframes, expression, animated] : {std::tuple{0, false, false}, {1, false, true}, {0, true, true}}) {
         rig.effect().parameter_state().set_animation(1, keyframes, expression);
-        EXPECT_EQ(set.amount->is_animated(), animated) << keyframes << " keyframes, expression " << expression;
+        EXPECT_EQ(k.amount->is_animated(), animated) << keyframes << " keyframes, expression " << expression;
     }
     EXPECT_EQ(rig.host().aegp_suites().last_plugin_id(), 17);
     aegp_plugin_id = 0;
     for (const char* call : {"AEGP_GetNewEffectForEffect", "AEGP_GetNewEffectStreamByIndex", "AEGP_GetStreamNumKFs",
                              "AEGP_IsStreamTimevarying"}) {
         rig.host().faults().inject(call, A_Err_GENERIC, 1);
-        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { set.amount->is_animated(); },
+        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { k.amount->is_animated(); },
                                                                "After Effects Suite Error (A_Err)", A_Err_GENERIC))
             << call;
-        EXPECT_EQ(rig.host().aegp_suites().live_streams(), 0) << call;
-        EXPECT_EQ(rig.host().aegp_suites().live_effects(), 0) << call;
+        EXPECT_EQ(rig.host().aegp_suites().live_streams() + rig.host().aegp_suites().live_effects(), 0) << call;
     }
     rig.host().faults().inject("AEGP_DisposeStream", A_Err_PARAMETER, 1);
-    EXPECT_NO_THROW(set.amount->is_animated());
+    EXPECT_NO_THROW(k.amount->is_animated());
     EXPECT_EQ(log_instance().remembered().back(), "-**### WARNING ###**-: AEGP_DisposeStream failed. Error code: 3\n");
     EXPECT_EQ(rig.host().aegp_suites().live_effects(), 0);
     rig.expect_leftovers();  // the host kept the stream it refused to dispose of
+}
+
+// Default data of one 32-bit word holding 42 (the control) or 7 (its interface data).
+class Word_Data : public Arbitrary_Data_Functions {
+public:
+    explicit Word_Data(int32_t word) : word_(word) {}
+    PF_Handle new_default(PF_InData* in_data) const override {
+        PF_Handle handle = in_data->utils->host_new_handle(sizeof word_);
+        std::memcpy(in_data->utils->host_lock_handle(handle), &word_, sizeof word_);
+        in_data->utils->host_unlock_handle(handle);
+        return handle;
+    }
+
+private:
+    int32_t word_;
+};
+
+PF_CustomUIInfo registered_interface{};
+PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
+    registered_interface = *info;
+    return PF_Err_NONE;
+}
+
+std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
+    return factory.create_custom(with(Custom_Parameter_Description("drawn", "", 7), [](auto& d) {
+        std::tie(d.ui_height, d.disc_id_gui_data) = std::tuple(40, 8);
+        std::tie(d.data_functions, d.gui_data_functions) = std::pair(std::make_shared<Word_Data>(42), std::make_shared<Word_Data>(7));
+    }));
+}
+
+int32_t word_at(void* data) { return *static_cast<int32_t*>(data); }
+
+// The drawn control and the hidden record of its interface data. A command with the records has their
+// data locked once and kept; one without checks the records out until the parameter goes.
+TEST(AfterEffectsParameter, CustomControlAddsItsHiddenInterfaceDataAndLocksBoth) {
+    test::Ae_Binding_Rig rig;
+    rig.in_data()->inter.register_ui = register_interface;
+    std::unique_ptr<Custom_Parameter> custom = rig.set_up_and_bind(declare_custom);
+    const PF_ParamDef& control = rig.stored(1);
+    EXPECT_EQ(std::tuple(control.param_type, control.ui_flags, control.ui_height, control.u.arb_d.id, registered_interface.events),
+              std::tuple(PF_Param_ARBITRARY_DATA, PF_PUI_CONTROL | PF_PUI_DONT_ERASE_CONTROL, 40, 7, PF_CustomEFlag_EFFECT));
+    const PF_ParamDef& hidden = rig.stored(2);
+    EXPECT_EQ(std::tuple(std::string(hidden.name), hidden.uu.id, hidden.ui_flags, hidden.flags & fixed),
+              std::tuple(std::string("drawn_gui_data"), 8, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI, fixed));
+
+    custom.reset();
+    for (int32_t index : {1, 2}) rig.stored(index).u.arb_d.value = rig.stored(index).u.arb_d.dephault;
+    custom = rig.set_up_and_bind(declare_custom);
+    void* data = custom->data();
+    EXPECT_EQ(std::tuple(word_at(data), custom->data(), word_at(custom->gui_data())), std::tuple(42, data, 7));
+    custom->gui_data_changed();
+    custom->data_changed();
+    custom->redraw();
+    EXPECT_EQ(std::tuple(rig.command_record(1).uu.change_flags, rig.command_record(2).uu.change_flags,
+                         rig.effect().parameter_state().ui_updates().size(), rig.host().faults().calls("checkout_param")),
+              std::tuple(PF_ChangeFlag_CHANGED_VALUE, PF_ChangeFlag_CHANGED_VALUE, size_t{2}, int64_t{0}));
+
+    Parameter_Factory_After_Effects command(rig.in_data(), nullptr, nullptr);
+    custom = declare_custom(command);
+    EXPECT_EQ(std::pair(word_at(custom->data()), word_at(custom->gui_data())), std::pair(42, 7));
+    EXPECT_EQ(rig.effect().checked_out(), 2);
+    custom.reset();  // the rig checks they are all back
+}
+
+// A refused record is thrown with the host's code and leaks no default data; so are refused refreshes and
+// colour queries. The plug-in binary's tests refuse checkouts.
+TEST(AfterEffectsParameter, HostFailuresAreThrown) {
+    test::Log_Sandbox log;
+    test::Ae_Binding_Rig refused;
+    refused.in_data()->inter.register_ui = register_interface;
+    refused.host().faults().inject("add_param", PF_Err_INVALID_INDEX);
+    EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { refused.set_up_and_bind(declare_custom); },
+                                                           "After Effects api Error (PF_Err)", PF_Err_INVALID_INDEX));
+    EXPECT_EQ(refused.host().handles().live_handles(), 0);
+    test::Ae_Binding_Rig unregistered;
+    EXPECT_TRUE(test::fails_assertion([&] { unregistered.set_up_and_bind(declare_custom); },
+                                      "in_data->inter.register_ui != nullptr", "base/after_effects/after_effects_parameter_setup"));
+
+    test::Ae_Binding_Rig rig;
+    const Kinds k = rig.set_up_and_bind(declare);
+    rig.host().faults().inject("PF_UpdateParamUI", PF_Err_BAD_CALLBACK_PARAM, 1);
+    EXPECT_THROW(k.amount->set_enabled(false), Exception_After_Effects);
+    rig.host().faults().inject("PF_GetFloatingPointColorFromColorDef", PF_Interrupt_CANCEL, 1);
+    EXPECT_THROW(k.rgb->value(), Exception_Abort);
+    rig.host().withdraw_suite(kPFParamUtilsSuite, 2);
+    EXPECT_THROW(k.amount->set_visible(false), Exception_Ae_Suite);
+    rig.host().register_suite(kPFColorParamSuite, 1, nullptr);  // success, but no table
+    EXPECT_TRUE(test::throws_with<Exception_Ae_Suite>([&] { k.rgba->value(); }, "Can't AcquireSuite (PF ColorParamSuite, 1)", 0));
+    // Without the call's records there is nothing to refresh.
+    Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
+    EXPECT_THROW(factory.create_float(Float_Parameter_Description("b", "", 2))->set_enabled(false), Exception_Assert);
+}
+
+// A plug-in whose parameters are a layer, a colour with alpha, the input layer and another layer.
+class Numbered_Plugin : public Plugin {
+public:
+    explicit Numbered_Plugin(const std::vector<Parameter*>& list) : Plugin(make_host_context(Plugin_Host::after_effects)), list_(list) {}
+    const std::vector<Parameter*>& parameters() const override { return list_; }
+    Rect layer_extent(const Context&, const Layer_Extents&) const override { return {}; }
+    Rect layer_extent_for_name(const Context&, const std::string&, const Rect&, const Layer_Extents&) const override { return {}; }
+
+private:
+    std::vector<Parameter*> list_;
+};
+
+TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInputLayer) {
+    PF_InData in_data{};
+    Parameter_Factory_After_Effects factory(&in_data, nullptr, nullptr);
+    const auto first = factory.create_layer(Layer_Parameter_Description("first", "", 5));
+    const auto color = factory.create_rgba(Rgba_Parameter_Description("color", "", 6, 7));
+    const auto input = factory.create_layer(Layer_Parameter_Description("input", "", 0));
+    const auto second = factory.create_layer(Layer_Parameter_Description("second", "", 8));
+    const Numbered_Plugin plugin(factory.parameter_list());
+    const std::vector<Extra_Layer> layers = extra_layers(plugin);
+    ASSERT_EQ(layers.size(), 1u) << "the layer standing for the input ends the extra layers";
+    EXPECT_EQ(layers[0].host_index, 1);
+    // 1 first, 2 and 3 the colour, 4 the input, 5 second.
+    const Parameter* expected[] = {nullptr, first.get(), color.get(), nullptr, input.get(), second.get(), nullptr};
+    for (int32_t index = 0; index < 7; ++index) EXPECT_EQ(parameter_at_host_index(plugin, index), expected[index]) << index;
+}
+
+TEST(AfterEffectsLayers, ClearingAWorldLeavesItsRowPaddingAlone) {
+    constexpr int64_t pixel_bytes = 8, width = 3, height = 2, row_bytes = width * pixel_bytes + 5;
+    std::vector<unsigned char> memory(row_bytes * height, 0xab);
+    PF_EffectWorld world{};
+    world.data = reinterpret_cast<PF_PixelPtr>(memory.data());
+    world.width = width;
+    world.height = height;
+    world.rowbytes = row_bytes;
+    clear_world(world, pixel_bytes);
+    for (int64_t i = 0; i < row_bytes * height; ++i) EXPECT_EQ(memory[i], i % row_bytes < width * pixel_bytes ? 0 : 0xab) << "byte " << i;
 }
 
 }  // namespace
