@@ -10,7 +10,7 @@ jobs="$(nproc)"
 run_build() {
   local dir="$1" sanitize="$2" label="$3"
   cmake -S "$root" -B "$root/build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DNB_SANITIZE="$sanitize" -DNB_BUILD_BENCHMARKS=$([ "$dir" = release ] && echo ON || echo OFF) >/dev/null
+        -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DNB_SANITIZE="$sanitize" -DNB_BUILD_BENCHMARKS=$([ "$dir" = release ] && echo ON || echo OFF) >/dev/null
   if [ -n "$label" ]; then
     cmake --build "$root/build/$dir" -j "$jobs" --target nb_threading_tests
     ctest --test-dir "$root/build/$dir" -L "$label" -j "$jobs" --output-on-failure
