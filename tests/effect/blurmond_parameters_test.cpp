@@ -8,7 +8,6 @@
 #include <sstream>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "effect/blurmond_parameters_ui.h"
 #include "tests/support/memory_parameter_factory.h"
@@ -65,56 +64,48 @@ const Ids iris = Ids{9, 10, 11, 12} + iris_shape;
 // After the "enable" checkbox (21); Premiere has only 22, 25, 26 and 28 of them.
 const Ids selection{22, 24, 25, 26, 27, 28, 29, 31, 32, 33, 34, 35, 36, 38, 39, 40, 41, 42, 43};
 const Ids outside_rules{46, 47, 48}, outside_color{49}, outside = Ids{52} + outside_rules + outside_color;
-
-struct Ui_Case {
-    const char* name;
-    Plugin_Host host;
-    int32_t show;
-    bool enable, iris_layer, background, extend;
-    int32_t horizontal, vertical;
-    Ids disabled;  // every other control is enabled
-};
+// Greyed out in every preview.
+const Ids previews = blur + highlights + distortion, selection_switch{20, 21};
 
 constexpr Plugin_Host ae = Plugin_Host::after_effects, pr = Plugin_Host::premiere;
 constexpr int32_t border = assume_border_color, color = assume_color;
 
-class BlurmondParametersUi : public testing::TestWithParam<Ui_Case> {};
-
-TEST_P(BlurmondParametersUi, GreysOutExactlyTheControlsThatDoNotApply) {
-    const Ui_Case& c = GetParam();
-    test::Memory_Parameter_Factory factory;
-    const Blurmond_Parameters p(factory, c.host);
-    p.show->set_value(c.show);
-    if (p.selection_enable) p.selection_enable->set_value(c.enable);
-    test::held(*p.alternative_iris) = c.iris_layer;
-    test::held(*p.background_layer) = c.background;
-    p.outside_extend->set_value(c.extend);
-    p.outside_horizontal->set_value(c.horizontal);
-    p.outside_vertical->set_value(c.vertical);
-    update_params_ui(p, c.host);
-    for (Parameter* q : p.list) {
-        const int64_t id = q->description().disc_id;
-        EXPECT_EQ(test::memory_of(*q).enabled(), c.disabled.count(id) == 0) << c.name << ": control " << id;
+TEST(BlurmondParametersUi, GreysOutExactlyTheControlsThatDoNotApply) {
+    const struct {
+        const char* name;
+        Plugin_Host host;
+        int32_t show;
+        bool enable, iris_layer, background, extend;
+        int32_t horizontal, vertical;
+        Ids disabled;  // every other control is enabled
+    } cases[] = {
+        {"new instance", ae, 0, false, false, false, false, border, border,
+         highlights + distortion + colored + outside_color + selection},
+        {"both layers, horizontal colour", ae, 0, true, true, true, false, color, border, iris_shape},
+        {"extend overrides colour", ae, 0, true, false, false, true, color, color,
+         distortion + colored + outside_rules + outside_color},
+        {"iris", ae, 1, true, false, true, false, border, border, previews + colored + selection_switch + selection + outside},
+        {"iris layer", ae, 1, false, true, false, false, border, border, previews + iris_shape + selection_switch + selection + outside},
+        {"selection only, off", ae, 3, false, false, false, false, border, border, previews + iris + selection + outside},
+        {"Premiere selection", pr, 2, false, false, false, false, border, border, previews + iris + outside},
+        {"Premiere layers and extend", pr, 0, false, true, true, true, color, color, iris_shape + outside_rules + outside_color}};
+    for (const auto& c : cases) {
+        test::Memory_Parameter_Factory factory;
+        const Blurmond_Parameters p(factory, c.host);
+        p.show->set_value(c.show);
+        if (p.selection_enable) p.selection_enable->set_value(c.enable);
+        test::held(*p.alternative_iris) = c.iris_layer;
+        test::held(*p.background_layer) = c.background;
+        p.outside_extend->set_value(c.extend);
+        p.outside_horizontal->set_value(c.horizontal);
+        p.outside_vertical->set_value(c.vertical);
+        update_params_ui(p, c.host);
+        for (Parameter* q : p.list) {
+            const int64_t id = q->description().disc_id;
+            EXPECT_EQ(test::memory_of(*q).enabled(), c.disabled.count(id) == 0) << c.name << ": control " << id;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BlurmondParametersUi,
-    testing::Values(
-        Ui_Case{"AeNewInstance", ae, 0, false, false, false, false, border, border,
-                highlights + distortion + colored + outside_color + selection},
-        Ui_Case{"AeBothLayersHorizontalColor", ae, 0, true, true, true, false, color, border, iris_shape},
-        Ui_Case{"AeExtendOverridesColor", ae, 0, true, false, false, true, color, color,
-                distortion + colored + outside_rules + outside_color},
-        Ui_Case{"AeIris", ae, 1, true, false, true, false, border, border,
-                blur + highlights + distortion + colored + Ids{20, 21} + selection + outside},
-        Ui_Case{"AeIrisWithIrisLayer", ae, 1, false, true, false, false, border, border,
-                blur + highlights + distortion + iris_shape + Ids{20, 21} + selection + outside},
-        Ui_Case{"AeSelectionOnlyDisabled", ae, 3, false, false, false, false, border, border,
-                blur + highlights + distortion + iris + selection + outside},
-        Ui_Case{"PrSelection", pr, 2, false, false, false, false, border, border, blur + highlights + distortion + iris + outside},
-        Ui_Case{"PrLayersAndExtend", pr, 0, false, true, true, true, color, color, iris_shape + outside_rules + outside_color}),
-    [](const testing::TestParamInfo<Ui_Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace nb

@@ -111,23 +111,6 @@ TEST_P(BlurmondDisplayModes, BackgroundShowsThroughATransparentBlur) {
     EXPECT_EQ(test::byte_difference(output, background), "") << GetParam().name;
 }
 
-// Highlights are judged on the selection layer when one is chosen, on the image itself otherwise.
-TEST_P(BlurmondDisplayModes, HighlightsAreJudgedOnTheSelectionLayerOrTheImage) {
-    ready.defocus_with_highlights(3.0);
-    if (!premiere()) ready.session.set_checkbox(ready.index_of("enable"), true);
-    ready.session.set_float(ready.index_of("lightness start"), premiere() ? 0.4 : 100.0);
-    Host_World input(16, 12, format), black(16, 12, format), own(16, 12, format), copy(16, 12, format),
-        other(16, 12, format);
-    test::fill_test_frame(input, 5);
-    test::fill_constant(black, {0, 0, 0, 1});
-    const int32_t selection = ready.index_of("alternative Selection layer", "Highlight");
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &own, {}}), PF_Err_NONE);
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &copy, {{selection, &input}}}), PF_Err_NONE);
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &other, {{selection, &black}}}), PF_Err_NONE);
-    EXPECT_EQ(test::byte_difference(own, copy), "") << GetParam().name;
-    EXPECT_NE(test::byte_difference(own, other), "") << GetParam().name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Variants, BlurmondDisplayModes, testing::ValuesIn(test::blurmond_variants),
                          [](const testing::TestParamInfo<test::Blurmond_Variant>& info) { return std::string(info.param.name); });
 
