@@ -1,15 +1,12 @@
 // The plug-in binary's display modes in every pixel variant, on both hosts and both render paths: the
-// controls reach the kernels, the chosen layers take their parts, the previews show what they should.
+// chosen layers take their parts and the previews show what they should.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <string>
-#include <vector>
 
 #include "host/effect_session.h"
 #include "tests/support/blurmond_session_rig.h"
-#include "tests/support/iris_oracle.h"
 
 namespace nb {
 namespace {
@@ -25,34 +22,6 @@ protected:
     test::Blurmond_Session ready{GetParam()};
     const host::World_Format format = GetParam().format();
 };
-
-// The drawn iris at the preview radius of a 64 x 48 frame, (64 / 640 + 48 / 480) x 50 = 10, turned the
-// kernels' way (-20 degrees: a pentagon so turned has no mirror twin), against a scan of the blade
-// geometry. 8- and 16-bit worlds hold the value truncated to a code value.
-TEST_P(BlurmondDisplayModes, IrisPreviewDrawsTheControlsShape) {
-    host::Effect_Session& s = ready.session;
-    s.set_choice(ready.index_of("show"), show_iris);
-    s.set_float(ready.index_of("radius"), 3.0);  // the blur's radius plays no part in the preview
-    s.set_angle(ready.index_of("angle"), 20.0);
-    s.set_int(ready.index_of("facets"), 5);
-    s.set_float(ready.index_of("rounded facets", "rounded"), 0.25);
-    s.set_float(ready.index_of("border thickness"), 0.2);
-    s.set_float(ready.index_of("relative border brightness", "border brightness"), 0.5);
-    s.set_float(ready.index_of("x-y aspect", "x/y aspect"), 0.1);
-    Host_World input(64, 48, format), output(64, 48, format);
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
-
-    const test::Iris_Oracle_Settings iris{.radius = 10.0f, .rounded = 0.25f, .border_thickness = 0.2f,
-                                          .border_brightness = 0.5f, .aspect = 0.1f, .angle = -0.34906585f, .facets = 5};
-    const std::vector<double> scan = test::render_scan(test::scan_iris(iris), 64, 48);
-    const double white = format.white();
-    const auto expected = [&](int64_t x, int64_t y) {
-        const double v = scan[static_cast<size_t>(y * 64 + x)];
-        const double shown = white == 1.0 ? v : std::floor(std::clamp(v, 0.0, 1.0) * white) / white;
-        return Rgba{shown, shown, shown, 1.0};
-    };
-    EXPECT_EQ(test::difference(output, expected, test::code_value(format)), "") << GetParam().name;
-}
 
 // An iris image is shown opaque: in colour when "colored iris" is on, else as the mean of its colour.
 // The 9 x 7 image spans 11 rows at the preview radius 5 of a 32 x 24 frame, 14 columns; its scaled
