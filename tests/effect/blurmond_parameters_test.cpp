@@ -86,7 +86,6 @@ TEST(BlurmondParametersUi, GreysOutExactlyTheControlsThatDoNotApply) {
          distortion + colored + outside_rules + outside_color},
         {"iris", ae, 1, true, false, true, false, border, border, previews + colored + selection_switch + selection + outside},
         {"iris layer", ae, 1, false, true, false, false, border, border, previews + iris_shape + selection_switch + selection + outside},
-        {"selection only, off", ae, 3, false, false, false, false, border, border, previews + iris + selection + outside},
         {"Premiere selection", pr, 2, false, false, false, false, border, border, previews + iris + outside},
         {"Premiere layers and extend", pr, 0, false, true, true, true, color, color, iris_shape + outside_rules + outside_color}};
     for (const auto& c : cases) {
