@@ -71,7 +71,6 @@ TEST_P(BlurmondFaults, ReachTheCallerAsTheirCodeAndLeaveNothingBehind) {
         EXPECT_EQ(log.find("WARNING") != log.npos && log.find(std::to_string(c.error)) != log.npos,
                   callback && c.error != PF_Interrupt_CANCEL)
             << c.failing << ":\n" << log;
-        EXPECT_TRUE(ready.binary.crash_files().empty()) << c.failing;
         EXPECT_EQ(host.handles().live_handles(), handles) << c.failing << " " << n;
         // A parameter whose check-in the host refused stays checked out; every other one comes back.
         const int64_t refused = failing == "checkin_param" ? host.faults().calls(c.failing) - calls : 0;
