@@ -12,6 +12,15 @@ float radius_of(const Blurmond_Parameters& p) { return static_cast<float>(p.radi
 // Without an "enable" control (Premiere) the boosts always apply.
 bool highlights_on(const Blurmond_Parameters& p) { return !p.selection_enable || p.selection_enable->value(); }
 
+// The choices list the edge rules in the rules' own order.
+Outside_Settings chosen_outside(const Blurmond_Parameters& p) {
+    Outside_Settings s;
+    s.horizontal = static_cast<Outside>(p.outside_horizontal->value());
+    s.vertical = static_cast<Outside>(p.outside_vertical->value());
+    s.color = p.outside_color->value();
+    return s;
+}
+
 }  // namespace
 
 Iris_Settings iris_settings(const Blurmond_Parameters& p, float radius, const Layer_Description& frame) {
@@ -24,15 +33,6 @@ Iris_Settings iris_settings(const Blurmond_Parameters& p, float radius, const La
     s.angle = iris_angle(p.iris_angle->value());
     s.facets = p.iris_facets->value();
     s.soften = iris_soften(p.iris_soften->value(), radius, frame);
-    return s;
-}
-
-// The choices list the edge rules in the rules' own order.
-Outside_Settings chosen_outside(const Blurmond_Parameters& p) {
-    Outside_Settings s;
-    s.horizontal = static_cast<Outside>(p.outside_horizontal->value());
-    s.vertical = static_cast<Outside>(p.outside_vertical->value());
-    s.color = p.outside_color->value();
     return s;
 }
 

@@ -51,9 +51,6 @@ struct Distortion_Settings {
 // The iris the controls shape, drawn with the given radius; its soften follows that radius and the frame.
 Iris_Settings iris_settings(const Blurmond_Parameters& parameters, float radius, const Layer_Description& frame);
 
-// The edge rules and colour chosen in the controls.
-Outside_Settings chosen_outside(const Blurmond_Parameters& parameters);
-
 // The normal blur's defocus settings. With "extend", the image continues as transparent black so the blur
 // can spread beyond the frame. Highlight boosts apply only while the selection is on (always under
 // Premiere); the additive one fades out for radii below 2.

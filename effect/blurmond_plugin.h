@@ -34,9 +34,6 @@ public:
     Rect layer_extent_for_name(const Context& context, const std::string& layer_name, const Rect& output,
                                const Layer_Extents& extents) const override;
 
-    // The typed handles, for the host binding's checks and for tests.
-    const Blurmond_Parameters& blurmond_parameters() const { return parameters_; }
-
 private:
     Rect grown_by_reach(const Context& context, const Rect& r, const Layer_Extents& extents) const;
 

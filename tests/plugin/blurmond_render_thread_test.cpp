@@ -2,6 +2,7 @@
 // result never depends on how the work was spread.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,18 +26,14 @@ TEST_P(BlurmondRenderThreads, ResultsDoNotDependOnHowTheWorkIsSpread) {
     constexpr int frames = 4;
     test::Blurmond_Session alone(c, 1), together(c, 8);
     ASSERT_NE(together.session.out_data().out_flags2 & PF_OutFlag2_SUPPORTS_THREADED_RENDERING, 0);
-    std::vector<std::unique_ptr<Host_World>> inputs, expected, outputs;
-    for (int f = 0; f < frames; ++f) {
-        alone.defocus_with_highlights(5.0 + f);
-        inputs.push_back(std::make_unique<Host_World>(40, 28, c.format()));
-        test::fill_test_frame(*inputs.back(), f);
-        expected.push_back(std::make_unique<Host_World>(40, 28, c.format()));
-        outputs.push_back(std::make_unique<Host_World>(40, 28, c.format()));
-        ASSERT_EQ(alone.render(Frame_Layers{inputs[f].get(), expected[f].get(), {}}), PF_Err_NONE);
-    }
     const int64_t handles_before = together.session.host().handles().live_handles();
+    std::deque<Host_World> inputs, expected, outputs;
     std::vector<std::unique_ptr<host::Effect_Commands>> render_threads;
     for (int f = 0; f < frames; ++f) {
+        test::fill_test_frame(inputs.emplace_back(40, 28, c.format()), f);
+        outputs.emplace_back(40, 28, c.format());
+        alone.defocus_with_highlights(5.0 + f);
+        ASSERT_EQ(alone.render(Frame_Layers{&inputs[f], &expected.emplace_back(40, 28, c.format()), {}}), PF_Err_NONE);
         together.defocus_with_highlights(5.0 + f);
         render_threads.push_back(together.session.render_thread());
     }
@@ -44,16 +41,15 @@ TEST_P(BlurmondRenderThreads, ResultsDoNotDependOnHowTheWorkIsSpread) {
     std::vector<std::thread> threads;
     for (int f = 0; f < frames; ++f)
         threads.emplace_back([&, f] {
-            results[f] = render_threads[f]->render(Frame_Layers{inputs[f].get(), outputs[f].get(), {}}, c.path);
+            results[f] = render_threads[f]->render(Frame_Layers{&inputs[f], &outputs[f], {}}, c.path);
         });
     for (std::thread& thread : threads) thread.join();
     for (int f = 0; f < frames; ++f) {
         EXPECT_EQ(results[f], PF_Err_NONE) << c.name << " frame " << f;
-        EXPECT_EQ(test::byte_difference(*outputs[f], *expected[f]), "") << c.name << " frame " << f;
+        EXPECT_EQ(test::byte_difference(outputs[f], expected[f]), "") << c.name << " frame " << f;
         EXPECT_EQ(render_threads[f]->outstanding_checkouts(), 0) << c.name << " frame " << f;
     }
     EXPECT_EQ(together.session.host().handles().live_handles(), handles_before);
-    EXPECT_EQ(together.session.host().worker_count(), 8);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, BlurmondRenderThreads, testing::ValuesIn(test::blurmond_variants),

@@ -42,7 +42,9 @@ struct Blurmond_Session {
         : Blurmond_Session(blurmond_variants[appl_id == host::app_id_premiere ? 3 : 0], threads, log_file) {}
     // Host index of the control named after_effects, or premiere under Premiere when that host names
     // it differently.
-    int32_t index_of(std::string_view after_effects, std::string_view premiere = {}) const;
+    int32_t index_of(std::string_view after_effects, std::string_view premiere = {}) const {
+        return session.index_of(variant.premiere() && !premiere.empty() ? premiere : after_effects);
+    }
     // The defocus blur of radius with boosted highlights: the mode that runs every transform.
     void defocus_with_highlights(double radius);
     // Renders on the variant's path; a frame rendered without error must have given back every checkout.
@@ -58,15 +60,14 @@ struct Blurmond_Session {
 void fill_test_frame(host::Host_World& world, int seed);
 void fill_constant(host::Host_World& world, const std::array<double, 4>& rgba);
 
-// Empty when both worlds hold the same bytes; otherwise the first differing pixel and both values.
+// For two worlds of one size: empty when both hold the same values (bit for bit in 8 and 16 bits, as floats in float worlds,
+// so a NaN never matches); otherwise the first differing pixel and both values.
 std::string byte_difference(const host::Host_World& a, const host::Host_World& b);
 
-// Empty when every component of every pixel lies within tolerance of expected(x, y); otherwise the
-// worst pixel, its value and the expected one.
-std::string difference(const host::Host_World& world, const std::function<std::array<double, 4>(int64_t, int64_t)>& expected,
-                       double tolerance);
+using Expected_Pixel = std::function<std::array<double, 4>(int64_t x, int64_t y)>;
 
-// One code value of the world's depth (rounding of its conversions), or 1e-4 in float.
-double code_value(const host::World_Format& format);
+// Empty when every component of every pixel lies within one code value of the world's depth of
+// expected(x, y) (1e-4 in float); otherwise the first pixel beyond and both values.
+std::string difference(const host::Host_World& world, const Expected_Pixel& expected);
 
 }  // namespace nb::test
