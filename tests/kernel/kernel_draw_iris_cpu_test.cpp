@@ -242,7 +242,7 @@ TYPED_TEST(KernelDrawIrisVariant, SoftenIsATentBlurOfTheDrawnIris) {
         draw<Out, Iris>(sharp, c.iris, 0.0f, iris);
         draw<Out, Iris>(soft, c.iris, c.soften, iris);
         const test::Plane expected = test::tent_blur(test::raw_plane(sharp.layer()), c.soften * c.iris.horizontal_factor,
-                                                     c.soften * c.iris.vertical_factor, 1, integer ? Out::white : 0.0);
+                                                     c.soften * c.iris.vertical_factor, integer ? Out::white : 0.0);
         const test::Worst_Difference worst = test::worst_difference(test::raw_plane(soft.layer()), expected);
         EXPECT_LE(worst.difference, integer ? 1.0 : 1e-5) << c.label << ": " << worst.describe();
     }
