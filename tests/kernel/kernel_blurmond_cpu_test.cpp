@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -242,22 +241,17 @@ TYPED_TEST(KernelBlurmond, MatchesDirectConvolutionWithTheDrawnIris) {
     }
 }
 
-using Float = Pixel_Argb_32f;
-
-void fill_unit(test::Owned_Layer<Float>& layer, const std::function<Rgba_D(int64_t, int64_t)>& f) {
-    layer.layer().premultiplied = true;
-    layer.fill([&](int64_t x, int64_t y) { return pixel_of<Float>(f(x, y)); });
-}
-
 // The output may reach beyond the buffer (a missing or smaller input): those pixels are transparent
 // black instead of memory outside the buffer.
 TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
+    using Float = Pixel_Argb_32f;
     test::Owned_Layer<Float> in(4, 3), out(60, 40, -20, -15);
-    fill_unit(in, [](int64_t, int64_t) { return Rgba_D{0.5, 0.5, 0.5, 1}; });
-    fill_unit(out, [](int64_t, int64_t) { return Rgba_D{9, 9, 9, 9}; });
+    in.fill(Float{{1, 0.5f, 0.5f, 0.5f}});
+    out.fill(Float{{9, 9, 9, 9}});
+    in.layer().premultiplied = out.layer().premultiplied = true;
+    test::Test_Host host(2);
     Case c = cases[8];
     c.iris.radius = 1.0f;
-    test::Test_Host host(2);
     blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
     const Blurmond_Geometry g = blurmond_geometry(4, 3, 1.0f, 1.0f, Iris_Extent_Settings{.radius = 1.0f});
     int64_t inside_count = 0;
