@@ -124,6 +124,7 @@ const Case cases[] = {
     {"colour iris without an image", 2, 3, true, 1.0f, 0.0f, true, true, true, {}, false, 0},
     {"radius zero copies whatever the softening", 2, 2, true, 0.0f, 0.0f, false, true, true, {0.0f, 0.0f, 4.0f}},
     {"non-finite channels, gamma", 1, 2, true, 0.0f, 0.0f, false, true, true, {}, false, 1, true},
+    {"large wide iris: transforms of 256 by 128", 1, 0, false, 1.0f, 0.0f, false, true, true, {58.0f, 0.4f, 0.0f, 6, 0.2f, 0.3f}},
 };
 
 const Rgba_D outside_colour{0.2, 0.7, 0.4, 0.5};
