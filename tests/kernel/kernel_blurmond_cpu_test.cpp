@@ -229,9 +229,8 @@ TYPED_TEST(KernelBlurmond, MatchesDirectConvolutionWithTheDrawnIris) {
                                        : c.colour && c.image
                                            ? drawn_iris<Colour_Iris>(host.context(), c.iris, alternative.layer())
                                            : drawn_iris<Pixel_Gray_32f>(host.context(), c.iris, Layer<P>{});
-        test::Defocus_Oracle_Settings s{c.rule_horizontal, c.rule_vertical, outside_colour, c.gamma,
-                                        c.preservative,    c.additive,      in.layer().x,   in.layer().y,
-                                        in.layer().width,  in.layer().height, {}};
+        test::Defocus_Oracle_Settings s{c.rule_horizontal, c.rule_vertical, outside_colour, c.gamma, c.preservative,
+                                        c.additive, {}};
         for (int64_t r = 0; r < in.layer().height; ++r)
             for (int64_t x = 0; x < in.layer().width; ++x)
                 s.selection_weight.push_back(c.unselected ? 0.0 : lightness_weight(in.at(x, r), c.in_premultiplied));
