@@ -44,15 +44,10 @@ struct Outline {
 };
 
 inline Outline outline(double r, const Iris_Oracle_Settings& s) {
+    if (s.facets < 1) return {r, {{0.0, 0.0}}};
     Outline o;
-    if (s.facets < 1) {
-        o.radius = r;
-        o.centres.push_back({0.0, 0.0});
-        return o;
-    }
     const int blades = std::min(s.facets, 1000);
-    const double a = r * std::cos(std::numbers::pi / blades);
-    const double h = r * std::sin(std::numbers::pi / blades);
+    const double a = r * std::cos(std::numbers::pi / blades), h = r * std::sin(std::numbers::pi / blades);
     double t = (r - a) * std::min(static_cast<double>(s.rounded), 0.999);
     if (t == 0.0) t = 0.001;
     o.radius = std::max(r, (t * t + h * h) / (2.0 * t));
@@ -65,24 +60,15 @@ inline Outline outline(double r, const Iris_Oracle_Settings& s) {
 }
 
 inline double coverage(const Outline& o, double px, double py, double q) {
-    double d = 0.0, ux = 0.0, uy = 0.0, length = 0.0;
-    bool first = true;
+    // The nearest disc edge, and the direction away from that disc's centre.
+    double d = INFINITY, ux = 0.0, uy = 0.0, length = 0.0;
     for (const Disc& centre : o.centres) {
-        const double dx = px - centre.x;
-        const double dy = py - centre.y;
-        const double distance = std::sqrt(dx * dx + dy * dy);
+        const double dx = px - centre.x, dy = py - centre.y, distance = std::sqrt(dx * dx + dy * dy);
         const double term = o.radius - distance;
         if (term <= 0.0) return 0.0;
-        if (first || term < d) {
-            d = term;
-            ux = dx;
-            uy = dy;
-            length = distance;
-            first = false;
-        }
+        if (term < d) d = term, ux = dx, uy = dy, length = distance;
     }
-    const double gx = length > 0.0 ? ux / length : 1.0;
-    const double gy = length > 0.0 ? uy / length : 0.0;
+    const double gx = length > 0.0 ? ux / length : 1.0, gy = length > 0.0 ? uy / length : 0.0;
     const double g = std::sqrt(gx * gx + gy * gy / (q * q));
     return d > g ? 1.0 : d / g;
 }
@@ -92,11 +78,9 @@ inline double coverage(const Outline& o, double px, double py, double q) {
 // can be checked without scanning all of it.
 inline Iris_Scan scan_iris(const Iris_Oracle_Settings& s, const std::vector<int32_t>& rows = {}) {
     Iris_Scan scan;
-    const double radius = s.radius, aspect = s.aspect;
-    const double rx = (aspect + 1.0) * (radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
-    const double ry = s.vertical_factor * (1.0 - aspect) * (radius + 1.0);
-    const double ratio = rx != 0.0 ? ry / rx : ry;
-    const double q = std::max(0.05, ratio);
+    const double rx = (s.aspect + 1.0) * (s.radius + 1.0) / s.pixel_aspect * s.horizontal_factor;
+    const double ry = s.vertical_factor * (1.0 - s.aspect) * (s.radius + 1.0);
+    const double q = std::max(0.05, rx != 0.0 ? ry / rx : ry);
     scan.n = static_cast<int32_t>(rx + 1.0);
     scan.m = static_cast<int32_t>(scan.n * q) + 1;
     scan.rows.resize(static_cast<size_t>(2 * scan.m + 1));
@@ -110,18 +94,12 @@ inline Iris_Scan scan_iris(const Iris_Oracle_Settings& s, const std::vector<int3
 
     for (int32_t y : wanted) {
         auto& changes = scan.rows[static_cast<size_t>(scan.m + y)];
-        changes.clear();
+        changes.clear();  // a row asked for twice is scanned afresh
         double previous = 0.0;
         for (int32_t x = -scan.n; x <= scan.n; ++x) {
-            const double co = coverage(outer, x, y / q, q);
-            double v = co;
-            if (b != 0.0) {
-                const double ci = coverage(inner, x, y / q, q);
-                const double ring = co - ci;
-                v = b > 0.0 ? (1.0 - b) * ci + ring : ci + (1.0 + b) * ring;
-            }
-            if (v <= 0.001) v = 0.0;
-            v = std::min(v, 1.0);
+            const double co = coverage(outer, x, y / q, q), ci = b != 0.0 ? coverage(inner, x, y / q, q) : 0.0;
+            double v = b == 0.0 ? co : b > 0.0 ? (1.0 - b) * ci + co - ci : ci + (1.0 + b) * (co - ci);
+            v = v <= 0.001 ? 0.0 : std::min(v, 1.0);
             if (std::fabs(v - previous) > 0.0001) changes.push_back({static_cast<float>(v - previous), x});
             previous = v;
         }
