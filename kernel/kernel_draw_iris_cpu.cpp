@@ -126,7 +126,6 @@ void Kernel_Draw_Iris<Out_Layer, Iris_Layer>::soften(const Render_Context& conte
     blur.in.out = in.out;
     blur.in.radius_x = in.soften;
     blur.in.radius_y = in.soften;
-    blur.in.outside = Outside::mirrored;
     blur.run(context);
 }
 

@@ -58,13 +58,12 @@ void shift_row(const Iteration& iteration, const Render_Context& context,
     const Layer_In& in = record.in;
     const Layer_Out& out = record.out;
     const int64_t y = iteration.index;
-    const P_In* source = in.row(wrapped(record.shift_y + (out.y - in.y) + y, in.height));
-    const int64_t u0 = record.shift_x + (out.x - in.x);
-    const int64_t signal = std::max<int64_t>(0, out.width - 2);
+    const P_In* source = in.row(wrapped(record.shift_y + y, in.height));
+        const int64_t signal = std::max<int64_t>(0, out.width - 2);
     P_Out* row = out.row(y);
     double sums[C] = {};
     for (int64_t c = 0; c < signal; ++c) {
-        const P_Out p = shifted_pixel<P_In, P_Out>(source[wrapped(u0 + c, in.width)], record.gamma);
+        const P_Out p = shifted_pixel<P_In, P_Out>(source[wrapped(record.shift_x + c, in.width)], record.gamma);
         row[c] = p;
         for (int ch = 0; ch < C; ++ch) sums[ch] += p.c[ch];
     }
@@ -84,7 +83,6 @@ template <class Layer_In, class Layer_Out>
 void Kernel_Shift_Iris<Layer_In, Layer_Out>::execute(Render_Context context) {
     constexpr int C = Layer_Out::pixel::channels;
     std::fill(out.sums, out.sums + C, 0.0f);
-    if (in.in.empty() || in.out.empty()) return;
     // Row sums reduced here in row order: atomic additions in arrival order would make the sums,
     // and with them the rendered frame, differ from run to run.
     const auto row_sums = context.allocate_memory(in.out.height * C * static_cast<int64_t>(sizeof(double)));

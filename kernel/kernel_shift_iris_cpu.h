@@ -15,8 +15,8 @@ namespace nb {
 // With gamma the colour channels (not alpha) go to linear light. Into a pixel with an extra channel,
 // that channel receives (R + G + B) / 3 of the source, taken before the gamma step.
 // The run leaves the per-channel sums of the signal columns in out.sums, summed per row and then
-// over the rows in row order, so the sums do not depend on the thread count. An empty in or out
-// leaves everything untouched and the sums 0.
+// over the rows in row order, so the sums do not depend on the thread count. Both layers are the
+// defocus's own non-empty buffers, so their origins play no part.
 template <class Layer_In, class Layer_Out>
 class Kernel_Shift_Iris : public Kernel_Implementation<Cpu_Pixel> {
 public:

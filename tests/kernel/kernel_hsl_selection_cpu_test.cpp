@@ -8,10 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <ostream>
-#include <string>
 #include <type_traits>
-#include <vector>
 
 #include "tests/support/owned_layer.h"
 #include "tests/support/test_host.h"
@@ -96,11 +93,18 @@ TYPED_TEST(KernelHslSelection, ShowsTheWeightedImageTheWeightOrTheImageInEveryMo
     }
 }
 
-// Pixel channels below are exact binary fractions, and every hand value has a tent slope of at most 5
-// per unit of hue, so only the storage of the weight rounds.
+// The start, end, climax, soften and offset of the hue, saturation and lightness ranges.
+std::array<std::array<double*, 5>, 3> ranges(Highlight_Selection_Settings& s) {
+    return {{{&s.hue_start, &s.hue_end, &s.hue_climax, &s.hue_soften, &s.hue_offset},
+             {&s.saturation_start, &s.saturation_end, &s.saturation_climax, &s.saturation_soften, &s.saturation_offset},
+             {&s.lightness_start, &s.lightness_end, &s.lightness_climax, &s.lightness_soften, &s.lightness_offset}}};
+}
+
+// One range set apart from the defaults, and one pixel. Pixel channels are exact binary fractions, and
+// every hand value has a tent slope of at most 5 per unit of hue, so only the storage of the weight rounds.
 struct Weight_Case {
-    const char* name;
-    Highlight_Selection_Settings settings;
+    int range;  // 0 hue, 1 saturation, 2 lightness
+    double start, end, climax, soften, offset;
     bool float_image;
     float r, g, b;
     double expected;
@@ -110,66 +114,46 @@ struct Weight_Case {
 // blue largest: ((r - g) / d + 4) / 6, where d = max - min. Lightness (max + min) / 2; saturation
 // d / (max + min) up to lightness 0.5, else d / (2 - max - min). Tents: t = (v - lo) / (hi - lo),
 // peak p = (climax + 1) / 2, base t / p below the peak, else 1 - (t - p) / (1 - p); weight base^soften.
-const Highlight_Selection_Settings across_red{.selection_enabled = true, .hue_start = 0.9, .hue_end = 1.1};
-const std::vector<Weight_Case> weight_cases = {
-    // (1, 0.25, 0): hue 1/24 lies below 0.9, so 1 + 1/24 < 1.1 is tested, and passes.
-    {"HueRangeAcrossRedWrapsRedOrange", across_red, false, 1.0f, 0.25f, 0.0f, 1.0},
-    // (0, 1, 1): hue 3 / 6 = 0.5; 1.5 is not below 1.1.
-    {"HueRangeAcrossRedRejectsCyan", across_red, false, 0.0f, 1.0f, 1.0f, 0.0},
-    // Gray has hue 0, wrapped to 1.
-    {"GrayPassesHueRangeAcrossRed", across_red, false, 0.5f, 0.5f, 0.5f, 1.0},
-    // Tent with climax 0 over 0.9 .. 1.1: t = (1 + 1/24 - 0.9) / 0.2 = 17/24, base = 1 - (5/24) / 0.5 = 7/12.
-    {"HueTentAcrossRed", {.selection_enabled = true, .hue_start = 0.9, .hue_end = 1.1, .hue_climax = 0.0,
-                          .hue_soften = 1.0}, false, 1.0f, 0.25f, 0.0f, 7.0 / 12.0},
+const Weight_Case weight_cases[] = {
+    // Hue 0.9 .. 1.1 across red. (1, 0.25, 0): hue 1/24 lies below 0.9, so 1 + 1/24 < 1.1 is tested and
+    // passes; cyan (0, 1, 1) has hue 0.5, and 1.5 is not below 1.1; gray has hue 0, wrapped to 1.
+    {0, 0.9, 1.1, 1, 0, 0, false, 1, 0.25f, 0, 1.0},
+    {0, 0.9, 1.1, 1, 0, 0, false, 0, 1, 1, 0.0},
+    {0, 0.9, 1.1, 1, 0, 0, false, 0.5f, 0.5f, 0.5f, 1.0},
+    // Tent with climax 0: t = (1 + 1/24 - 0.9) / 0.2 = 17/24, base = 1 - (5/24) / 0.5 = 7/12.
+    {0, 0.9, 1.1, 0, 1, 0, false, 1, 0.25f, 0, 7.0 / 12.0},
     // 0 .. 2 is capped to 0 .. 1.00001; cyan: t = 0.5 / 1.00001, base = t / 0.5.
-    {"TwoTurnsAreCappedJustAboveOneTurn", {.selection_enabled = true, .hue_end = 2.0, .hue_climax = 0.0,
-                                           .hue_soften = 1.0}, false, 0.0f, 1.0f, 1.0f, 1.0 / 1.00001},
+    {0, 0, 2, 0, 1, 0, false, 0, 1, 1, 1.0 / 1.00001},
     // 0.2 .. 0.4 moved by -0.5 is shifted by a turn to 0.7 .. 0.9; (0.75, 0, 1) has hue 4.75 / 6 = 0.79.
-    {"NegativeOffsetMovesRangeByWholeTurns", {.selection_enabled = true, .hue_start = 0.2, .hue_end = 0.4,
-                                              .hue_offset = -0.5}, false, 0.75f, 0.0f, 1.0f, 1.0},
+    {0, 0.2, 0.4, 1, 0, -0.5, false, 0.75f, 0, 1, 1.0},
     // 0 .. 0.5 moved by -1 starts at exactly -1 and lands on 1 .. 1.5; (0.25, 1, 0) has hue 1.75 / 6,
     // and 1 + 0.29 < 1.5.
-    {"ExactNegativeTurnStartsAtOne", {.selection_enabled = true, .hue_end = 0.5, .hue_offset = -1.0}, false,
-     0.25f, 1.0f, 0.0f, 1.0},
+    {0, 0, 0.5, 1, 0, -1, false, 0.25f, 1, 0, 1.0},
     // Saturation 0 .. 1 is capped to 0 .. 1.00001. (0.75, 0.25, 0.25): saturation 0.5 / 1; peak 0.75:
     // base = (0.5 / 1.00001) / 0.75, squared.
-    {"SaturationTentRisesToClimax", {.selection_enabled = true, .saturation_climax = 0.5,
-                                     .saturation_soften = 2.0}, false, 0.75f, 0.25f, 0.25f,
-     (4.0 / 9.0) / (1.00001 * 1.00001)},
+    {1, 0, 1, 0.5, 2, 0, false, 0.75f, 0.25f, 0.25f, (4.0 / 9.0) / (1.00001 * 1.00001)},
     // (0.46875, 0.03125, 0.03125): saturation 0.4375 / 0.5 = 0.875, t = 0.875 / 1.00001;
     // base = 1 - (t - 0.75) / 0.25 = 4 - 3.5 / 1.00001, squared.
-    {"SaturationTentFallsAfterClimax", {.selection_enabled = true, .saturation_climax = 0.5,
-                                        .saturation_soften = 2.0}, false, 0.46875f, 0.03125f, 0.03125f,
-     (4.0 - 3.5 / 1.00001) * (4.0 - 3.5 / 1.00001)},
-    // Float images keep lightness 0 .. 1 as it is. Climax 0: 0.5 at a quarter.
-    {"LightnessTentAtAQuarter", {.selection_enabled = true, .lightness_climax = 0.0, .lightness_soften = 1.0},
-     true, 0.25f, 0.25f, 0.25f, 0.5},
-    // Climax 1: base = t; climax -1: base = 1 - t.
-    {"ClimaxAtEndRampsUp", {.selection_enabled = true, .lightness_climax = 1.0, .lightness_soften = 1.0}, true,
-     0.25f, 0.25f, 0.25f, 0.25},
-    {"ClimaxAtStartRampsDown", {.selection_enabled = true, .lightness_climax = -1.0, .lightness_soften = 1.0},
-     true, 0.25f, 0.25f, 0.25f, 0.75},
-    // Gray has saturation 0: below 0.25 .. 0.75, and 0 + 1 is not below 0.75 ...
-    {"GrayFailsSaturationRangeWithoutZero", {.selection_enabled = true, .saturation_start = 0.25,
-                                             .saturation_end = 0.75}, false, 0.5f, 0.5f, 0.5f, 0.0},
-    // ... but 0.5 .. 1.25 wraps past zero: 0 + 1 < 1.25.
-    {"GrayPassesSaturationRangeWrappingPastZero", {.selection_enabled = true, .saturation_start = 0.5,
-                                                   .saturation_end = 1.25}, false, 0.5f, 0.5f, 0.5f, 1.0},
+    {1, 0, 1, 0.5, 2, 0, false, 0.46875f, 0.03125f, 0.03125f, (4.0 - 3.5 / 1.00001) * (4.0 - 3.5 / 1.00001)},
+    // Float images keep lightness 0 .. 1 as it is. Climax 0: 0.5 at a quarter; climax 1: base = t;
+    // climax -1: base = 1 - t.
+    {2, 0, 1, 0, 1, 0, true, 0.25f, 0.25f, 0.25f, 0.5},
+    {2, 0, 1, 1, 1, 0, true, 0.25f, 0.25f, 0.25f, 0.25},
+    {2, 0, 1, -1, 1, 0, true, 0.25f, 0.25f, 0.25f, 0.75},
+    // Gray has saturation 0: below 0.25 .. 0.75, and 0 + 1 is not below 0.75; but 0.5 .. 1.25 wraps
+    // past zero: 0 + 1 < 1.25.
+    {1, 0.25, 0.75, 1, 0, 0, false, 0.5f, 0.5f, 0.5f, 0.0},
+    {1, 0.5, 1.25, 1, 0, 0, false, 0.5f, 0.5f, 0.5f, 1.0},
     // (2, 0, 0): lightness 1, saturation 2 / (2 - 2 - 0) is infinite and clamps to 1, inside 0.9 .. 1.
-    {"SaturationIsClampedToOne", {.selection_enabled = true, .saturation_start = 0.9}, true, 2.0f, 0.0f, 0.0f,
-     1.0},
+    {1, 0.9, 1, 1, 0, 0, true, 2, 0, 0, 1.0},
     // Float lightness above 1: over 0 .. 4 with climax 0, t = 0.75 and base 0.5.
-    {"FloatLightnessTentAboveOne", {.selection_enabled = true, .lightness_end = 4.0, .lightness_climax = 0.0,
-                                    .lightness_soften = 1.0}, true, 3.0f, 3.0f, 3.0f, 0.5},
+    {2, 0, 4, 0, 1, 0, true, 3, 3, 3, 0.5},
     // 0.5 .. 0.75 moved by -1: float keeps -0.5 .. -0.25, which no lightness reaches; integer images
     // fold it back to 0.5 .. 0.75.
-    {"FloatLightnessRangeIsNotFolded", {.selection_enabled = true, .lightness_start = 0.5, .lightness_end = 0.75,
-                                        .lightness_offset = -1.0}, true, 0.5f, 0.5f, 0.5f, 0.0},
-    {"IntegerLightnessRangeIsFolded", {.selection_enabled = true, .lightness_start = 0.5, .lightness_end = 0.75,
-                                       .lightness_offset = -1.0}, false, 0.5f, 0.5f, 0.5f, 1.0},
+    {2, 0.5, 0.75, 1, 0, -1, true, 0.5f, 0.5f, 0.5f, 0.0},
+    {2, 0.5, 0.75, 1, 0, -1, false, 0.5f, 0.5f, 0.5f, 1.0},
     // Not finite: no hue to judge, and a NaN weight would spread through the blur.
-    {"NaNChannelWeighsNothing", {.selection_enabled = true}, true, std::numeric_limits<float>::quiet_NaN(), 0.5f,
-     0.5f, 0.0},
+    {0, 0, 1, 1, 0, 0, true, std::numeric_limits<float>::quiet_NaN(), 0.5f, 0.5f, 0.0},
 };
 
 // Shown alone, the weight of one pixel judged as a float image or, for integer images, as 16 bits
@@ -179,55 +163,21 @@ double shown_weight(const Weight_Case& c) {
     const double scale = std::is_same_v<typename P::component, float> ? 1.0 : P::white;
     test::Owned_Layer<P> pixel(1, 1), out(1, 1);
     pixel.layer().premultiplied = true;
-    pixel.at(0, 0).r() = typename P::component(c.r * scale);
-    pixel.at(0, 0).g() = typename P::component(c.g * scale);
-    pixel.at(0, 0).b() = typename P::component(c.b * scale);
-    pixel.at(0, 0).a() = typename P::component(scale);
-    Highlight_Selection_Settings settings = c.settings;
-    settings.selection_only = true;
+    using T = typename P::component;
+    pixel.fill(P{{T(scale), T(c.r * scale), T(c.g * scale), T(c.b * scale)}});
+    Highlight_Selection_Settings settings{.selection_only = true, .selection_enabled = true};
+    const double values[5] = {c.start, c.end, c.climax, c.soften, c.offset};
+    for (int i = 0; i < 5; ++i) *ranges(settings)[size_t(c.range)][size_t(i)] = values[i];
     return preview(pixel, pixel, out, settings)[0].r() / scale;
 }
 
-class KernelHslSelectionWeight : public testing::TestWithParam<Weight_Case> {};
-
 // Float weights are stored in single precision; 16-bit ones lose up to one code by truncation.
-TEST_P(KernelHslSelectionWeight, MatchesHandWorkedValue) {
-    const Weight_Case& c = GetParam();
-    const double shown = c.float_image ? shown_weight<Pixel_Argb_32f>(c) : shown_weight<Pixel_Bgra_16>(c);
-    EXPECT_NEAR(shown, c.expected - (c.float_image ? 0.0 : 0.5 / 32768), c.float_image ? 1e-7 : 0.5 / 32768)
-        << c.name << ": pixel (" << c.r << ", " << c.g << ", " << c.b << ")";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KernelHslSelectionWeight, testing::ValuesIn(weight_cases),
-                         [](const testing::TestParamInfo<Weight_Case>& info) { return info.param.name; });
-
-// Whatever the settings, including climaxes beyond -1..1, empty and over-wide ranges, the weight is a
-// number in 0..1: the defocus kernel multiplies colours by it.
-TEST(KernelHslSelectionWeights, StayWithinUnitRangeForAnySettings) {
-    uint32_t state = 99;
-    auto pick = [&state](double lo, double hi) {
-        state = state * 1664525u + 1013904223u;
-        return lo + (hi - lo) * ((state >> 8) % 4097) / 4096.0;
-    };
-    test::Owned_Layer<Pixel_Argb_32f> pixels(40, 1), out(40, 1);
-    pixels.layer().premultiplied = true;
-    for (int i = 0; i < 1000; ++i) {
-        Highlight_Selection_Settings s{.selection_only = true, .selection_enabled = true};
-        double* ranges[3][4] = {{&s.hue_start, &s.hue_end, &s.hue_climax, &s.hue_soften},
-                                {&s.saturation_start, &s.saturation_end, &s.saturation_climax, &s.saturation_soften},
-                                {&s.lightness_start, &s.lightness_end, &s.lightness_climax, &s.lightness_soften}};
-        for (auto& r : ranges) {
-            *r[0] = pick(-1.5, 1.5);
-            *r[1] = *r[0] + pick(0.0, 2.5) * (i % 5 != 0);  // every fifth range is empty
-            *r[2] = pick(-3.0, 3.0);
-            *r[3] = pick(0.0, 3.0);
-        }
-        pixels.fill([&](int64_t, int64_t) { return Pixel_Argb_32f{{1.0f, float(pick(-0.5, 4.0)), float(pick(-0.5, 1.5)), float(pick(0.0, 1.0))}}; });
-        preview(pixels, pixels, out, s);
-        for (int64_t x = 0; x < 40; ++x) {
-            const float w = out.at(x, 0).r();
-            ASSERT_TRUE(w >= 0.0f && w <= 1.0f) << "weight " << w << " at " << x << ", settings " << i;
-        }
+TEST(KernelHslSelectionWeight, MatchesHandWorkedValues) {
+    for (const Weight_Case& c : weight_cases) {
+        const double shown = c.float_image ? shown_weight<Pixel_Argb_32f>(c) : shown_weight<Pixel_Argb_16>(c);
+        EXPECT_NEAR(shown, c.expected - (c.float_image ? 0.0 : 0.5 / 32768), c.float_image ? 1e-7 : 0.5 / 32768)
+            << "range " << c.range << " from " << c.start << " to " << c.end << ", pixel (" << c.r << ", " << c.g
+            << ", " << c.b << ")";
     }
 }
 

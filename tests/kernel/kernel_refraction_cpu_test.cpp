@@ -132,7 +132,7 @@ TYPED_TEST_SUITE(KernelRefractionOracle, Variants);
 // and a background smaller than out and offset from it, so displaced samples leave it on every side.
 template <class P>
 void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
-    constexpr double white = test::oracle_white<P>();
+    constexpr double white = double(P::white);
     uint32_t state = 777;
     auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -154,7 +154,7 @@ void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
 
 TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
     using P = TypeParam;
-    constexpr double white = test::oracle_white<P>();
+    constexpr double white = double(P::white);
     // Integer results are rounded from single precision here and from double in the model; where a value
     // lies within float noise of a rounding edge the two may land one code value apart. Float colours
     // reach 1.5, which scales the float tolerance.
@@ -177,7 +177,7 @@ TYPED_TEST(KernelRefractionOracle, MatchesTheDirectModel) {
         refract(out.layer(), background.layer(), preparation.in.map,
                 {c.strength, c.antialias, c.horizontal, c.vertical, color});
 
-        const test::Oracle_Map map = test::oracle_refraction_map(original.layer());
+        const test::Plane map = test::oracle_refraction_map(original.layer());
         const test::Oracle_Refraction_Settings settings{c.strength, c.antialias, static_cast<int>(c.horizontal),
                                                         static_cast<int>(c.vertical), {0.25, 0.5, 0.75, 0.5}};
         test::Plane actual(10, 8, 4), expected(10, 8, 4);

@@ -20,10 +20,8 @@ public:
         : stride_(width + 3), storage_(static_cast<size_t>(stride_ * height)) {
         layer_.data = storage_.data();
         layer_.row_bytes = stride_ * static_cast<int64_t>(sizeof(P));
-        layer_.width = width;
-        layer_.height = height;
-        layer_.x = x;
-        layer_.y = y;
+        layer_.width = width, layer_.height = height;
+        layer_.x = x, layer_.y = y;
     }
     Owned_Layer(const Owned_Layer&) = delete;
     Owned_Layer& operator=(const Owned_Layer&) = delete;
@@ -50,14 +48,9 @@ public:
         std::mt19937 engine(seed);
         fill([&](int64_t, int64_t) {
             P p{};
-            for (int c = 0; c < P::channels; ++c) {
-                if constexpr (std::is_same_v<T, float>) {
-                    p.c[c] = std::uniform_real_distribution<float>(lo, hi)(engine);
-                } else {
-                    const int white = static_cast<int>(P::white);
-                    p.c[c] = static_cast<T>(std::uniform_int_distribution<int>(0, white)(engine));
-                }
-            }
+            for (int c = 0; c < P::channels; ++c)
+                if constexpr (std::is_same_v<T, float>) p.c[c] = std::uniform_real_distribution<float>(lo, hi)(engine);
+                else p.c[c] = static_cast<T>(std::uniform_int_distribution<int>(0, int(P::white))(engine));
             return p;
         });
     }

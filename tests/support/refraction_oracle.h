@@ -1,42 +1,22 @@
 // Direct double-precision model of the background distortion: alpha gradients, then displaced samples.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <type_traits>
 #include <vector>
 
 #include "tests/support/owned_layer.h"
 
 namespace nb::test {
 
-// White of a component type, worked out from its size so that nothing is taken from the product.
-template <class P>
-constexpr double oracle_white() {
-    using T = std::remove_cvref_t<decltype(std::declval<P>().c[0])>;
-    if constexpr (std::is_floating_point_v<T>) return 1.0;
-    else return sizeof(T) == 1 ? 255.0 : 32768.0;
-}
-
-struct Oracle_Vector {
-    double dx = 0.0, dy = 0.0, w = 0.0;
-};
-
-struct Oracle_Map {
-    int64_t width = 0, height = 0;
-    std::vector<Oracle_Vector> v;
-    const Oracle_Vector& at(int64_t c, int64_t r) const { return v[static_cast<size_t>(r * width + c)]; }
-};
-
 // The direction is taken through the angle (acos, then sin and cos), the long way round.
 template <class P>
-Oracle_Map oracle_refraction_map(const Layer<P>& in) {
-    Oracle_Map map{in.width, in.height, {}};
+Plane oracle_refraction_map(const Layer<P>& in) {
+    Plane map(in.width, in.height, 3);  // direction x, direction y, weight
     auto a = [&](int64_t c, int64_t r) {
-        c = c < 0 ? 0 : (c >= in.width ? in.width - 1 : c);
-        r = r < 0 ? 0 : (r >= in.height ? in.height - 1 : r);
-        return static_cast<double>(in.at(c, r).a());
+        return static_cast<double>(in.at(oracle_sample(0, c, in.width), oracle_sample(0, r, in.height)).a());
     };
     for (int64_t y = 0; y < in.height; ++y)
         for (int64_t x = 0; x < in.width; ++x) {
@@ -49,9 +29,9 @@ Oracle_Map oracle_refraction_map(const Layer<P>& in) {
             if (length > 0.001) {
                 double theta = std::acos(gy / length);
                 if (gx < 0) theta = 6.2831855 - theta;
-                map.v.push_back({std::sin(theta), std::cos(theta), a(x, y) / oracle_white<P>()});
+                map.at(x, y, 0) = std::sin(theta), map.at(x, y, 1) = std::cos(theta), map.at(x, y, 2) = a(x, y) / P::white;
             } else {
-                map.v.push_back({gx, gy, 0.0});
+                map.at(x, y, 0) = gx, map.at(x, y, 1) = gy;
             }
         }
     return map;
@@ -86,16 +66,13 @@ Oracle_Pixel oracle_pixel(const P& p) {
     return {double(p.r()), double(p.g()), double(p.b()), double(p.a())};
 }
 
-inline double oracle_round(double v, double white) {
-    v = std::floor(v + 0.5);
-    return v < 0 ? 0 : (v > white ? white : v);
-}
+inline double oracle_round(double v, double white) { return std::clamp(std::floor(v + 0.5), 0.0, white); }
 
 // Background behind out pixel (x, y) before compositing.
 template <class P>
-Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Oracle_Map& map,
+Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Plane& map,
                                const Oracle_Refraction_Settings& s, int64_t x, int64_t y) {
-    constexpr double white = oracle_white<P>();
+    constexpr double white = double(P::white);
     constexpr bool integer = white != 1.0;
     const int n = s.antialias + 1;
     const double kx = out.horizontal_factor * s.strength / 1000, ky = out.vertical_factor * s.strength / 1000;
@@ -108,8 +85,7 @@ Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Or
         for (int i = 0; i < n; ++i) {
             const double px = x - 0.5 + (i + 0.5) / n, py = y - 0.5 + (j + 0.5) / n;
             const auto m = oracle_bilinear(px, py, map.width, map.height, sample_h, sample_v, [&](int64_t c, int64_t r) {
-                const Oracle_Vector& v = map.at(c, r);
-                return std::array<double, 3>{v.dx, v.dy, v.w};
+                return std::array<double, 3>{map.at(c, r, 0), map.at(c, r, 1), map.at(c, r, 2)};
             });
             if (!(m[2] > 0)) continue;
             const double bx = px + m[0] * kx * m[2] * 255 + ox, by = py + m[1] * ky * m[2] * 255 + oy;
@@ -135,9 +111,9 @@ Oracle_Pixel oracle_background(const Layer<P>& out, const Layer<P>& bg, const Or
 
 // The expected out pixel (R, G, B, A in the layer's scale) after the distortion.
 template <class P>
-Oracle_Pixel oracle_refracted(const Layer<P>& out, const Layer<P>& bg, const Oracle_Map& map,
+Oracle_Pixel oracle_refracted(const Layer<P>& out, const Layer<P>& bg, const Plane& map,
                               const Oracle_Refraction_Settings& s, int64_t x, int64_t y) {
-    constexpr double white = oracle_white<P>();
+    constexpr double white = double(P::white);
     Oracle_Pixel o = oracle_pixel(out.at(x, y));
     if (!(o[3] < white)) return o;
     Oracle_Pixel b = oracle_background(out, bg, map, s, x, y);

@@ -25,7 +25,6 @@ Render_Context Test_Host::context() {
     return render_context_ae_cpu(timing_.get(), effect_->in_data(), std::this_thread::get_id(), abort_flag_);
 }
 
-int64_t Test_Host::threads() const { return host_->worker_count(); }
 int64_t Test_Host::live_handles() const { return host_->handles().live_handles(); }
 int64_t Test_Host::peak_bytes() const { return host_->handles().peak_bytes(); }
 int64_t Test_Host::abort_calls() const { return host_->abort_calls(); }

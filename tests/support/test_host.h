@@ -28,7 +28,6 @@ public:
     // thread is the command's main thread: the only one whose abort checks reach the host.
     Render_Context context();
 
-    int64_t threads() const;
     int64_t live_handles() const;   // host memory blocks not yet disposed
     int64_t peak_bytes() const;     // most host bytes alive at once
     int64_t abort_calls() const;    // abort queries so far
@@ -39,7 +38,6 @@ public:
 
     host::Headless_Host& host();
     host::Effect_Instance& effect();
-    std::shared_ptr<Timing_Table> timing() const { return timing_; }
 
 private:
     std::unique_ptr<host::Headless_Host> host_;

@@ -1,4 +1,5 @@
-// The two passes of the tent blur: rows into temp (always mirrored), then column blocks into out.
+// The two passes of the tent blur, mirrored at every edge: rows into a temporary image, then column
+// blocks into out.
 #include "util/kernel/kernel_triangle_blur_cpu.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ void horizontal_row(const Iteration& iteration, Render_Context context, Blur_Tas
     context.check_abort();
 }
 
-// One task per block of adjacent columns; the tent's line carries the vertical edge rule.
+// One task per block of adjacent columns.
 template <class Layer_T>
 void vertical_block(const Iteration& iteration, Render_Context context, Blur_Task<Layer_T> task) {
     using P = typename Layer_T::pixel;
@@ -79,27 +80,20 @@ template <class Layer_T>
 void Kernel_Triangle_Blur<Layer_T>::execute(Render_Context context) {
     const auto& p = in;
     ASSERT(p.in.width == p.out.width && p.in.height == p.out.height, "in.image.in.dim() == in.image.out.dim()");
-    if (!p.temp.empty())
-        ASSERT(p.temp.width == p.in.width && p.temp.height == p.in.height, "in.image.temp.dim() == in.image.in.dim()");
     if (p.in.empty()) return;
 
     using P = typename Layer_T::pixel;
-    Layer_T temp = p.temp;
-    Layer_Buffer own_temp;  // released when execute returns
-    if (temp.empty()) {
-        own_temp = allocate_layer_buffer<P>(context, p.in.width, p.in.height, p.in.premultiplied, p.in.x, p.in.y,
-                                            p.in.pixel_aspect, p.in.horizontal_factor, p.in.vertical_factor);
-        temp = own_temp.layer<P>();
-    }
+    const Layer_Buffer temp_buffer =
+        allocate_layer_buffer<P>(context, p.in.width, p.in.height, p.in.premultiplied, p.in.x, p.in.y,
+                                 p.in.pixel_aspect, p.in.horizontal_factor, p.in.vertical_factor);
+    const Layer_T temp = temp_buffer.layer<P>();
 
     const double radius_x = static_cast<double>(p.radius_x * p.out.horizontal_factor);
     const double radius_y = static_cast<double>(p.radius_y * p.out.vertical_factor);
     const auto rows = std::make_shared<const Running_Tent>(radius_x, Extended_Line(Outside::mirrored, p.in.width));
     launch(p.in.height, horizontal_row<Layer_T>, context, Blur_Task<Layer_T>{p.in, temp, rows});
 
-    const Outside vertical_rule =
-        p.outside == Outside::mirrored || p.outside == Outside::repeated ? p.outside : Outside::border;
-    const auto columns = std::make_shared<const Running_Tent>(radius_y, Extended_Line(vertical_rule, p.in.height));
+    const auto columns = std::make_shared<const Running_Tent>(radius_y, Extended_Line(Outside::mirrored, p.in.height));
     constexpr int64_t block = column_lanes / P::channels;
     launch((p.in.width + block - 1) / block, vertical_block<Layer_T>, context,
            Blur_Task<Layer_T>{temp, p.out, columns});
