@@ -146,7 +146,7 @@ TEST(BlurmondHighlightSelection, PremiereJudgesByLightnessAloneWhenShownOrBooste
 // The plug-in's control of that name, set as the host would.
 Parameter& control(const Blurmond_Plugin& plugin, const std::string& name) {
     for (Parameter* p : plugin.parameters())
-        if (test::memory_of(*p).name() == name) return *p;
+        if (p->description().name == name) return *p;
     throw std::out_of_range(name);
 }
 

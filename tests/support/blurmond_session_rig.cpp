@@ -64,7 +64,8 @@ std::string byte_difference(const host::Host_World& a, const host::Host_World& b
     return first_difference(a, [&b](int64_t x, int64_t y) { return b.rgba(x, y); }, 0.0);
 }
 
-std::string difference(const host::Host_World& world, const Expected_Pixel& expected) {
+std::string difference(const host::Host_World& world, const Expected_Pixel& expected, double tolerance) {
+    if (tolerance >= 0.0) return first_difference(world, expected, tolerance);
     // One code value of the world's depth (rounding of its conversions), or 1e-4 in float.
     const double code_value = world.format().depth == host::Pixel_Depth::bits_32 ? 1e-4 : 1.0 / world.format().white();
     return first_difference(world, expected, code_value + 1e-6);

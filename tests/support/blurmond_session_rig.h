@@ -66,8 +66,8 @@ std::string byte_difference(const host::Host_World& a, const host::Host_World& b
 
 using Expected_Pixel = std::function<std::array<double, 4>(int64_t x, int64_t y)>;
 
-// Empty when every component of every pixel lies within one code value of the world's depth of
-// expected(x, y) (1e-4 in float); otherwise the first pixel beyond and both values.
-std::string difference(const host::Host_World& world, const Expected_Pixel& expected);
+// Empty when every component of every pixel lies within tolerance of expected(x, y), by default one
+// code value of the world's depth (1e-4 in float); otherwise the first pixel beyond and both values.
+std::string difference(const host::Host_World& world, const Expected_Pixel& expected, double tolerance = -1.0);
 
 }  // namespace nb::test
