@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "host/effect_session.h"
 #include "tests/support/blurmond_session_rig.h"
@@ -13,17 +14,14 @@
 namespace nb {
 namespace {
 
-using host::Channel_Order;
 using host::Frame_Layers;
 using host::Host_World;
-using host::Pixel_Depth;
-using host::Render_Path;
 using host::World_Format;
 using test::Blurmond_Session;
 using test::Blurmond_Variant;
 
 constexpr Blurmond_Variant ae_8_smart = test::blurmond_variants[0];
-constexpr World_Format argb_8{Pixel_Depth::bits_8, Channel_Order::argb, false};
+const World_Format argb_8 = ae_8_smart.format();
 constexpr int32_t show_iris_entry = 1;
 
 // Shows the selection alone; under After Effects it must be switched on.
@@ -67,7 +65,7 @@ TEST_P(AfterEffectsRenderVariants, SelectionAndConstantBlurMatchTheirOracles) {
 
 constexpr Blurmond_Variant other_path(Blurmond_Variant v, const char* name) {
     v.name = name;
-    v.path = v.path == Render_Path::smart ? Render_Path::non_smart : Render_Path::smart;
+    v.path = v.path == host::Render_Path::smart ? host::Render_Path::non_smart : host::Render_Path::smart;
     return v;
 }
 
@@ -105,10 +103,7 @@ struct Pre_Render_Case {
 
 class AfterEffectsPreRender : public testing::TestWithParam<Pre_Render_Case> {};
 
-std::string text(const PF_LRect& r) {
-    return std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom);
-}
+auto corners(const PF_LRect& r) { return std::tuple(r.left, r.top, r.right, r.bottom); }
 
 // The source covers (-10, -10) to (200, 200) of the 190 x 190 frame; a 64 x 48 background is chosen.
 // Every layer is probed first, then the input is asked for grown by the blur's reach, extra layers
@@ -129,29 +124,26 @@ TEST_P(AfterEffectsPreRender, ProbesEveryLayerThenRequestsTheInputGrownByTheReac
     const PF_ParamIndex indices[] = {0, 6, 10, 22};
     for (size_t i = 0; i < 8; ++i) {
         const host::Render_Frame::Checkout& checkout = r.checkouts[i];
-        EXPECT_EQ(checkout.index, indices[i % 4]) << "checkout " << i;
-        EXPECT_EQ(checkout.id, indices[i % 4] + (i < 4 ? 10000 : 0)) << "checkout " << i;
-        EXPECT_EQ(text(checkout.request.rect), text(wanted[i])) << "checkout " << i;
+        EXPECT_EQ(std::tuple(checkout.index, checkout.id, corners(checkout.request.rect)),
+                  std::tuple(indices[i % 4], indices[i % 4] + (i < 4 ? 10000 : 0), corners(wanted[i]))) << "checkout " << i;
         EXPECT_TRUE(i >= 4 || (checkout.request.channel_mask == PF_ChannelMask_ARGB && checkout.request.preserve_rgb_of_zero_alpha));
     }
-    EXPECT_EQ(text(r.max_result_rect), text(c.max_result));
-    EXPECT_EQ(text(r.result_rect), text(c.result));
+    EXPECT_EQ(std::pair(corners(r.max_result_rect), corners(r.result_rect)), std::pair(corners(c.max_result), corners(c.result)));
 }
 
 // Reach 5 with no softening, and none without a radius however smooth; "extend" lets the normal blur
 // reach 5 beyond the source, not the previews. A request wholly outside the source gives an empty
 // result on its nearest edges.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AfterEffectsPreRender,
-    testing::Values(Pre_Render_Case{"Radius5", 5, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"Extend", 5, 0, true, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-15, -15, 205, 205}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"ExtendIris", 5, 0, true, true, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"NoRadiusNoSoftening", 0, 40, false, false, {3, 4, 50, 60}, {3, 4, 50, 60}, {-10, -10, 200, 200}, {3, 4, 50, 60}},
-                    Pre_Render_Case{"BeyondFarEdges", 0, 0, false, false, {300, 250, 400, 400}, {300, 250, 400, 400},
-                                    {-10, -10, 200, 200}, {200, 200, 200, 200}},
-                    Pre_Render_Case{"BeforeNearEdge", 0, 0, false, false, {-50, 20, -20, 40}, {-50, 20, -20, 40},
-                                    {-10, -10, 200, 200}, {-10, 20, -10, 40}}),
-    [](const testing::TestParamInfo<Pre_Render_Case>& info) { return std::string(info.param.name); });
+constexpr Pre_Render_Case pre_render_cases[] = {
+    {"Radius5", 5, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
+    {"Extend", 5, 0, true, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-15, -15, 205, 205}, {0, 0, 100, 50}},
+    {"ExtendIris", 5, 0, true, true, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
+    {"NoRadiusNoSoftening", 0, 40, false, false, {3, 4, 50, 60}, {3, 4, 50, 60}, {-10, -10, 200, 200}, {3, 4, 50, 60}},
+    {"BeyondFarEdges", 0, 0, false, false, {300, 250, 400, 400}, {300, 250, 400, 400}, {-10, -10, 200, 200}, {200, 200, 200, 200}},
+    {"BeforeNearEdge", 0, 0, false, false, {-50, 20, -20, 40}, {-50, 20, -20, 40}, {-10, -10, 200, 200}, {-10, 20, -10, 40}},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsPreRender, testing::ValuesIn(pre_render_cases),
+                         [](const testing::TestParamInfo<Pre_Render_Case>& info) { return std::string(info.param.name); });
 
 // Transforms of other sizes round differently: a few float epsilons (1.2e-7) times log2 of the size (at
 // most 7 here) for each of three transforms, on values of at most 1: about 3e-6, so 2e-5. Outside the
@@ -179,7 +171,7 @@ TEST(AfterEffectsRender, APartOfTheFrameComesOutAsInTheWholeFrame) {
 TEST(AfterEffectsRender, DeviceWorldsStopAtTheMissingDevicePipeline) {
     Blurmond_Session ready(ae_8_smart);
     show_selection_only(ready);
-    const World_Format device{Pixel_Depth::bits_32, Channel_Order::bgra, true};
+    const World_Format device{host::Pixel_Depth::bits_32, host::Channel_Order::bgra, true};
     Host_World input(8, 4, device), output(8, 4, device);
     EXPECT_THROW(ready.session.render_smart(Frame_Layers{&input, &output, {}}, PF_LRect{0, 0, 8, 4}, true), std::exception);
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << "the input is checked in on the way out";
