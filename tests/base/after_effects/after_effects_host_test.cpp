@@ -22,16 +22,13 @@ host::Session_Settings settings_for(A_long appl_id, A_short major = 13, A_short 
     return host::Session_Settings{.effect = {.appl_id = appl_id, .version_major = major, .version_minor = minor}, .threads = 2};
 }
 
-constexpr A_long app_id_other = 0x58585858;  // 'XXXX'
 constexpr PF_OutFlags2 flags2_before = 0x40000000;  // a bit the plug-in never sets
 
 struct Global_Case {
     const char* name;
     A_long appl_id;
     A_short major, minor;
-    bool sets_flags2;
-    bool negotiates;  // Premiere's pixel formats
-    bool registers;   // After Effects' AEGP
+    bool sets_flags2, negotiates, registers;  // negotiates Premiere's pixel formats, registers After Effects' AEGP
     const char* host_line;
 };
 
@@ -56,9 +53,8 @@ TEST_P(AfterEffectsHostGlobalSetup, ReportsVersionAndFlagsAndTalksOnlyToItsOwnHo
     EXPECT_EQ(session.host().outstanding_suites(), 0) << "every suite acquired is released";
 
     const std::string log = binary.log_text();
-    for (const std::string& line : {std::string("*** Environment Information ***"), std::string("    Plugin Host: ") + c.host_line,
-                                   std::string("    Plugin: Corvala 'Blurmond' 1.5.5")})
-        EXPECT_NE(log.find(line + "\n"), std::string::npos) << log;
+    const std::string environment = std::string("*** Environment Information ***\n    Plugin Host: ") + c.host_line + "\n";
+    EXPECT_NE(log.find(environment + "    Plugin: Corvala 'Blurmond' 1.5.5\n"), std::string::npos) << log;
 
     // Frames never vary without a parameter change.
     ASSERT_EQ(session.command(PF_Cmd_QUERY_DYNAMIC_FLAGS), PF_Err_NONE);
@@ -72,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         Global_Case{"AfterEffectsApi12_5", host::app_id_after_effects, 12, 5, true, false, true, "After Effects v12.5(app id: FXTC)"},
         Global_Case{"AfterEffectsApi12_4", host::app_id_after_effects, 12, 4, false, false, true, "After Effects v12.4(app id: FXTC)"},
         Global_Case{"Premiere", host::app_id_premiere, 13, 28, true, true, false, "Premiere v14.0.0(app id: PrMr)"},
-        Global_Case{"OtherHost", app_id_other, 13, 28, true, false, false, "(app id: XXXX)"}),
+        Global_Case{"OtherHost", 0x58585858 /* 'XXXX' */, 13, 28, true, false, false, "(app id: XXXX)"}),
     [](const testing::TestParamInfo<Global_Case>& info) { return std::string(info.param.name); });
 
 // The build date is the compiler's "Feb 14 2025"; a prerelease adds its stage and the build time.
