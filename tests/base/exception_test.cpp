@@ -3,8 +3,8 @@
 #include "base/exception.h"
 
 #include <algorithm>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,10 +20,7 @@ using test::Log_Sandbox;
 // Codes worked out by hand: 'S!Fd' is 0x53214664, four characters with the first highest; Premiere's
 // suiteError_InvalidParms is 0x80000001.
 TEST(Exception, CodeCarryingTypesLogOneWarningNamingTheirCode) {
-    const struct {
-        std::function<void()> construct;
-        std::string expected;
-    } cases[] = {
+    const std::pair<void (*)(), std::string> cases[] = {
         {[] { Exception_After_Effects("api", 4, "base/x", 500); },
          "After Effects Error: PF_Err_OUT_OF_MEMORY (4). Thrown in file base/x line 500. api\n"},
         {[] { Exception_After_Effects("m", -1, "F", 1); }, "After Effects Error: unknown error (-1). Thrown in file F line 1. m\n"},
@@ -36,12 +33,12 @@ TEST(Exception, CodeCarryingTypesLogOneWarningNamingTheirCode) {
         {[] { Exception_After_Effects("cancel", 517, "F", 1); }, ""},  // a user's cancel is no warning
         {[] { Exception_Abort(); }, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [construct, expected] : cases) {
         Log_Sandbox sandbox;
-        c.construct();
+        construct();
         std::string logged;
         for (const std::string& entry : log_instance().remembered()) logged += entry;
-        EXPECT_EQ(logged, c.expected.empty() ? "" : std::string(warning_prefix) + c.expected);
+        EXPECT_EQ(logged, expected.empty() ? "" : std::string(warning_prefix) + expected);
     }
 }
 

@@ -16,12 +16,10 @@
 
 #include "base/after_effects/after_effects_arbitrary_data.h"
 #include "base/after_effects/after_effects_layers.h"
-#include "base/after_effects/after_effects_parameter_colors.h"
-#include "base/after_effects/after_effects_parameter_custom.h"
-#include "base/after_effects/after_effects_parameter_values.h"
 #include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
 #include "base/host_context.h"
+#include "base/parameter_kind.h"
 #include "host/host_aegp_suites.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
