@@ -96,20 +96,17 @@ TEST(AfterEffectsHost, CommandsWithoutWorkLeaveTheOutputRecordAlone) {
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     ASSERT_EQ(session.params_setup(), PF_Err_NONE);
     for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_GLOBAL_SETDOWN, PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP,
-                             PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_FRAME_SETDOWN,
-                             PF_Cmd_EVENT, PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_GET_EXTERNAL_DEPENDENCIES,
-                             PF_Cmd_AUDIO_RENDER, PF_Cmd_GPU_DEVICE_SETDOWN, PF_Cmd_GPU_DEVICE_SETUP, 40}) {
+                             PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_FRAME_SETDOWN, PF_Cmd_EVENT,
+                             PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_GET_EXTERNAL_DEPENDENCIES, PF_Cmd_AUDIO_RENDER,
+                             PF_Cmd_GPU_DEVICE_SETDOWN, PF_Cmd_GPU_DEVICE_SETUP, 40}) {
         std::memset(&session.out_data(), 0x5a, sizeof(PF_OutData));
         const PF_OutData before = session.out_data();
         EXPECT_TRUE(session.command(cmd) == PF_Err_NONE && std::memcmp(&before, &session.out_data(), sizeof before) == 0) << cmd;
     }
     EXPECT_NE(binary.log_text().find("selector gpu setup\n"), std::string::npos);
 
-    PF_UserChangedParamExtra changed{};
-    for (const A_long index : {2, 999}) {
-        changed.param_index = index;
-        EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << index;
-    }
+    for (PF_UserChangedParamExtra changed : {PF_UserChangedParamExtra{2}, PF_UserChangedParamExtra{999}})
+        EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << changed.param_index;
     // The effect's rules reach the host's records: with the selection off its controls are greyed out.
     EXPECT_EQ(session.command(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
     EXPECT_NE(session.effect().parameter(session.index_of("lightness soften")).ui_flags & PF_PUI_DISABLED, 0);

@@ -100,13 +100,8 @@ constexpr PF_ParamFlags fixed = PF_ParamFlag_CANNOT_TIME_VARY;
 // as bytes with alpha first, unbounded float ranges as infinities.
 TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
     test::Ae_Binding_Rig rig;
-    PF_OutData out{};
-    {
-        Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
-        const Kinds kinds = declare(factory);
-        parameter_setup(rig.in_data(), &out, factory.parameter_list());
-    }
-    EXPECT_EQ(out.num_params, 13) << "the input layer is counted, not added; the colour adds its alpha";
+    rig.set_up_and_bind(declare);
+    EXPECT_EQ(rig.setup_out().num_params, 13) << "the input layer is counted, not added; the colour adds its alpha";
     ASSERT_EQ(rig.effect().parameters().size(), 12u);
     const std::tuple<PF_ParamType, int64_t, int64_t, const char*> rows[] = {
         {PF_Param_FLOAT_SLIDER, 0, 0, "amount: 0.300000012 0.300000012 -inf inf -2 50 2 3"},
@@ -225,9 +220,8 @@ TEST(AfterEffectsParameter, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDis
     for (const char* call : {"AEGP_GetNewEffectForEffect", "AEGP_GetNewEffectStreamByIndex", "AEGP_GetStreamNumKFs",
                              "AEGP_IsStreamTimevarying"}) {
         rig.host().faults().inject(call, A_Err_GENERIC, 1);
-        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { k.amount->is_animated(); },
-                                                               "After Effects Suite Error (A_Err)", A_Err_GENERIC))
-            << call;
+        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { k.amount->is_animated(); }, "After Effects Suite Error (A_Err)",
+                                                               A_Err_GENERIC)) << call;
         EXPECT_EQ(rig.host().aegp_suites().live_streams() + rig.host().aegp_suites().live_effects(), 0) << call;
     }
     rig.host().faults().inject("AEGP_DisposeStream", A_Err_PARAMETER, 1);
@@ -303,8 +297,7 @@ TEST(AfterEffectsParameter, HostFailuresAreThrown) {
     EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { refused.set_up_and_bind(declare_custom); },
                                                            "After Effects api Error (PF_Err)", PF_Err_INVALID_INDEX));
     EXPECT_EQ(refused.host().handles().live_handles(), 0);
-    test::Ae_Binding_Rig unregistered;
-    EXPECT_TRUE(test::fails_assertion([&] { unregistered.set_up_and_bind(declare_custom); },
+    EXPECT_TRUE(test::fails_assertion([] { test::Ae_Binding_Rig().set_up_and_bind(declare_custom); },
                                       "in_data->inter.register_ui != nullptr", "base/after_effects/after_effects_parameter_setup"));
 
     test::Ae_Binding_Rig rig;
