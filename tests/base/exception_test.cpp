@@ -67,9 +67,7 @@ TEST(Exception, AssertLogsExpressionPlaceMessageAndCallStack) {
     const std::string stack = entries[0].substr(head.size());
     EXPECT_TRUE(stack.ends_with("\n") && std::count(stack.begin(), stack.end(), '\n') >= 3 && stack.find("\n\n") == std::string::npos)
         << stack;
-}
-
-TEST(Exception, SourcePathIsRepositoryRelativeWithoutExtension) {
+    // Source paths are relative to the repository, without extension.
     for (const auto& [file, expected] : {std::pair{"base/log.cpp", "base/log"}, {"../checkout/util/memory.cpp", "util/memory"},
                                          {"elsewhere.cpp", "elsewhere"}, {"base/folder.v2/name", "base/folder.v2/name"},
                                          {"C:\\work\\repo\\base\\after_effects\\ae_host.cpp", "base/after_effects/ae_host"}})

@@ -53,14 +53,10 @@ TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
     ASSERT_TRUE(std::getline(lines, line) && line == "earlier") << line;
     std::vector<int> next(thread_count, 0);
     int count = 0;
-    while (std::getline(lines, line) && line != "last") {
-        int t = -1, i = -1;
-        ASSERT_EQ(std::sscanf(line.c_str(), "thread %d entry %d", &t, &i), 2) << "line " << count << ": " << line;
-        ASSERT_TRUE(t >= 0 && t < thread_count) << line;
-        EXPECT_EQ(line + "\n", entry(t, i)) << "line " << count;
-        EXPECT_EQ(i, next[t]) << "thread " << t << " out of order at line " << count;
+    for (int t = -1, i = -1; std::getline(lines, line) && line != "last"; ++count) {
+        ASSERT_TRUE(std::sscanf(line.c_str(), "thread %d entry %d", &t, &i) == 2 && t >= 0 && t < thread_count) << line;
+        EXPECT_EQ(std::pair(line + "\n", i), std::pair(entry(t, i), next[t])) << "line " << count << ", whole and in its thread's order";
         next[t] = i + 1;
-        ++count;
     }
     EXPECT_EQ(count, thread_count * entries_per_thread);
     EXPECT_TRUE(log_instance().remembered().empty());

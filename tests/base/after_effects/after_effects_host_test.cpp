@@ -71,28 +71,23 @@ INSTANTIATE_TEST_SUITE_P(
         Global_Case{"OtherHost", 0x58585858 /* 'XXXX' */, 13, 28, true, false, false, "(app id: XXXX)"}),
     [](const testing::TestParamInfo<Global_Case>& info) { return std::string(info.param.name); });
 
-// The build date is the compiler's "Feb 14 2025"; a prerelease adds its stage and the build time.
-TEST(AfterEffectsHost, AboutNamesTheEffectItsVersionTheNoticeAndTheBuildDate) {
+// The about text names the effect, its version, the notice and the build date, the compiler's "Feb 14
+// 2025"; a prerelease adds its stage and the build time.
+TEST(AfterEffectsHost, AboutAndCommandsWithoutWorkLeaveTheOutputRecordAlone) {
     test::Plugin_Binary binary;
     Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
     const std::string text = session.about();
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_TRUE(text.starts_with("Corvala 'Blurmond' - V1.5.5\nSimulates a camera's blurmond effect.\n\n") &&
-                last.starts_with("build date: ") && last.size() == 24)
-        << text;
+                last.starts_with("build date: ") && last.size() == 24) << text;
 
     Plugin_Description beta = blurmond_description();
     beta.stage = Release_Stage::beta;
     beta.description.clear();
     const std::string prerelease = about_text(beta);  // no description, no empty line; the time " - 12:17:15" added
     EXPECT_TRUE(prerelease.starts_with("Corvala 'Blurmond' - V1.5.5 - beta\n") && prerelease.find("\n\n") == std::string::npos &&
-                prerelease.substr(prerelease.rfind('\n') + 1).size() == 34u)
-        << prerelease;
-}
+                prerelease.substr(prerelease.rfind('\n') + 1).size() == 34u) << prerelease;
 
-TEST(AfterEffectsHost, CommandsWithoutWorkLeaveTheOutputRecordAlone) {
-    test::Plugin_Binary binary;
-    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     ASSERT_EQ(session.params_setup(), PF_Err_NONE);
     for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_GLOBAL_SETDOWN, PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP,
