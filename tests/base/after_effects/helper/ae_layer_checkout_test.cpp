@@ -21,8 +21,7 @@ PF_PixelFormat reported_format = PF_PixelFormat_ARGB32;
 PF_Err world_pixel_format(const PF_EffectWorld*, PF_PixelFormat* format) { return *format = reported_format, PF_Err_NONE; }
 PF_Err premiere_pixel_format(PF_EffectWorld*, PrPixelFormat* format) { return *format = reported_format, PF_Err_NONE; }
 const PF_WorldSuite2 world_suite{nullptr, nullptr, world_pixel_format};
-const PF_PixelFormatSuite1 pixel_format_suite{nullptr, nullptr, nullptr, nullptr, premiere_pixel_format,
-                                              nullptr, nullptr, nullptr};
+const PF_PixelFormatSuite1 pixel_format_suite{nullptr, nullptr, nullptr, nullptr, premiere_pixel_format, nullptr, nullptr, nullptr};
 
 // A rig whose host reports formats as set above, with one layer parameter at index 1, chosen as a 3 by 2
 // world of 8-bit pixels when a world is given.
@@ -47,7 +46,7 @@ PF_EffectWorld world(PF_RationalScale aspect) {
 // A layer not chosen gives none; a chosen one stays checked out while any holder has it. The formats
 // each host renders are checked through the plug-in binary; Premiere's ARGB at 8 bits is After Effects'
 // own, BGRA from After Effects has no variant.
-TEST(AeLayerCheckout, ChosenLayerStaysCheckedOutWhileHeld) {
+TEST(AeLayerCheckout, ChosenLayerStaysCheckedOutWhileHeldAndFailuresLeaveNothingCheckedOut) {
     test::Log_Sandbox log;
     test::Ae_Binding_Rig empty;
     offer_world_suites(empty);
@@ -74,21 +73,14 @@ TEST(AeLayerCheckout, ChosenLayerStaysCheckedOutWhileHeld) {
     offer_world_suites(premiere);
     reported_format = PrPixelFormat_ARGB_4444_8u;
     EXPECT_EQ(pixel_format_of_world(premiere.in_data(), &w), format_argb_8);
-    reported_format = PF_PixelFormat_ARGB32;
-}
 
-// The plug-in binary's tests refuse checkouts and format queries; too old an API is refused before any
-// checkout, and a world without a variant undoes it.
-TEST(AeLayerCheckout, FailuresLeaveNothingCheckedOut) {
-    test::Log_Sandbox log;
+    // The plug-in binary's tests refuse checkouts and format queries; too old an API is refused before
+    // any checkout, and a world without a variant undoes it.
     test::Ae_Binding_Rig old_api(host::Effect_Settings{.version_major = 12, .version_minor = 4});
     offer_world_suites(old_api);
     EXPECT_TRUE(test::fails_assertion([&] { checkout_layer(old_api.in_data(), 1); }, "ASSERT_FAIL",
                                       "base/after_effects/helper/ae_layer_checkout"));
     EXPECT_EQ(old_api.host().faults().calls("checkout_param"), 0);
-    const PF_EffectWorld w = world(PF_RationalScale{1, 1});
-    test::Ae_Binding_Rig rig;
-    offer_world_suites(rig, &w);
     reported_format = PF_PixelFormat_GPU_BGRA128;
     EXPECT_THROW(checkout_layer(rig.in_data(), 1), Exception_Assert);
     reported_format = PF_PixelFormat_ARGB32;
