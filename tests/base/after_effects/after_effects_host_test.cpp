@@ -44,8 +44,7 @@ TEST_P(AfterEffectsHostGlobalSetup, ReportsVersionAndFlagsAndTalksOnlyToItsOwnHo
               std::tuple(0x000aae00u, 0x06000004, c.sets_flags2 ? 0x08001489 : flags2_before));
 
     const host::Effect_Records& records = session.effect().records();
-    const std::vector<PrPixelFormat> negotiated{PrPixelFormat_BGRA_4444_32f, PrPixelFormat_BGRA_4444_16u,
-                                                PrPixelFormat_BGRA_4444_8u};
+    const std::vector<PrPixelFormat> negotiated{PrPixelFormat_BGRA_4444_32f, PrPixelFormat_BGRA_4444_16u, PrPixelFormat_BGRA_4444_8u};
     EXPECT_EQ(std::tuple(records.supported_formats, records.format_clears, records.frames_match_render_format),
               std::tuple(c.negotiates ? negotiated : std::vector<PrPixelFormat>{}, c.negotiates ? 1 : 0, c.negotiates));
     EXPECT_EQ(session.host().project_suites().registered_plugins(),

@@ -139,8 +139,7 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
             rig.stored(index).u.cd.value = PF_Pixel{255, 64, 128, 255};
             rig.effect().parameter_state().set_float_color(index, PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.9f});
         }
-        const std::array<float, 3> rgb = premiere ? std::array<float, 3>{64 / 255.0f, 128 / 255.0f, 1.0f}
-                                                  : std::array<float, 3>{0.25f, 0.5f, 0.9f};
+        const std::array<float, 3> rgb = premiere ? std::array{64 / 255.0f, 128 / 255.0f, 1.0f} : std::array{0.25f, 0.5f, 0.9f};
         EXPECT_EQ(std::tuple(k.amount->value(), k.angle->value(), k.count->value(), k.choice->value(), k.point->value()),
                   std::tuple(0.1, 45.5, -7, 3, std::pair(-0.5, 3.0)));
         EXPECT_EQ(std::pair(k.rgb->value(), k.rgba->value()), std::pair(rgb, std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f}));
@@ -328,10 +327,9 @@ struct Numbered_Plugin : Plugin {
 TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInputLayer) {
     PF_InData in_data{};
     Parameter_Factory_After_Effects f(&in_data, nullptr, nullptr);
-    const std::unique_ptr<Parameter> made[] = {f.create_layer(Layer_Parameter_Description("first", "", 5)),
-                                               f.create_rgba(Rgba_Parameter_Description("color", "", 6, 7)),
-                                               f.create_layer(Layer_Parameter_Description("input", "", 0)),
-                                               f.create_layer(Layer_Parameter_Description("second", "", 8))};
+    const std::unique_ptr<Parameter> made[] = {
+        f.create_layer(Layer_Parameter_Description("first", "", 5)), f.create_rgba(Rgba_Parameter_Description("color", "", 6, 7)),
+        f.create_layer(Layer_Parameter_Description("input", "", 0)), f.create_layer(Layer_Parameter_Description("second", "", 8))};
     const Numbered_Plugin plugin(f.parameter_list());
     const std::vector<Extra_Layer> layers = extra_layers(plugin);
     EXPECT_EQ(std::pair(layers.size(), layers.empty() ? 0 : layers[0].host_index), std::pair(size_t{1}, 1));
