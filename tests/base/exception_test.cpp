@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "base/log.h"
+#include "tests/support/assertion_check.h"
 #include "tests/support/log_sandbox.h"
 
 namespace nb {
@@ -50,19 +51,12 @@ TEST(Exception, AssertLogsExpressionPlaceMessageAndCallStack) {
     EXPECT_NO_THROW(ASSERT(++evaluations == 1, "never built " << evaluations));
     EXPECT_TRUE(evaluations == 1 && log_instance().remembered().empty());
     const void* cp = nullptr;
-    int64_t line = 0;
-    std::string message;
-    try {
-        line = __LINE__ + 1;
-        ASSERT(cp, "no pointer for layer " << 2 << ", size " << 1.5);
-    } catch (const Exception_Assert& e) {
-        message = e.what();
-    }
-    EXPECT_EQ(message, "no pointer for layer 2, size 1.5");
+    const std::string message = "no pointer for layer 2, size 1.5", line = std::to_string(__LINE__ + 1);
+    EXPECT_TRUE(test::throws_with<Exception_Assert>([&] { ASSERT(cp, "no pointer for layer " << 2 << ", size " << 1.5); }, message.c_str()));
     const auto entries = log_instance().remembered();
     ASSERT_EQ(entries.size(), 1u);
     const std::string head = std::string(error_prefix) + "-**### ASSERTION FAILED ###** (cp) in tests/base/exception_test line " +
-                             std::to_string(line) + ". " + message + "\n";
+                             line + ". " + message + "\n";
     ASSERT_TRUE(entries[0].starts_with(head)) << entries[0] << "\nwanted start: " << head;
     const std::string stack = entries[0].substr(head.size());
     EXPECT_TRUE(stack.ends_with("\n") && std::count(stack.begin(), stack.end(), '\n') >= 3 && stack.find("\n\n") == std::string::npos)

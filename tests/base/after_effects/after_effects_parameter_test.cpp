@@ -28,15 +28,13 @@
 namespace nb {
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T>;
-
 // One parameter of each kind, most with one description flag changed, at host indices 1 to 11 in order
 // (the colour's alpha at 10); the effect's input layer ends the controls and adds no record.
 struct Kinds {
-    Owned<Float_Parameter> amount; Owned<Angle_Parameter> angle; Owned<Int_Parameter> count; Owned<Checkbox_Parameter> check;
-    Owned<Choice_Parameter> choice; Owned<Point_2d_Parameter> point; Owned<Layer_Parameter> layer; Owned<Rgb_Parameter> rgb;
-    Owned<Rgba_Parameter> rgba; Owned<Button_Parameter> button; Owned<Layer_Parameter> input;
+    std::unique_ptr<Float_Parameter> amount; std::unique_ptr<Angle_Parameter> angle; std::unique_ptr<Int_Parameter> count;
+    std::unique_ptr<Checkbox_Parameter> check; std::unique_ptr<Choice_Parameter> choice; std::unique_ptr<Point_2d_Parameter> point;
+    std::unique_ptr<Layer_Parameter> layer; std::unique_ptr<Rgb_Parameter> rgb; std::unique_ptr<Rgba_Parameter> rgba;
+    std::unique_ptr<Button_Parameter> button; std::unique_ptr<Layer_Parameter> input;
 };
 
 template <class Description, class Change>

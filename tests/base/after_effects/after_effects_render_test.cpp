@@ -43,8 +43,7 @@ TEST_P(AfterEffectsRenderVariants, CentredSelectionLayerAndConstantBlurMatchThei
     const World_Format format = ready.variant.format();
     Host_World input(24, 10, format), output(24, 10, format), layer(11, 6, format);
     test::fill_constant(layer, {1, 1, 1, 1});
-    const int32_t selection = ready.index_of("alternative Selection layer", "Highlight");
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {{selection, &layer}}}), PF_Err_NONE);
+    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {{ready.index_of("alternative Selection layer", "Highlight"), &layer}}}), PF_Err_NONE);
     EXPECT_EQ(test::difference(output, [](int64_t x, int64_t y) {
         const double w = x >= 6 && x < 17 && y >= 2 && y < 8 ? 1.0 : 0.0;
         return std::array<double, 4>{w, w, w, 1.0};
@@ -104,8 +103,7 @@ TEST_P(AfterEffectsPreRender, ProbesEveryLayerThenRequestsTheInputGrownByTheReac
     const host::Pre_Render_Result r = ready.session.pre_render(Frame_Layers{&input, &output, {{6, &background}}}, c.request);
     ASSERT_EQ(r.error, PF_Err_NONE);
     ASSERT_EQ(r.checkouts.size(), 8u) << "probe and checkout of the input and three extra layers";
-    const PF_LRect none{0, 0, 0, 0};
-    const PF_LRect wanted[] = {none, none, none, none, c.input_request, {0, 0, 64, 48}, none, none};
+    const PF_LRect none{0, 0, 0, 0}, wanted[] = {none, none, none, none, c.input_request, {0, 0, 64, 48}, none, none};
     const PF_ParamIndex indices[] = {0, 6, 10, 22};
     for (size_t i = 0; i < 8; ++i) {
         const host::Render_Frame::Checkout& checkout = r.checkouts[i];

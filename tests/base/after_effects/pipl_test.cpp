@@ -32,7 +32,6 @@ TEST(Pipl, WritesThePublishedSampleByteForByteAndRefusesTextsLongerThanAPascalSt
     for (std::string line; std::getline(in, line);)
         for (std::size_t i = 0; line.rfind('#', 0) != 0 && i + 1 < line.size(); i += 2)
             expected.push_back(static_cast<uint8_t>(std::stoul(line.substr(i, 2), nullptr, 16)));
-    ASSERT_EQ(expected.size(), 346u);
     EXPECT_EQ(pipl_bytes(sample()), expected);
 
     test::Log_Sandbox log;
