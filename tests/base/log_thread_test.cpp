@@ -22,8 +22,7 @@ namespace {
 
 using test::Log_Sandbox;
 
-constexpr int thread_count = 6;
-constexpr int entries_per_thread = 300;
+constexpr int thread_count = 6, entries_per_thread = 300;
 
 std::string entry(int thread, int i) {
     return "thread " + std::to_string(thread) + " entry " + std::to_string(i) + " " + std::string(40, 'x') + "\n";
@@ -53,22 +52,30 @@ TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
     ASSERT_TRUE(std::getline(lines, line) && line == "earlier") << line;
     std::vector<int> next(thread_count, 0);
     int count = 0;
-    while (std::getline(lines, line) && line != "last") {
-        int t = -1, i = -1;
-        ASSERT_EQ(std::sscanf(line.c_str(), "thread %d entry %d", &t, &i), 2) << "line " << count << ": " << line;
-        ASSERT_TRUE(t >= 0 && t < thread_count) << line;
-        EXPECT_EQ(line + "\n", entry(t, i)) << "line " << count;
-        EXPECT_EQ(i, next[t]) << "thread " << t << " out of order at line " << count;
+    for (int t = -1, i = -1; std::getline(lines, line) && line != "last"; ++count) {
+        ASSERT_TRUE(std::sscanf(line.c_str(), "thread %d entry %d", &t, &i) == 2 && t >= 0 && t < thread_count) << line;
+        EXPECT_EQ(std::pair(line + "\n", i), std::pair(entry(t, i), next[t])) << "line " << count << ", whole and in its thread's order";
         next[t] = i + 1;
-        ++count;
     }
     EXPECT_EQ(count, thread_count * entries_per_thread);
     EXPECT_TRUE(log_instance().remembered().empty());
 }
 
-// The crash file is named by the local time without leading zeros; later entries follow the dump.
-TEST(Log, CrashDumpWritesTheLast2000EntriesInOrderAndStaysOpen) {
+// Without a usable base path the log stays in memory and a crash dump fails quietly, losing nothing. The
+// crash file is named by the local time without leading zeros; later entries follow the dump.
+TEST(Log, CrashDumpWritesTheLast2000EntriesInOrderAndStaysOpenGivenAUsableBasePath) {
     Log_Sandbox sandbox;
+    for (const std::string& base : {std::string(), (sandbox.folder() / "missing" / "blurmond_ae").string()}) {
+        log_instance().set_base_path(base);
+        log("kept\n", 2);
+        EXPECT_FALSE(log_instance().is_active()) << "base path '" << base << "'";
+    }
+    log_instance().write_crash_log();
+    EXPECT_FALSE(log_instance().is_active());
+    EXPECT_EQ(log_instance().remembered().size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_empty(sandbox.folder()));
+
+    log_instance().set_base_path(sandbox.base());
     for (int i = 0; i < 2500; ++i) log("entry " + std::to_string(i) + "\n", 1);
     ASSERT_EQ(log_instance().remembered().size(), 2000u);
     EXPECT_FALSE(log_instance().is_active());
@@ -82,20 +89,6 @@ TEST(Log, CrashDumpWritesTheLast2000EntriesInOrderAndStaysOpen) {
     std::string expected;
     for (int i = 500; i < 2500; ++i) expected += "entry " + std::to_string(i) + "\n";
     EXPECT_EQ(Log_Sandbox::read(sandbox.base() + "(2026_1_2-9_5_3).crash"), expected + "after\n");
-}
-
-// A crash dump that cannot be created loses nothing and fails quietly.
-TEST(Log, StaysInMemoryWithoutAUsableBasePath) {
-    Log_Sandbox sandbox;
-    for (const std::string& base : {std::string(), (sandbox.folder() / "missing" / "blurmond_ae").string()}) {
-        log_instance().set_base_path(base);
-        log("kept\n", 2);
-        EXPECT_FALSE(log_instance().is_active()) << "base path '" << base << "'";
-    }
-    log_instance().write_crash_log();
-    EXPECT_FALSE(log_instance().is_active());
-    EXPECT_EQ(log_instance().remembered().size(), 2u);
-    EXPECT_TRUE(std::filesystem::is_empty(sandbox.folder()));
 }
 
 // HOME wins over HOMEPATH; with neither the base path becomes relative. Names need major and minor.

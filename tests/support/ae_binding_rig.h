@@ -36,7 +36,8 @@ public:
     // The copy a command got for index.
     PF_ParamDef& command_record(int32_t index) { return copies_.at(static_cast<size_t>(index)); }
 
-    // Adds the records of what declare(factory) creates, as at PF_Cmd_PARAMS_SETUP, then declares it again
+    // Adds the records of what declare(factory) creates, as at PF_Cmd_PARAMS_SETUP (whose output record
+    // setup_out() keeps), then declares it again
     // over a fresh command's params array and returns that second creation, bound to the command.
     // declare must create the same parameters each time.
     template <class Declare>
@@ -44,12 +45,13 @@ public:
         {
             Parameter_Factory_After_Effects setup(in_data(), nullptr, nullptr);
             auto declared = declare(setup);
-            PF_OutData out{};
-            parameter_setup(in_data(), &out, setup.parameter_list());
+            parameter_setup(in_data(), &setup_out_, setup.parameter_list());
         }
         command_factory_ = std::make_unique<Parameter_Factory_After_Effects>(in_data(), command_params(), nullptr);
         return declare(*command_factory_);
     }
+
+    const PF_OutData& setup_out() const { return setup_out_; }
 
     // Skips the leak checks, for a test that leaves something held on purpose.
     void expect_leftovers() { check_leftovers_ = false; }
@@ -60,6 +62,7 @@ private:
     std::vector<PF_ParamDef> copies_;
     std::vector<PF_ParamDef*> pointers_;
     std::unique_ptr<Parameter_Factory_After_Effects> command_factory_;
+    PF_OutData setup_out_{};
     bool check_leftovers_ = true;
 };
 

@@ -22,16 +22,13 @@ host::Session_Settings settings_for(A_long appl_id, A_short major = 13, A_short 
     return host::Session_Settings{.effect = {.appl_id = appl_id, .version_major = major, .version_minor = minor}, .threads = 2};
 }
 
-constexpr A_long app_id_other = 0x58585858;  // 'XXXX'
 constexpr PF_OutFlags2 flags2_before = 0x40000000;  // a bit the plug-in never sets
 
 struct Global_Case {
     const char* name;
     A_long appl_id;
     A_short major, minor;
-    bool sets_flags2;
-    bool negotiates;  // Premiere's pixel formats
-    bool registers;   // After Effects' AEGP
+    bool sets_flags2, negotiates, registers;  // negotiates Premiere's pixel formats, registers After Effects' AEGP
     const char* host_line;
 };
 
@@ -47,8 +44,7 @@ TEST_P(AfterEffectsHostGlobalSetup, ReportsVersionAndFlagsAndTalksOnlyToItsOwnHo
               std::tuple(0x000aae00u, 0x06000004, c.sets_flags2 ? 0x08001489 : flags2_before));
 
     const host::Effect_Records& records = session.effect().records();
-    const std::vector<PrPixelFormat> negotiated{PrPixelFormat_BGRA_4444_32f, PrPixelFormat_BGRA_4444_16u,
-                                                PrPixelFormat_BGRA_4444_8u};
+    const std::vector<PrPixelFormat> negotiated{PrPixelFormat_BGRA_4444_32f, PrPixelFormat_BGRA_4444_16u, PrPixelFormat_BGRA_4444_8u};
     EXPECT_EQ(std::tuple(records.supported_formats, records.format_clears, records.frames_match_render_format),
               std::tuple(c.negotiates ? negotiated : std::vector<PrPixelFormat>{}, c.negotiates ? 1 : 0, c.negotiates));
     EXPECT_EQ(session.host().project_suites().registered_plugins(),
@@ -56,9 +52,8 @@ TEST_P(AfterEffectsHostGlobalSetup, ReportsVersionAndFlagsAndTalksOnlyToItsOwnHo
     EXPECT_EQ(session.host().outstanding_suites(), 0) << "every suite acquired is released";
 
     const std::string log = binary.log_text();
-    for (const std::string& line : {std::string("*** Environment Information ***"), std::string("    Plugin Host: ") + c.host_line,
-                                   std::string("    Plugin: Corvala 'Blurmond' 1.5.5")})
-        EXPECT_NE(log.find(line + "\n"), std::string::npos) << log;
+    const std::string environment = std::string("*** Environment Information ***\n    Plugin Host: ") + c.host_line + "\n";
+    EXPECT_NE(log.find(environment + "    Plugin: Corvala 'Blurmond' 1.5.5\n"), std::string::npos) << log;
 
     // Frames never vary without a parameter change.
     ASSERT_EQ(session.command(PF_Cmd_QUERY_DYNAMIC_FLAGS), PF_Err_NONE);
@@ -72,48 +67,40 @@ INSTANTIATE_TEST_SUITE_P(
         Global_Case{"AfterEffectsApi12_5", host::app_id_after_effects, 12, 5, true, false, true, "After Effects v12.5(app id: FXTC)"},
         Global_Case{"AfterEffectsApi12_4", host::app_id_after_effects, 12, 4, false, false, true, "After Effects v12.4(app id: FXTC)"},
         Global_Case{"Premiere", host::app_id_premiere, 13, 28, true, true, false, "Premiere v14.0.0(app id: PrMr)"},
-        Global_Case{"OtherHost", app_id_other, 13, 28, true, false, false, "(app id: XXXX)"}),
+        Global_Case{"OtherHost", 0x58585858 /* 'XXXX' */, 13, 28, true, false, false, "(app id: XXXX)"}),
     [](const testing::TestParamInfo<Global_Case>& info) { return std::string(info.param.name); });
 
-// The build date is the compiler's "Feb 14 2025"; a prerelease adds its stage and the build time.
-TEST(AfterEffectsHost, AboutNamesTheEffectItsVersionTheNoticeAndTheBuildDate) {
+// The about text names the effect, its version, the notice and the build date, the compiler's "Feb 14
+// 2025"; a prerelease adds its stage and the build time.
+TEST(AfterEffectsHost, AboutAndCommandsWithoutWorkLeaveTheOutputRecordAlone) {
     test::Plugin_Binary binary;
     Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
     const std::string text = session.about();
     const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_TRUE(text.starts_with("Corvala 'Blurmond' - V1.5.5\nSimulates a camera's blurmond effect.\n\n") &&
-                last.starts_with("build date: ") && last.size() == 24)
-        << text;
+                last.starts_with("build date: ") && last.size() == 24) << text;
 
     Plugin_Description beta = blurmond_description();
     beta.stage = Release_Stage::beta;
     beta.description.clear();
     const std::string prerelease = about_text(beta);  // no description, no empty line; the time " - 12:17:15" added
     EXPECT_TRUE(prerelease.starts_with("Corvala 'Blurmond' - V1.5.5 - beta\n") && prerelease.find("\n\n") == std::string::npos &&
-                prerelease.substr(prerelease.rfind('\n') + 1).size() == 34u)
-        << prerelease;
-}
+                prerelease.substr(prerelease.rfind('\n') + 1).size() == 34u) << prerelease;
 
-TEST(AfterEffectsHost, CommandsWithoutWorkLeaveTheOutputRecordAlone) {
-    test::Plugin_Binary binary;
-    Effect_Session session(binary.library(), settings_for(host::app_id_after_effects));
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     ASSERT_EQ(session.params_setup(), PF_Err_NONE);
     for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_GLOBAL_SETDOWN, PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP,
-                             PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_FRAME_SETDOWN,
-                             PF_Cmd_EVENT, PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_GET_EXTERNAL_DEPENDENCIES,
-                             PF_Cmd_AUDIO_RENDER, PF_Cmd_GPU_DEVICE_SETDOWN, PF_Cmd_GPU_DEVICE_SETUP, 40}) {
+                             PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_FRAME_SETDOWN, PF_Cmd_EVENT,
+                             PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_GET_EXTERNAL_DEPENDENCIES, PF_Cmd_AUDIO_RENDER,
+                             PF_Cmd_GPU_DEVICE_SETDOWN, PF_Cmd_GPU_DEVICE_SETUP, 40}) {
         std::memset(&session.out_data(), 0x5a, sizeof(PF_OutData));
         const PF_OutData before = session.out_data();
         EXPECT_TRUE(session.command(cmd) == PF_Err_NONE && std::memcmp(&before, &session.out_data(), sizeof before) == 0) << cmd;
     }
     EXPECT_NE(binary.log_text().find("selector gpu setup\n"), std::string::npos);
 
-    PF_UserChangedParamExtra changed{};
-    for (const A_long index : {2, 999}) {
-        changed.param_index = index;
-        EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << index;
-    }
+    for (PF_UserChangedParamExtra changed : {PF_UserChangedParamExtra{2}, PF_UserChangedParamExtra{999}})
+        EXPECT_EQ(session.command(PF_Cmd_USER_CHANGED_PARAM, &changed), PF_Err_NONE) << "parameter " << changed.param_index;
     // The effect's rules reach the host's records: with the selection off its controls are greyed out.
     EXPECT_EQ(session.command(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
     EXPECT_NE(session.effect().parameter(session.index_of("lightness soften")).ui_flags & PF_PUI_DISABLED, 0);

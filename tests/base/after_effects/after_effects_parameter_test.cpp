@@ -16,12 +16,10 @@
 
 #include "base/after_effects/after_effects_arbitrary_data.h"
 #include "base/after_effects/after_effects_layers.h"
-#include "base/after_effects/after_effects_parameter_colors.h"
-#include "base/after_effects/after_effects_parameter_custom.h"
-#include "base/after_effects/after_effects_parameter_values.h"
 #include "base/after_effects/helper/ae_host.h"
 #include "base/exception.h"
 #include "base/host_context.h"
+#include "base/parameter_kind.h"
 #include "host/host_aegp_suites.h"
 #include "tests/support/ae_binding_rig.h"
 #include "tests/support/assertion_check.h"
@@ -30,26 +28,17 @@
 namespace nb {
 namespace {
 
-// One parameter of each kind, most with one description flag changed; the input layer adds no record.
+// One parameter of each kind, most with one description flag changed, at host indices 1 to 11 in order
+// (the colour's alpha at 10); the effect's input layer ends the controls and adds no record.
 struct Kinds {
-    std::unique_ptr<Float_Parameter> amount;      // host index 1
-    std::unique_ptr<Angle_Parameter> angle;       // 2
-    std::unique_ptr<Int_Parameter> count;         // 3
-    std::unique_ptr<Checkbox_Parameter> check;    // 4, interface only
-    std::unique_ptr<Choice_Parameter> choice;     // 5
-    std::unique_ptr<Point_2d_Parameter> point;    // 6
-    std::unique_ptr<Layer_Parameter> layer;       // 7
-    std::unique_ptr<Rgb_Parameter> rgb;           // 8
-    std::unique_ptr<Rgba_Parameter> rgba;         // 9, and its alpha 10
-    std::unique_ptr<Button_Parameter> button;     // 11
-    std::unique_ptr<Layer_Parameter> input;       // the effect's input, which ends the controls
+    std::unique_ptr<Float_Parameter> amount; std::unique_ptr<Angle_Parameter> angle; std::unique_ptr<Int_Parameter> count;
+    std::unique_ptr<Checkbox_Parameter> check; std::unique_ptr<Choice_Parameter> choice; std::unique_ptr<Point_2d_Parameter> point;
+    std::unique_ptr<Layer_Parameter> layer; std::unique_ptr<Rgb_Parameter> rgb; std::unique_ptr<Rgba_Parameter> rgba;
+    std::unique_ptr<Button_Parameter> button; std::unique_ptr<Layer_Parameter> input;
 };
 
 template <class Description, class Change>
-Description with(Description description, Change change) {
-    change(description);
-    return description;
-}
+Description with(Description d, Change change) { return change(d), d; }
 
 // Angles and points in 16.16, choices from 1, colour components truncated to bytes and held to 0..1.
 Kinds declare(Parameter_Factory& f) {
@@ -83,31 +72,23 @@ std::string values_text(const PF_ParamDef& d) {
     std::ostringstream s;
     s.precision(9);
     s << d.name << ":";
-    const PF_FloatSliderDef& f = d.u.fs_d;
-    const PF_SliderDef& i = d.u.sd;
-    const PF_PointDef& t = d.u.td;
+    const auto& [f, i, t] = std::tie(d.u.fs_d, d.u.sd, d.u.td);
+    const auto put = [&](const auto&... values) { return ((s << ' ' << values), ...), s.str(); };
     switch (d.param_type) {
         case PF_Param_FLOAT_SLIDER:
-            s << ' ' << f.value << ' ' << f.dephault << " [" << f.valid_min << ", " << f.valid_max << "] [" << f.slider_min << ", "
-              << f.slider_max << "] " << f.precision << ' ' << f.display_flags;
-            break;
-        case PF_Param_SLIDER:
-            s << ' ' << i.value << ' ' << i.dephault << " [" << i.valid_min << ", " << i.valid_max << "] [" << i.slider_min << ", "
-              << i.slider_max << "]";
-            break;
-        case PF_Param_ANGLE: s << ' ' << d.u.ad.value << ' ' << d.u.ad.dephault; break;
-        case PF_Param_CHECKBOX: s << ' ' << d.u.bd.value << ' ' << int{d.u.bd.dephault}; break;
-        case PF_Param_POPUP: s << ' ' << d.u.pd.value << ' ' << d.u.pd.dephault << ' ' << d.u.pd.num_choices << ' ' << d.u.pd.u.namesptr; break;
-        case PF_Param_POINT:
-            s << ' ' << t.x_value << ' ' << t.y_value << ' ' << t.x_dephault << ' ' << t.y_dephault << ' ' << int{t.restrict_bounds};
-            break;
-        case PF_Param_LAYER: s << ' ' << d.u.ld.dephault; break;
-        case PF_Param_BUTTON: s << ' ' << d.u.button_d.u.namesptr; break;
+            return put(f.value, f.dephault, f.valid_min, f.valid_max, f.slider_min, f.slider_max, f.precision, f.display_flags);
+        case PF_Param_SLIDER: return put(i.value, i.dephault, i.valid_min, i.valid_max, i.slider_min, i.slider_max);
+        case PF_Param_ANGLE: return put(d.u.ad.value, d.u.ad.dephault);
+        case PF_Param_CHECKBOX: return put(d.u.bd.value, int{d.u.bd.dephault});
+        case PF_Param_POPUP: return put(d.u.pd.value, d.u.pd.dephault, d.u.pd.num_choices, d.u.pd.u.namesptr);
+        case PF_Param_POINT: return put(t.x_value, t.y_value, t.x_dephault, t.y_dephault, int{t.restrict_bounds});
+        case PF_Param_LAYER: return put(d.u.ld.dephault);
+        case PF_Param_BUTTON: return put(d.u.button_d.u.namesptr);
         default:
             for (const PF_Pixel& p : {d.u.cd.value, d.u.cd.dephault})
                 s << ' ' << int{p.alpha} << ',' << int{p.red} << ',' << int{p.green} << ',' << int{p.blue};
+            return s.str();
     }
-    return s.str();
 }
 
 constexpr PF_ParamFlags collapsed = PF_ParamFlag_COLLAPSE_TWIRLY;
@@ -117,38 +98,27 @@ constexpr PF_ParamFlags fixed = PF_ParamFlag_CANNOT_TIME_VARY;
 // as bytes with alpha first, unbounded float ranges as infinities.
 TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
     test::Ae_Binding_Rig rig;
-    PF_OutData out{};
-    {
-        Parameter_Factory_After_Effects factory(rig.in_data(), nullptr, nullptr);
-        const Kinds kinds = declare(factory);
-        parameter_setup(rig.in_data(), &out, factory.parameter_list());
-    }
-    EXPECT_EQ(out.num_params, 13) << "the input layer is counted, not added; the colour adds its alpha";
+    rig.set_up_and_bind(declare);
+    EXPECT_EQ(rig.setup_out().num_params, 13) << "the input layer is counted, not added; the colour adds its alpha";
     ASSERT_EQ(rig.effect().parameters().size(), 12u);
-    const struct {
-        PF_ParamType type;
-        int64_t flags, ui_flags;
-        const char* values;
-    } rows[] = {
-        {PF_Param_FLOAT_SLIDER, 0, 0, "amount: 0.300000012 0.300000012 [-inf, inf] [-2, 50] 2 3"},
+    const std::tuple<PF_ParamType, int64_t, int64_t, const char*> rows[] = {
+        {PF_Param_FLOAT_SLIDER, 0, 0, "amount: 0.300000012 0.300000012 -inf inf -2 50 2 3"},
         {PF_Param_ANGLE, collapsed | fixed, 0, "angle: 5931008 5931008"},
-        {PF_Param_SLIDER, collapsed | PF_ParamFlag_SUPERVISE, 0, "count: 3 3 [1, 9] [-2147483648, 8]"},
+        {PF_Param_SLIDER, collapsed | PF_ParamFlag_SUPERVISE, 0, "count: 3 3 1 9 -2147483648 8"},
         {PF_Param_CHECKBOX, collapsed | fixed, PF_PUI_STD_CONTROL_ONLY, "check: 1 1"},
         {PF_Param_POPUP, collapsed, PF_PUI_DISABLED, "choice: 2 2 4 first|second|third|fourth|"},
         {PF_Param_POINT, collapsed, PF_PUI_INVISIBLE | PF_PUI_NO_ECW_UI, "point: -3276800 1638400 -3276800 1638400 1"},
         {PF_Param_LAYER, collapsed, 0, "layer: 0"},
         {PF_Param_COLOR, collapsed, 0, "tint: 255,127,255,255 255,127,255,255"},
         {PF_Param_COLOR, collapsed, 0, "a colour named at length, 28: 255,0,0,0 255,0,0,0"},
-        {PF_Param_FLOAT_SLIDER, collapsed, 0, "a colour named at length, 28 (a: 0.5 0.5 [0, 1] [0, 1] 2 0"},
+        {PF_Param_FLOAT_SLIDER, collapsed, 0, "a colour named at length, 28 (a: 0.5 0.5 0 1 0 1 2 0"},
         {PF_Param_BUTTON, PF_ParamFlag_SUPERVISE | fixed, PF_PUI_STD_CONTROL_ONLY, "button: press"},
     };
     for (int32_t index = 1; index <= 11; ++index) {
         const PF_ParamDef& d = rig.stored(index);
-        const auto& row = rows[index - 1];
-        EXPECT_EQ((std::array<int64_t, 4>{d.param_type, d.flags, d.ui_flags, d.uu.id}),
-                  (std::array<int64_t, 4>{row.type, row.flags, row.ui_flags, index}))
-            << "index " << index;
-        EXPECT_EQ(values_text(d), row.values) << "index " << index;
+        const auto& [type, flags, ui_flags, values] = rows[index - 1];
+        EXPECT_EQ(std::tuple(int64_t{d.param_type}, int64_t{d.flags}, int64_t{d.ui_flags}, d.uu.id, values_text(d)),
+                  std::tuple(int64_t{type}, flags, ui_flags, index, std::string(values)));
     }
 }
 
@@ -160,28 +130,21 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
     for (const bool premiere : {false, true}) {
         test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = premiere ? host::app_id_premiere : host::app_id_after_effects});
         const Kinds k = rig.set_up_and_bind(declare);
-        rig.stored(1).u.fs_d.value = 0.1;
-        rig.stored(2).u.ad.value = 45 * 65536 + 32768;
-        rig.stored(3).u.sd.value = -7;
-        rig.command_record(4).u.bd.value = 0;
-        rig.stored(5).u.pd.value = 4;
+        std::tie(rig.stored(1).u.fs_d.value, rig.stored(2).u.ad.value, rig.stored(3).u.sd.value) = std::tuple(0.1, 45 * 65536 + 32768, -7);
+        std::tie(rig.command_record(4).u.bd.value, rig.stored(5).u.pd.value, rig.stored(10).u.fs_d.value) = std::tuple(0, 4, 0.375);
         std::tie(rig.stored(6).u.td.x_value, rig.stored(6).u.td.y_value) = std::pair(-32768, 3 * 65536);
         for (int32_t index : {8, 9}) {
             rig.stored(index).u.cd.value = PF_Pixel{255, 64, 128, 255};
             rig.effect().parameter_state().set_float_color(index, PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.9f});
         }
-        rig.stored(10).u.fs_d.value = 0.375;
-        const std::array<float, 3> rgb = premiere ? std::array<float, 3>{64 / 255.0f, 128 / 255.0f, 1.0f}
-                                                  : std::array<float, 3>{0.25f, 0.5f, 0.9f};
+        const std::array<float, 3> rgb = premiere ? std::array{64 / 255.0f, 128 / 255.0f, 1.0f} : std::array{0.25f, 0.5f, 0.9f};
         EXPECT_EQ(std::tuple(k.amount->value(), k.angle->value(), k.count->value(), k.choice->value(), k.point->value()),
                   std::tuple(0.1, 45.5, -7, 3, std::pair(-0.5, 3.0)));
-        EXPECT_EQ(k.rgb->value(), rgb) << "premiere " << premiere;
-        EXPECT_EQ(k.rgba->value(), (std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f})) << "premiere " << premiere;
-        EXPECT_EQ(rig.host().faults().calls("PF_GetFloatingPointColorFromColorDef"), premiere ? 0 : 2);
-        EXPECT_FALSE(k.check->value());
-        EXPECT_EQ(std::pair(k.amount->slider_min(), k.amount->slider_max()), std::pair(-2.0, 50.0));
-        EXPECT_EQ(std::pair(rig.host().faults().calls("checkout_param"), rig.host().faults().calls("checkin_param")),
-                  (std::pair<int64_t, int64_t>(8, 8)));
+        EXPECT_EQ(std::pair(k.rgb->value(), k.rgba->value()), std::pair(rgb, std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f}));
+        const auto calls = [&](const char* name) { return rig.host().faults().calls(name); };
+        EXPECT_EQ(std::tuple(calls("PF_GetFloatingPointColorFromColorDef"), k.check->value(), k.amount->slider_min(),
+                             k.amount->slider_max(), calls("checkout_param"), calls("checkin_param")),
+                  std::tuple(premiere ? 0 : 2, false, -2.0, 50.0, 8, 8));
 
         k.amount->set_value(0.125);
         k.choice->set_value(2);
@@ -190,8 +153,8 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
         k.check->set_value(true);
         EXPECT_EQ(std::tuple(rig.command_record(1).u.fs_d.value, rig.command_record(5).u.pd.value, rig.command_record(10).u.fs_d.value),
                   std::tuple(0.125, 3, 0.625));
-        EXPECT_EQ(values_text(rig.command_record(8)), "tint: 255,127,0,255 255,127,255,255");
-        EXPECT_EQ(values_text(rig.command_record(9)), "a colour named at length, 28: 255,255,51,0 255,0,0,0");
+        EXPECT_EQ(values_text(rig.command_record(8)) + "; " + values_text(rig.command_record(9)),
+                  "tint: 255,127,0,255 255,127,255,255; a colour named at length, 28: 255,255,51,0 255,0,0,0");
         for (int32_t index : {1, 5, 8, 9, 10})
             EXPECT_EQ(rig.command_record(index).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE) << "index " << index;
         const auto& updates = rig.effect().parameter_state().ui_updates();
@@ -207,12 +170,7 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
 TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
     test::Ae_Binding_Rig rig;
     const Kinds k = rig.set_up_and_bind(declare);
-    const struct {
-        int32_t index;
-        void (*apply)(Parameter&);
-        PF_ParamFlags flags;
-        PF_ParamUIFlags ui_flags;
-    } steps[] = {
+    const std::tuple<int32_t, void (*)(Parameter&), PF_ParamFlags, PF_ParamUIFlags> steps[] = {
         {1, [](Parameter& p) { p.set_enabled(false); }, 0, PF_PUI_DISABLED},
         {9, [](Parameter& p) { p.set_enabled(false); }, collapsed, PF_PUI_DISABLED},
         {9, [](Parameter& p) { p.set_visible(false); }, collapsed, PF_PUI_DISABLED | PF_PUI_INVISIBLE},
@@ -224,15 +182,14 @@ TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
         {1, [](Parameter& p) { p.set_expanded(true); }, 0, 0},
     };
     const auto& updates = rig.effect().parameter_state().ui_updates();
-    for (size_t i = 0; i < std::size(steps); ++i) {
+    for (const auto& [index, apply, flags, ui_flags] : steps) {
         const size_t before = updates.size();
-        const int32_t index = steps[i].index;
-        steps[i].apply(index == 9 ? static_cast<Parameter&>(*k.rgba) : *k.amount);
-        ASSERT_EQ(updates.size(), before + (index == 9 ? 2 : 1)) << "step " << i;
-        EXPECT_EQ(std::pair(updates[before].index, updates.back().index), std::pair(index, index == 9 ? 10 : 1)) << "step " << i;
+        apply(index == 9 ? static_cast<Parameter&>(*k.rgba) : *k.amount);
+        ASSERT_EQ(updates.size(), before + (index == 9 ? 2 : 1)) << "after update " << before;
+        EXPECT_EQ(std::pair(updates[before].index, updates.back().index), std::pair(index, index == 9 ? 10 : 1)) << before;
         for (int32_t refreshed = index; refreshed <= (index == 9 ? 10 : 1); ++refreshed)
-            EXPECT_EQ(std::pair(rig.stored(refreshed).flags, rig.stored(refreshed).ui_flags), std::pair(steps[i].flags, steps[i].ui_flags))
-                << "step " << i << " index " << refreshed;
+            EXPECT_EQ(std::pair(rig.stored(refreshed).flags, rig.stored(refreshed).ui_flags), std::pair(flags, ui_flags))
+                << "after update " << before << " index " << refreshed;
     }
     EXPECT_EQ(std::pair(rig.command_record(1).uu.change_flags, rig.command_record(9).uu.change_flags),
               (std::pair<PF_ChangeFlags, PF_ChangeFlags>(PF_ChangeFlag_CHANGED_VALUE, PF_ChangeFlag_NONE)));
@@ -240,7 +197,7 @@ TEST(AfterEffectsParameter, ControlOperationsRefreshTheControl) {
     k.amount->set_valid_range(-1.0, std::numeric_limits<double>::max());
     k.amount->set_slider_range(0.0, 0.3);
     k.amount->set_precision(4);
-    EXPECT_EQ(values_text(rig.stored(1)), "a new name that runs past the h: 0.300000012 0.300000012 [-1, inf] [0, 0.300000012] 4 3");
+    EXPECT_EQ(values_text(rig.stored(1)), "a new name that runs past the h: 0.300000012 0.300000012 -1 inf 0 0.300000012 4 3");
     EXPECT_EQ(updates.size(), 16u);
 }
 
@@ -260,9 +217,8 @@ TEST(AfterEffectsParameter, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDis
     for (const char* call : {"AEGP_GetNewEffectForEffect", "AEGP_GetNewEffectStreamByIndex", "AEGP_GetStreamNumKFs",
                              "AEGP_IsStreamTimevarying"}) {
         rig.host().faults().inject(call, A_Err_GENERIC, 1);
-        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { k.amount->is_animated(); },
-                                                               "After Effects Suite Error (A_Err)", A_Err_GENERIC))
-            << call;
+        EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { k.amount->is_animated(); }, "After Effects Suite Error (A_Err)",
+                                                               A_Err_GENERIC)) << call;
         EXPECT_EQ(rig.host().aegp_suites().live_streams() + rig.host().aegp_suites().live_effects(), 0) << call;
     }
     rig.host().faults().inject("AEGP_DisposeStream", A_Err_PARAMETER, 1);
@@ -273,25 +229,19 @@ TEST(AfterEffectsParameter, KeyframesOrAnExpressionAnimateAndHandlesAreAlwaysDis
 }
 
 // Default data of one 32-bit word holding 42 (the control) or 7 (its interface data).
-class Word_Data : public Arbitrary_Data_Functions {
-public:
-    explicit Word_Data(int32_t word) : word_(word) {}
+struct Word_Data : Arbitrary_Data_Functions {
+    explicit Word_Data(int32_t word) : word(word) {}
     PF_Handle new_default(PF_InData* in_data) const override {
-        PF_Handle handle = in_data->utils->host_new_handle(sizeof word_);
-        std::memcpy(in_data->utils->host_lock_handle(handle), &word_, sizeof word_);
+        PF_Handle handle = in_data->utils->host_new_handle(sizeof word);
+        std::memcpy(in_data->utils->host_lock_handle(handle), &word, sizeof word);
         in_data->utils->host_unlock_handle(handle);
         return handle;
     }
-
-private:
-    int32_t word_;
+    int32_t word;
 };
 
 PF_CustomUIInfo registered_interface{};
-PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) {
-    registered_interface = *info;
-    return PF_Err_NONE;
-}
+PF_Err register_interface(PF_ProgPtr, PF_CustomUIInfo* info) { return registered_interface = *info, PF_Err_NONE; }
 
 std::unique_ptr<Custom_Parameter> declare_custom(Parameter_Factory& factory) {
     return factory.create_custom(with(Custom_Parameter_Description("drawn", "", 7), [](auto& d) {
@@ -344,8 +294,7 @@ TEST(AfterEffectsParameter, HostFailuresAreThrown) {
     EXPECT_TRUE(test::throws_with<Exception_After_Effects>([&] { refused.set_up_and_bind(declare_custom); },
                                                            "After Effects api Error (PF_Err)", PF_Err_INVALID_INDEX));
     EXPECT_EQ(refused.host().handles().live_handles(), 0);
-    test::Ae_Binding_Rig unregistered;
-    EXPECT_TRUE(test::fails_assertion([&] { unregistered.set_up_and_bind(declare_custom); },
+    EXPECT_TRUE(test::fails_assertion([] { test::Ae_Binding_Rig().set_up_and_bind(declare_custom); },
                                       "in_data->inter.register_ui != nullptr", "base/after_effects/after_effects_parameter_setup"));
 
     test::Ae_Binding_Rig rig;
@@ -363,31 +312,26 @@ TEST(AfterEffectsParameter, HostFailuresAreThrown) {
     EXPECT_THROW(factory.create_float(Float_Parameter_Description("b", "", 2))->set_enabled(false), Exception_Assert);
 }
 
-// A plug-in whose parameters are a layer, a colour with alpha, the input layer and another layer.
-class Numbered_Plugin : public Plugin {
-public:
-    explicit Numbered_Plugin(const std::vector<Parameter*>& list) : Plugin(make_host_context(Plugin_Host::after_effects)), list_(list) {}
-    const std::vector<Parameter*>& parameters() const override { return list_; }
+struct Numbered_Plugin : Plugin {
+    explicit Numbered_Plugin(const std::vector<Parameter*>& list) : Plugin(make_host_context(Plugin_Host::after_effects)), list(list) {}
+    const std::vector<Parameter*>& parameters() const override { return list; }
     Rect layer_extent(const Context&, const Layer_Extents&) const override { return {}; }
     Rect layer_extent_for_name(const Context&, const std::string&, const Rect&, const Layer_Extents&) const override { return {}; }
-
-private:
-    std::vector<Parameter*> list_;
+    std::vector<Parameter*> list;
 };
 
+// A layer (host index 1), a colour with alpha (2 and 3), the input layer (4), which ends the extra
+// layers, and another layer (5).
 TEST(AfterEffectsLayers, NumberingCountsTwoForAColourWithAlphaAndStopsAtTheInputLayer) {
     PF_InData in_data{};
-    Parameter_Factory_After_Effects factory(&in_data, nullptr, nullptr);
-    const auto first = factory.create_layer(Layer_Parameter_Description("first", "", 5));
-    const auto color = factory.create_rgba(Rgba_Parameter_Description("color", "", 6, 7));
-    const auto input = factory.create_layer(Layer_Parameter_Description("input", "", 0));
-    const auto second = factory.create_layer(Layer_Parameter_Description("second", "", 8));
-    const Numbered_Plugin plugin(factory.parameter_list());
+    Parameter_Factory_After_Effects f(&in_data, nullptr, nullptr);
+    const std::unique_ptr<Parameter> made[] = {
+        f.create_layer(Layer_Parameter_Description("first", "", 5)), f.create_rgba(Rgba_Parameter_Description("color", "", 6, 7)),
+        f.create_layer(Layer_Parameter_Description("input", "", 0)), f.create_layer(Layer_Parameter_Description("second", "", 8))};
+    const Numbered_Plugin plugin(f.parameter_list());
     const std::vector<Extra_Layer> layers = extra_layers(plugin);
-    ASSERT_EQ(layers.size(), 1u) << "the layer standing for the input ends the extra layers";
-    EXPECT_EQ(layers[0].host_index, 1);
-    // 1 first, 2 and 3 the colour, 4 the input, 5 second.
-    const Parameter* expected[] = {nullptr, first.get(), color.get(), nullptr, input.get(), second.get(), nullptr};
+    EXPECT_EQ(std::pair(layers.size(), layers.empty() ? 0 : layers[0].host_index), std::pair(size_t{1}, 1));
+    const Parameter* expected[] = {nullptr, made[0].get(), made[1].get(), nullptr, made[2].get(), made[3].get(), nullptr};
     for (int32_t index = 0; index < 7; ++index) EXPECT_EQ(parameter_at_host_index(plugin, index), expected[index]) << index;
 }
 
@@ -396,9 +340,7 @@ TEST(AfterEffectsLayers, ClearingAWorldLeavesItsRowPaddingAlone) {
     std::vector<unsigned char> memory(row_bytes * height, 0xab);
     PF_EffectWorld world{};
     world.data = reinterpret_cast<PF_PixelPtr>(memory.data());
-    world.width = width;
-    world.height = height;
-    world.rowbytes = row_bytes;
+    std::tie(world.width, world.height, world.rowbytes) = std::tuple(width, height, row_bytes);
     clear_world(world, pixel_bytes);
     for (int64_t i = 0; i < row_bytes * height; ++i) EXPECT_EQ(memory[i], i % row_bytes < width * pixel_bytes ? 0 : 0xab) << "byte " << i;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "host/effect_session.h"
 #include "tests/support/blurmond_session_rig.h"
@@ -13,17 +14,14 @@
 namespace nb {
 namespace {
 
-using host::Channel_Order;
 using host::Frame_Layers;
 using host::Host_World;
-using host::Pixel_Depth;
-using host::Render_Path;
 using host::World_Format;
 using test::Blurmond_Session;
 using test::Blurmond_Variant;
 
 constexpr Blurmond_Variant ae_8_smart = test::blurmond_variants[0];
-constexpr World_Format argb_8{Pixel_Depth::bits_8, Channel_Order::argb, false};
+const World_Format argb_8 = ae_8_smart.format();
 constexpr int32_t show_iris_entry = 1;
 
 // Shows the selection alone; under After Effects it must be switched on.
@@ -34,27 +32,27 @@ void show_selection_only(Blurmond_Session& ready) {
 
 class AfterEffectsRenderVariants : public testing::TestWithParam<Blurmond_Variant> {};
 
-// Oracles that need no blur. The selection alone with soften 0 weighs 1 inside the lightness window and
-// 0 outside: white lies inside it on both hosts, black and transparent pixels outside. The normal blur
-// keeps a constant image constant (the iris sums to 1, the edges continue the image) up to one code
-// value, or 1e-4 in float. Without an input the frame comes out transparent.
-TEST_P(AfterEffectsRenderVariants, SelectionAndConstantBlurMatchTheirOracles) {
+// Oracles that need no blur. A white selection layer of 11 x 6 is centred on the 24 x 10 frame, the odd
+// column truncated: at (6, 2). The selection alone with soften 0 weighs 1 where the layer lies, inside
+// the lightness window on both hosts, and 0 on the transparent rest. The normal blur keeps a constant
+// image constant (the iris sums to 1, the edges continue the image) up to one code value, or 1e-4 in
+// float. Without an input the frame comes out transparent.
+TEST_P(AfterEffectsRenderVariants, CentredSelectionLayerAndConstantBlurMatchTheirOracles) {
     Blurmond_Session ready(GetParam());
     show_selection_only(ready);
-    Host_World input(24, 10, ready.variant.format()), output(24, 10, ready.variant.format());
-    const auto weight = [](int64_t x, int64_t y) { return x < 12 && y < 9 ? 1.0 : 0.0; };
-    for (int64_t y = 0; y < 10; ++y)
-        for (int64_t x = 0; x < 24; ++x) input.set_rgba(x, y, {weight(x, 0), weight(x, 0), weight(x, 0), y < 9 ? 1.0 : 0.0});
-    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {}}), PF_Err_NONE);
-    EXPECT_EQ(test::difference(output, [&](int64_t x, int64_t y) {
-        const double w = weight(x, y);
+    const World_Format format = ready.variant.format();
+    Host_World input(24, 10, format), output(24, 10, format), layer(11, 6, format);
+    test::fill_constant(layer, {1, 1, 1, 1});
+    ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {{ready.index_of("alternative Selection layer", "Highlight"), &layer}}}), PF_Err_NONE);
+    EXPECT_EQ(test::difference(output, [](int64_t x, int64_t y) {
+        const double w = x >= 6 && x < 17 && y >= 2 && y < 8 ? 1.0 : 0.0;
         return std::array<double, 4>{w, w, w, 1.0};
     }, 0.0), "");
 
     ready.session.set_choice(ready.index_of("show"), 0);
     ready.session.set_float(ready.index_of("radius"), 3.0);
     const std::array<double, 4> color{100.0 / 255.0, 20.0 / 255.0, 240.0 / 255.0, 1.0};  // code values in every depth
-    Host_World constant(20, 16, ready.variant.format()), blurred(20, 16, ready.variant.format());
+    Host_World constant(20, 16, format), blurred(20, 16, format);
     test::fill_constant(constant, color);
     ASSERT_EQ(ready.render(Frame_Layers{&constant, &blurred, {}}), PF_Err_NONE);
     EXPECT_EQ(test::difference(blurred, [&](int64_t, int64_t) { return color; }), "");
@@ -67,7 +65,7 @@ TEST_P(AfterEffectsRenderVariants, SelectionAndConstantBlurMatchTheirOracles) {
 
 constexpr Blurmond_Variant other_path(Blurmond_Variant v, const char* name) {
     v.name = name;
-    v.path = v.path == Render_Path::smart ? Render_Path::non_smart : Render_Path::smart;
+    v.path = v.path == host::Render_Path::smart ? host::Render_Path::non_smart : host::Render_Path::smart;
     return v;
 }
 
@@ -80,22 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                     other_path(test::blurmond_variants[4], "Bgra16Smart"), other_path(test::blurmond_variants[5], "Bgra32Smart")),
     [](const testing::TestParamInfo<Blurmond_Variant>& info) { return std::string(info.param.name); });
 
-// A selection layer narrower than the frame is centred on it, the odd pixel truncated: (1920 - 101) / 2.
-TEST(AfterEffectsRender, ExtraLayersAreCentredOnTheFrame) {
-    for (const Blurmond_Variant variant : {ae_8_smart, other_path(ae_8_smart, "Argb8Render")})
-        for (const auto& [width, first_column] : {std::pair<int64_t, int64_t>{100, 910}, {101, 909}}) {
-            Blurmond_Session ready(variant);
-            show_selection_only(ready);
-            Host_World input(1920, 2, argb_8), output(1920, 2, argb_8), selection(width, 2, argb_8);
-            test::fill_constant(selection, {1, 1, 1, 1});
-            ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {{ready.index_of("alternative Selection layer"), &selection}}}),
-                      PF_Err_NONE);
-            for (int64_t x = 0; x < 1920; ++x)
-                ASSERT_EQ(output.rgba(x, 1)[1], x >= first_column && x < first_column + width ? 1.0 : 0.0)
-                    << variant.name << " width " << width << " column " << x;
-        }
-}
-
 struct Pre_Render_Case {
     const char* name;
     double radius, smooth;
@@ -105,10 +87,7 @@ struct Pre_Render_Case {
 
 class AfterEffectsPreRender : public testing::TestWithParam<Pre_Render_Case> {};
 
-std::string text(const PF_LRect& r) {
-    return std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom);
-}
+auto corners(const PF_LRect& r) { return std::tuple(r.left, r.top, r.right, r.bottom); }
 
 // The source covers (-10, -10) to (200, 200) of the 190 x 190 frame; a 64 x 48 background is chosen.
 // Every layer is probed first, then the input is asked for grown by the blur's reach, extra layers
@@ -124,34 +103,30 @@ TEST_P(AfterEffectsPreRender, ProbesEveryLayerThenRequestsTheInputGrownByTheReac
     const host::Pre_Render_Result r = ready.session.pre_render(Frame_Layers{&input, &output, {{6, &background}}}, c.request);
     ASSERT_EQ(r.error, PF_Err_NONE);
     ASSERT_EQ(r.checkouts.size(), 8u) << "probe and checkout of the input and three extra layers";
-    const PF_LRect none{0, 0, 0, 0};
-    const PF_LRect wanted[] = {none, none, none, none, c.input_request, {0, 0, 64, 48}, none, none};
+    const PF_LRect none{0, 0, 0, 0}, wanted[] = {none, none, none, none, c.input_request, {0, 0, 64, 48}, none, none};
     const PF_ParamIndex indices[] = {0, 6, 10, 22};
     for (size_t i = 0; i < 8; ++i) {
         const host::Render_Frame::Checkout& checkout = r.checkouts[i];
-        EXPECT_EQ(checkout.index, indices[i % 4]) << "checkout " << i;
-        EXPECT_EQ(checkout.id, indices[i % 4] + (i < 4 ? 10000 : 0)) << "checkout " << i;
-        EXPECT_EQ(text(checkout.request.rect), text(wanted[i])) << "checkout " << i;
+        EXPECT_EQ(std::tuple(checkout.index, checkout.id, corners(checkout.request.rect)),
+                  std::tuple(indices[i % 4], indices[i % 4] + (i < 4 ? 10000 : 0), corners(wanted[i]))) << "checkout " << i;
         EXPECT_TRUE(i >= 4 || (checkout.request.channel_mask == PF_ChannelMask_ARGB && checkout.request.preserve_rgb_of_zero_alpha));
     }
-    EXPECT_EQ(text(r.max_result_rect), text(c.max_result));
-    EXPECT_EQ(text(r.result_rect), text(c.result));
+    EXPECT_EQ(std::pair(corners(r.max_result_rect), corners(r.result_rect)), std::pair(corners(c.max_result), corners(c.result)));
 }
 
 // Reach 5 with no softening, and none without a radius however smooth; "extend" lets the normal blur
 // reach 5 beyond the source, not the previews. A request wholly outside the source gives an empty
 // result on its nearest edges.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AfterEffectsPreRender,
-    testing::Values(Pre_Render_Case{"Radius5", 5, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"Extend", 5, 0, true, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-15, -15, 205, 205}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"ExtendIris", 5, 0, true, true, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
-                    Pre_Render_Case{"NoRadiusNoSoftening", 0, 40, false, false, {3, 4, 50, 60}, {3, 4, 50, 60}, {-10, -10, 200, 200}, {3, 4, 50, 60}},
-                    Pre_Render_Case{"BeyondFarEdges", 0, 0, false, false, {300, 250, 400, 400}, {300, 250, 400, 400},
-                                    {-10, -10, 200, 200}, {200, 200, 200, 200}},
-                    Pre_Render_Case{"BeforeNearEdge", 0, 0, false, false, {-50, 20, -20, 40}, {-50, 20, -20, 40},
-                                    {-10, -10, 200, 200}, {-10, 20, -10, 40}}),
-    [](const testing::TestParamInfo<Pre_Render_Case>& info) { return std::string(info.param.name); });
+constexpr Pre_Render_Case pre_render_cases[] = {
+    {"Radius5", 5, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
+    {"Extend", 5, 0, true, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-15, -15, 205, 205}, {0, 0, 100, 50}},
+    {"ExtendIris", 5, 0, true, true, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
+    {"NoRadiusNoSoftening", 0, 40, false, false, {3, 4, 50, 60}, {3, 4, 50, 60}, {-10, -10, 200, 200}, {3, 4, 50, 60}},
+    {"BeyondFarEdges", 0, 0, false, false, {300, 250, 400, 400}, {300, 250, 400, 400}, {-10, -10, 200, 200}, {200, 200, 200, 200}},
+    {"BeforeNearEdge", 0, 0, false, false, {-50, 20, -20, 40}, {-50, 20, -20, 40}, {-10, -10, 200, 200}, {-10, 20, -10, 40}},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, AfterEffectsPreRender, testing::ValuesIn(pre_render_cases),
+                         [](const testing::TestParamInfo<Pre_Render_Case>& info) { return std::string(info.param.name); });
 
 // Transforms of other sizes round differently: a few float epsilons (1.2e-7) times log2 of the size (at
 // most 7 here) for each of three transforms, on values of at most 1: about 3e-6, so 2e-5. Outside the
@@ -179,7 +154,7 @@ TEST(AfterEffectsRender, APartOfTheFrameComesOutAsInTheWholeFrame) {
 TEST(AfterEffectsRender, DeviceWorldsStopAtTheMissingDevicePipeline) {
     Blurmond_Session ready(ae_8_smart);
     show_selection_only(ready);
-    const World_Format device{Pixel_Depth::bits_32, Channel_Order::bgra, true};
+    const World_Format device{host::Pixel_Depth::bits_32, host::Channel_Order::bgra, true};
     Host_World input(8, 4, device), output(8, 4, device);
     EXPECT_THROW(ready.session.render_smart(Frame_Layers{&input, &output, {}}, PF_LRect{0, 0, 8, 4}, true), std::exception);
     EXPECT_EQ(ready.session.outstanding_checkouts(), 0) << "the input is checked in on the way out";

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "base/after_effects/after_effects_memory.h"
@@ -34,7 +35,7 @@ bool aligned_64(const void* pointer) { return reinterpret_cast<std::uintptr_t>(p
 
 // The handle needs 8 bytes below the block and up to 63 more for the alignment. A refused handle or lock
 // is the standard allocation failure and leaves no handle behind.
-TEST(AeHelperAllocate, BlocksAreAlignedWritableAndGivenBack) {
+TEST(AeHelperAllocate, BlocksAreAlignedAndGivenBackAndLazyOnesAskOnceOnFirstUse) {
     host::Headless_Host host(1);
     for (int64_t bytes : {0, 1, 63, 64, 65, 3 * 4096 + 5}) {
         void* block = ae::allocate(bytes, host.basic_suite());
@@ -49,14 +50,13 @@ TEST(AeHelperAllocate, BlocksAreAlignedWritableAndGivenBack) {
     host.handles().fail_lock_at(1);
     EXPECT_THROW(ae::allocate(100, host.basic_suite()), std::bad_alloc);
     EXPECT_EQ(host.handles().live_handles() + host.outstanding_suites() + host.handles().foreign_handles(), 0);
-}
+    const int64_t earlier = host.handles().allocations();
 
-// Rows round up to 64 bytes; a block asks the host once, on first use, and a failure is not remembered.
-TEST(AeHelperAllocate, LazyBlocksAllocateOnceOnFirstUse) {
-    host::Headless_Host host(1);
+    // Rows round up to 64 bytes; a lazy block asks the host once, on first use, and a failure is not
+    // remembered.
     for (const auto& [width, row_bytes] : {std::pair<int64_t, int64_t>{0, 0}, {1, 64}, {64, 64}, {65, 128}, {1000, 1024}})
         EXPECT_EQ(Memory_2d_Cpu_AE_Lazy(host.basic_suite(), width, 3).row_bytes(), row_bytes) << "width " << width;
-    EXPECT_EQ(host.handles().allocations(), 0) << "unused blocks ask nothing of the host";
+    EXPECT_EQ(host.handles().allocations(), earlier) << "unused blocks ask nothing of the host";
     host.handles().fail_allocation_at(1);
     Memory_Cpu_AE_Lazy linear(host.basic_suite(), 1000);
     EXPECT_THROW(linear.data(), std::bad_alloc);
@@ -65,8 +65,7 @@ TEST(AeHelperAllocate, LazyBlocksAllocateOnceOnFirstUse) {
     std::memset(first, 0x5a, 1000);
     Memory_2d_Cpu_AE_Lazy huge(host.basic_suite(), int64_t{1} << 40, int64_t{1} << 40);
     EXPECT_THROW(huge.data(), std::bad_alloc);
-    EXPECT_EQ(host.handles().allocations(), 2) << "the huge block never reaches the host";
-
+    EXPECT_EQ(host.handles().allocations(), earlier + 2) << "the huge block never reaches the host";
 }
 
 // A host without generic iteration still gets every item done, on the calling thread; without an abort
@@ -108,15 +107,11 @@ TEST(AeHelperIterate, EveryHostThreadTakesPartAndEveryIndexRunsOnce) {
         system_threads.insert(std::this_thread::get_id());
         EXPECT_TRUE(item.threads == 4 && (item.thread != 0 || std::this_thread::get_id() == caller));
     });
-    EXPECT_EQ(workers, (std::set<int64_t>{0, 1, 2, 3}));
-    EXPECT_EQ(system_threads.size(), 4u);
+    EXPECT_EQ(std::pair(workers, system_threads.size()), std::pair(std::set<int64_t>{0, 1, 2, 3}, size_t{4}));
 
-    std::array<std::atomic<int>, 10> runs{};
-    context.iterate(10, [&](const Iteration& item) {
-        EXPECT_EQ(item.iterations, 10);
-        runs.at(static_cast<size_t>(item.index)).fetch_add(1);
-    });
-    for (size_t index = 0; index < runs.size(); ++index) EXPECT_EQ(runs[index].load(), 1) << "index " << index;
+    std::array<std::atomic<int64_t>, 10> runs{};  // each index adds the count of items it is told of: 10, once
+    context.iterate(10, [&](const Iteration& item) { runs.at(static_cast<size_t>(item.index)) += item.iterations; });
+    for (size_t index = 0; index < runs.size(); ++index) EXPECT_EQ(runs[index].load(), 10) << "index " << index;
 }
 
 // All four threads are held in their first item, so three of them are worker threads for sure. Worker
@@ -124,12 +119,9 @@ TEST(AeHelperIterate, EveryHostThreadTakesPartAndEveryIndexRunsOnce) {
 // ends them quietly; an unknown failure writes the crash dump and passes on. The main thread's own host
 // error travels as it is, unlogged.
 TEST(AeHelperIterate, FailuresInThreadsReachTheCaller) {
-    const struct {
-        void (*failure)();
-        bool main_thread;
-        int32_t code;  // 0: nothing thrown; -1: the failure itself
-        const char* entry;
-    } cases[] = {
+    // The failure, whether the main thread throws it, the code thrown (0: nothing; -1: the failure itself),
+    // the entry logged.
+    const std::tuple<void (*)(), bool, int32_t, const char*> cases[] = {
         {[] { throw std::bad_alloc(); }, false, 4, "-**### WARNING ###**-: caught out of memory Exeception in sub thread\n"},
         {[] { throw Exception_After_Effects("test failure", 513, "tests", 1); }, false, 513,
          "-**### WARNING ###**-: caught AE Exeception with code: 513( PF_Err_INVALID_INDEX) in sub thread\n"},
@@ -139,32 +131,28 @@ TEST(AeHelperIterate, FailuresInThreadsReachTheCaller) {
          "-**###  ERROR  ###**-: Unknown Exception escaped in sub thread of iterate generic. Writing Error Log. "
          "Crashing now.\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [failure, main_thread, code, entry] : cases) {
         test::Log_Sandbox sandbox;
         test::Test_Host host(4);
-        Render_Context context = host.context();
         std::latch all_arrived(4);
-        const auto run = [&] {
-            context.iterate(4, [&](const Iteration& item) {
-                all_arrived.arrive_and_wait();
-                if ((item.thread == 0) == c.main_thread) c.failure();
-            });
-        };
         int32_t thrown = 0;
         try {
-            run();
+            host.context().iterate(4, [&, failure = failure, main_thread = main_thread](const Iteration& item) {
+                all_arrived.arrive_and_wait();
+                if ((item.thread == 0) == main_thread) failure();
+            });
         } catch (const Exception_After_Effects& e) {
             thrown = e.code;
         } catch (const std::runtime_error&) {
             thrown = -1;
         }
-        EXPECT_EQ(thrown, c.code);
+        EXPECT_EQ(thrown, code);
         // The error entry goes out with the crash dump, so the log is read back from there too.
         std::string logged;
         for (const std::string& entry : log_instance().remembered()) logged += entry;
         for (const auto& file : std::filesystem::directory_iterator(sandbox.folder()))
             if (file.path().extension() == ".crash") logged += test::Log_Sandbox::read(file.path().string());
-        EXPECT_EQ(logged.find(c.entry ? c.entry : "in sub thread") != std::string::npos, c.entry != nullptr) << logged;
+        EXPECT_EQ(logged.find(entry ? entry : "in sub thread") != std::string::npos, entry != nullptr) << logged;
     }
 }
 
