@@ -3,11 +3,13 @@
 #include "tools/image_file.h"
 
 #include <OpenImageIO/imageio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "tools/atomic_file.h"
@@ -167,6 +169,18 @@ void check_writable(const fs::path& path, const Image_Rgba& image, int bits, con
         fail_write(path, "JPEG holds at most 65500 pixels per side");
 }
 
+// A header may claim far more pixels than the file holds; reading it would take the machine's memory
+// before a single pixel arrives. Half the physical memory is what one image may take, as a host
+// leaves the rest to the system and to other work.
+void check_claimed_size(const fs::path& path, const ImageSpec& header) {
+    const double bytes = static_cast<double>(header.image_pixels()) * (header.nchannels + 4) * sizeof(float);
+    const double limit = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGE_SIZE)) / 2;
+    if (bytes <= limit) return;
+    const auto gib = [](double b) { return std::to_string(static_cast<int64_t>(std::ceil(b / (1 << 30)))); };
+    fail_read(path, "out of memory: it claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                        " pixels, which need " + gib(bytes) + " GiB where one image may take " + gib(limit) + " GiB");
+}
+
 }  // namespace
 
 Loaded_Image read_image_file(const fs::path& path) {
@@ -174,6 +188,7 @@ Loaded_Image read_image_file(const fs::path& path) {
     const auto input = open_input(path, printed);
     const ImageSpec header = input->spec();
     if (header.depth > 1) fail_read(path, "volume images are not supported");
+    check_claimed_size(path, header);
 
     Loaded_Image loaded;
     loaded.bits = render_bits(header.format);
