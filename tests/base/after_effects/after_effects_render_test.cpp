@@ -88,6 +88,7 @@ struct Pre_Render_Case {
     double radius, smooth;
     bool extend, show_iris;
     PF_LRect request, input_request, max_result, result;
+    A_u_long reduction = 1;  // the host renders at 1 / reduction of the full resolution
 };
 
 class AfterEffectsPreRender : public testing::TestWithParam<Pre_Render_Case> {};
@@ -104,6 +105,7 @@ TEST_P(AfterEffectsPreRender, ProbesEveryLayerThenRequestsTheInputGrownByTheReac
     ready.session.set_float(ready.index_of("smooth"), c.smooth);
     ready.session.set_checkbox(ready.index_of("extend"), c.extend);
     if (c.show_iris) ready.session.set_choice(ready.index_of("show"), show_iris_entry);
+    ready.session.in_data()->downsample_x = ready.session.in_data()->downsample_y = PF_RationalScale{1, c.reduction};
     Host_World input(210, 210, argb_8, -10, -10), output(190, 190, argb_8), background(64, 48, argb_8);
     const host::Pre_Render_Result r = ready.session.pre_render(Frame_Layers{&input, &output, {{6, &background}}}, c.request);
     ASSERT_EQ(r.error, PF_Err_NONE);
@@ -119,11 +121,12 @@ TEST_P(AfterEffectsPreRender, ProbesEveryLayerThenRequestsTheInputGrownByTheReac
     EXPECT_EQ(std::pair(corners(r.max_result_rect), corners(r.result_rect)), std::pair(corners(c.max_result), corners(c.result)));
 }
 
-// Reach 5 with no softening, and none without a radius however smooth; "extend" lets the normal blur
+// Reach 5 with no softening (radius 10 at half resolution too), and none without a radius however smooth; "extend" lets the normal blur
 // reach 5 beyond the source, not the previews. A request wholly outside the source gives an empty
 // result on its nearest edges.
 constexpr Pre_Render_Case pre_render_cases[] = {
     {"Radius5", 5, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
+    {"Radius10AtHalf", 10, 0, false, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}, 2},
     {"Extend", 5, 0, true, false, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-15, -15, 205, 205}, {0, 0, 100, 50}},
     {"ExtendIris", 5, 0, true, true, {0, 0, 100, 50}, {-5, -5, 105, 55}, {-10, -10, 200, 200}, {0, 0, 100, 50}},
     {"NoRadiusNoSoftening", 0, 40, false, false, {3, 4, 50, 60}, {3, 4, 50, 60}, {-10, -10, 200, 200}, {3, 4, 50, 60}},
