@@ -129,7 +129,7 @@ const Draw_Case pixel_cases[] = {
     {"triangle, flat blades", {30.0f, 0.0f, 0.0f, 0.0f, 0.0f, -2.0f, 3}},
     {"square, whole border", {20.0f, 0.0f, 1.0f, 0.4f, 0.0f, 0.0f, 4}},
     {"border only", {18.0f, 0.9f, 0.1f, 1.0f, 0.0f, 0.0f, 6}},
-    {"tall with border", {15.0f, 0.3f, 0.25f, 0.7f, -0.75f, 0.4f, 6}},
+    {"tall with faint border", {15.0f, 0.3f, 0.25f, 0.2f, -0.75f, 0.4f, 6}},
     {"squeeze floor, border", {12.0f, 0.5f, 0.3f, 0.5f, 0.98f, 0.0f, 4}},
     {"near circle, wide", {40.0f, 1.0f, 0.0f, 0.0f, 0.75f, 0.3f, 6}},
     {"pixel aspect, uneven factors", {26.0f, 0.1f, 0.0f, 0.0f, 0.2f, 1.0f, 7, 0.9f, 0.25f, 0.5f}},
