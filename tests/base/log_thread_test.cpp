@@ -35,7 +35,11 @@ TEST(LogThreads, ConcurrentEntriesReachTheFileWholeInOrderAndOnce) {
     Log_Sandbox sandbox;
     std::vector<std::thread> threads;
     for (int t = 0; t < thread_count; ++t) {
-        if (t == thread_count / 2) std::ofstream(sandbox.log_path()) << "earlier\n";
+        // Written aside and renamed into place: the log may append the moment the name exists.
+        if (t == thread_count / 2) {
+            std::ofstream(sandbox.log_path() + ".new") << "earlier\n";
+            std::filesystem::rename(sandbox.log_path() + ".new", sandbox.log_path());
+        }
         threads.emplace_back([t] {
             for (int i = 0; i < entries_per_thread; ++i) {
                 log(entry(t, i), i % 4);
