@@ -145,8 +145,10 @@ std::unique_ptr<Host_World> Host_World::view(const PF_LRect& rect) const {
     const int64_t bottom = std::min<int64_t>(rect.bottom, origin_y() + height());
     if (right <= left || bottom <= top) return nullptr;
     std::byte* first = row(top - origin_y()) + (left - origin_x()) * format_.pixel_bytes();
-    return std::unique_ptr<Host_World>(
+    auto part = std::unique_ptr<Host_World>(
         new Host_World(pixels_, first, right - left, bottom - top, row_bytes(), format_, left, top));
+    part->world_.pix_aspect_ratio = world_.pix_aspect_ratio;
+    return part;
 }
 
 const World_Format* Host_World::format_of(const PF_EffectWorld* world) {

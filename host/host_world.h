@@ -58,7 +58,7 @@ public:
     void set_rgba(int64_t x, int64_t y, const std::array<double, 4>& rgba);
 
     // The part of rect (frame coordinates) this world covers, sharing its pixels; null when they do not
-    // meet. The view's origin is where that part starts.
+    // meet. The view's origin is where that part starts; its pixel aspect ratio is the world's.
     std::unique_ptr<Host_World> view(const PF_LRect& rect) const;
 
     // The format of a world this host made; null for any other record.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "tools/demo_render.h"
 #include "tools/frame_sequence.h"
@@ -34,13 +35,20 @@ std::string describe(const std::exception& failure) {
     return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "out of memory" : failure.what();
 }
 
-void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
+// Every part of a multi-part file, each at the depth and with the gamma default its pixels call for.
+void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output,
+                std::ostream& err) {
     check_interrupt();
     check_not_overwriting(options, input, output);
-    const Loaded_Image loaded = read_image_file(input);
-    check_interrupt();
-    const int bits = options.depth != 0 ? options.depth : loaded.bits;
-    write_image_file(output, job.render(loaded.image, bits), bits);
+    const std::vector<Loaded_Image> parts = read_image_parts(input);
+    std::vector<Image_Rgba> rendered;
+    for (const Loaded_Image& part : parts) {
+        check_interrupt();
+        job.follow_encoding(part.linear);
+        rendered.push_back(job.render(part.image, options.depth != 0 ? options.depth : part.bits));
+    }
+    for (const std::string& warning : write_image_parts(output, parts, rendered))
+        err << "blurmond-render: warning: " << warning << "\n";
 }
 
 void render_sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {
@@ -53,7 +61,7 @@ void render_sequence(Render_Job& job, const Render_Options& options, std::ostrea
     bar.update(0);
     for (int64_t frame = range.first; frame <= range.last; ++frame) {
         try {
-            render_one(job, options, input.path_for(frame), output.path_for(frame));
+            render_one(job, options, input.path_for(frame), output.path_for(frame), err);
         } catch (const std::exception& error) {
             bar.clear();
             throw Tool_Error("frame " + std::to_string(frame) + ": " + describe(error));
@@ -66,6 +74,8 @@ void render_sequence(Render_Job& job, const Render_Options& options, std::ostrea
 void list_params(const Render_Options& options, std::ostream& out) {
     Render_Job job(options);
     job.controls().print(out, job.session().effect().parameters());
+    out << "\n" << Render_Job::gamma_key << " defaults to off for linear files (EXR, float TIFF, a colour space named "
+        << "linear); display-referred files (PNG, JPEG, integer TIFF) keep the default above.\n";
 }
 
 void run(Render_Options options, std::ostream& out, std::ostream& err, bool progress) {
@@ -94,7 +104,7 @@ void render_files(Render_Job& job, const Render_Options& options, std::ostream& 
     if (options.frames) {
         render_sequence(job, options, err, progress);
     } else {
-        render_one(job, options, options.input, options.output);
+        render_one(job, options, options.input, options.output, err);
     }
     if (options.timing) out << job.timing_table();
 }

@@ -44,6 +44,7 @@ Image_Rgba downsample_image(const Image_Rgba& image, int64_t n) {
     result.y = floor_div(image.y, n);
     result.frame_width = ceil_div(image.frame_width, n);
     result.frame_height = ceil_div(image.frame_height, n);
+    result.pixel_aspect = image.pixel_aspect;
     return result;
 }
 

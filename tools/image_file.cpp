@@ -1,7 +1,10 @@
 // Reading and writing image files (EXR, PNG, TIFF, JPEG and whatever else OpenImageIO knows) as
-// straight-alpha float RGBA.
+// straight-alpha float RGBA, keeping what else the file holds for the file written from it.
 #include "tools/image_file.h"
 
+#include <OpenImageIO/color.h>
+#include <OpenImageIO/imagebuf.h>
+#include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
 #include <unistd.h>
 
@@ -9,6 +12,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -17,13 +21,32 @@
 #include "tools/tool_error.h"
 
 namespace nb::tools {
+
+struct Image_File_Part {
+    // Where R, G, B and A are among the part's channels; -1 for none. Grey is one channel in r, g and b.
+    struct Channel_Map {
+        int r = -1, g = -1, b = -1, a = -1;
+        // Which component of the rendered RGBA channel c takes; -1 for a channel the effect does not render.
+        int component(int c) const { return c == a ? 3 : c == r ? 0 : c == g ? 1 : c == b ? 2 : -1; }
+    };
+
+    OIIO::ImageSpec header;  // as read, metadata and all
+    std::string format;      // the reader's name for the file's format
+    Channel_Map map;
+    // Every channel as float, kept only when some channel is not rendered: those pass through from here.
+    OIIO::ImageBuf pixels;
+};
+
 namespace {
 
 namespace fs = std::filesystem;
+using OIIO::ImageBuf;
 using OIIO::ImageInput;
 using OIIO::ImageOutput;
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
+using Channel_Map = Image_File_Part::Channel_Map;
+namespace algo = OIIO::ImageBufAlgo;
 
 // Library messages may span lines or end in a full stop; ours are one line.
 std::string one_line(std::string text) {
@@ -62,37 +85,35 @@ std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Captur
     return input;
 }
 
-int render_bits(TypeDesc format) {
-    if (format == TypeDesc::UINT8 || format == TypeDesc::INT8) return 8;
-    if (format == TypeDesc::UINT16 || format == TypeDesc::INT16) return 16;
-    return 32;
-}
+// 16-bit files render in float: the host's 16-bit worlds hold 32768 levels, not the file's 65536.
+int render_bits(TypeDesc format) { return format == TypeDesc::UINT8 || format == TypeDesc::INT8 ? 8 : 32; }
 
-// Where R, G, B and A come from in the file's channels; -1 for none. One colour channel is grey.
-struct Channel_Map {
-    int r = -1, g = -1, b = -1, a = -1;
-};
+// A colour-space name the colour configuration knows as linear wins; float and half pixels are linear
+// unless named otherwise, as EXR's are by convention.
+bool linear_pixels(const ImageSpec& header) {
+    static const OIIO::ColorConfig config;
+    const std::string space = header.get_string_attribute("oiio:ColorSpace");
+    return config.isColorSpaceLinear(space) || header.format.is_floating_point();
+}
 
 Channel_Map channel_map(const ImageSpec& header) {
     Channel_Map map;
     if (header.alpha_channel >= 0 && header.alpha_channel < header.nchannels) map.a = header.alpha_channel;
-    std::vector<int> colour;
-    for (int c = 0; c < header.nchannels && colour.size() < 3; ++c)
-        if (c != map.a) colour.push_back(c);
-    if (colour.size() == 3) {
-        map.r = colour[0], map.g = colour[1], map.b = colour[2];
-    } else if (!colour.empty()) {
-        map.r = map.g = map.b = colour[0];
+    for (int c = 0; c < header.nchannels; ++c) {
+        const std::string& name = header.channel_name(c);
+        if (name == "R") map.r = c;
+        if (name == "G") map.g = c;
+        if (name == "B") map.b = c;
     }
+    if (map.r < 0 && map.g < 0 && map.b < 0) map.r = map.g = map.b = header.channelindex("Y");
     return map;
 }
 
-void fill_straight(Image_Rgba& image, const std::vector<float>& file, int channels, const Channel_Map& map,
-                   bool premultiplied) {
+void fill_straight(Image_Rgba& image, const float* file, int channels, const Channel_Map& map, bool premultiplied) {
     const auto take = [](const float* p, int c, float absent) { return c < 0 ? absent : p[c]; };
     const int64_t pixels = image.width * image.height;
     for (int64_t i = 0; i < pixels; ++i) {
-        const float* p = file.data() + i * channels;
+        const float* p = file + i * channels;
         float* q = image.rgba.data() + i * 4;
         q[0] = take(p, map.r, 0.0f);
         q[1] = take(p, map.g, 0.0f);
@@ -104,13 +125,59 @@ void fill_straight(Image_Rgba& image, const std::vector<float>& file, int channe
     }
 }
 
-enum class Alpha_Storage { straight, premultiplied, none };
+// A header may claim far more pixels than the file holds; reading it would take the machine's memory
+// before a single pixel arrives. Half the physical memory is what one image may take, as a host
+// leaves the rest to the system and to other work.
+void check_claimed_size(const fs::path& path, const ImageSpec& header) {
+    const double bytes = static_cast<double>(header.image_pixels()) * (header.nchannels + 4) * sizeof(float);
+    const double limit = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGE_SIZE)) / 2;
+    if (bytes <= limit) return;
+    const auto gib = [](double b) { return std::to_string(static_cast<int64_t>(std::ceil(b / (1 << 30)))); };
+    fail_read(path, "out of memory: it claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                        " pixels, which need " + gib(bytes) + " GiB where one image may take " + gib(limit) + " GiB");
+}
 
-Alpha_Storage alpha_storage(const ImageOutput& output) {
-    if (!output.supports("alpha")) return Alpha_Storage::none;
-    const std::string name = output.format_name();
-    if (name == "png" || name == "tiff" || name == "targa") return Alpha_Storage::straight;
-    return Alpha_Storage::premultiplied;
+Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, const Stderr_Capture& printed) {
+    const std::string which = part == 0 ? "" : "part " + std::to_string(part + 1) + ": ";
+    const ImageSpec header = input.spec(part, 0);
+    if (header.deep) fail_read(path, which + "deep images are not supported");
+    if (header.depth > 1) fail_read(path, which + "volume images are not supported");
+    check_claimed_size(path, header);
+    const Channel_Map map = channel_map(header);
+    if (map.r < 0 && map.a < 0) fail_read(path, which + "no colour or alpha channel to render");
+
+    auto file = std::make_shared<Image_File_Part>(Image_File_Part{header, input.format_name(), map, {}});
+    Loaded_Image loaded;
+    loaded.bits = render_bits(header.format);
+    loaded.linear = linear_pixels(header);
+    try {
+        ImageSpec floats(header.width, header.height, header.nchannels, TypeDesc::FLOAT);
+        floats.x = header.x;
+        floats.y = header.y;
+        file->pixels.reset(floats, OIIO::InitializePixels::No);
+        loaded.image = Image_Rgba(header.width, header.height);
+    } catch (const std::bad_alloc&) {
+        fail_read(path, "out of memory for " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                            " pixels");
+    }
+    // A reader may report damage (a JPEG that ends early) yet return success with the rest grey.
+    const bool read = input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
+    if (!read || input.has_error()) fail_read(path, library_reason(input.geterror(), printed));
+
+    Image_Rgba& image = loaded.image;
+    image.x = header.x - header.full_x;
+    image.y = header.y - header.full_y;
+    image.frame_width = header.full_width;
+    image.frame_height = header.full_height;
+    const float aspect = header.get_float_attribute("PixelAspectRatio", 1.0f);
+    image.pixel_aspect = std::isfinite(aspect) && aspect > 0.0f ? aspect : 1.0f;
+    const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+    fill_straight(image, static_cast<const float*>(file->pixels.localpixels()), header.nchannels, map, premultiplied);
+    bool passing = false;
+    for (int c = 0; c < header.nchannels; ++c) passing |= map.component(c) < 0;
+    if (!passing) file->pixels.reset();
+    loaded.file = std::move(file);
+    return loaded;
 }
 
 TypeDesc storage_type(const std::string& format, int bits) {
@@ -127,39 +194,7 @@ bool opaque(const Image_Rgba& image) {
     return true;
 }
 
-// The interleaved values handed to the writer: RGB or RGBA, alpha applied as the format stores it.
-std::vector<float> file_values(const Image_Rgba& image, Alpha_Storage storage, int channels, bool integer) {
-    const int64_t pixels = image.width * image.height;
-    std::vector<float> values(static_cast<size_t>(pixels * channels));
-    for (int64_t i = 0; i < pixels; ++i) {
-        const float* p = image.rgba.data() + i * 4;
-        float* q = values.data() + i * channels;
-        const float scale = storage == Alpha_Storage::straight ? 1.0f : p[3];
-        for (int c = 0; c < 3; ++c) q[c] = p[c] * scale;
-        if (channels == 4) q[3] = p[3];
-        // The library's integer conversion is undefined for NaN; clamp here so every value is defined.
-        for (int c = 0; integer && c < channels; ++c) q[c] = std::isnan(q[c]) ? 0.0f : std::clamp(q[c], 0.0f, 1.0f);
-    }
-    return values;
-}
-
-ImageSpec output_header(const Image_Rgba& image, const std::string& format, TypeDesc type, int channels,
-                      Alpha_Storage storage) {
-    ImageSpec header(static_cast<int>(image.width), static_cast<int>(image.height), channels, type);
-    if (channels == 4) header.alpha_channel = 3;
-    if (storage == Alpha_Storage::straight) header.attribute("oiio:UnassociatedAlpha", 1);
-    if (format == "openexr") {
-        header.x = static_cast<int>(image.x);
-        header.y = static_cast<int>(image.y);
-        header.full_x = header.full_y = 0;
-        header.full_width = static_cast<int>(image.full_width());
-        header.full_height = static_cast<int>(image.full_height());
-    }
-    return header;
-}
-
-void check_writable(const fs::path& path, const Image_Rgba& image, int bits, const std::string& format) {
-    if (bits != 8 && bits != 16 && bits != 32) fail_write(path, "bit depth " + std::to_string(bits) + " (use 8, 16 or 32)");
+void check_writable(const fs::path& path, const Image_Rgba& image, const std::string& format) {
     if (image.empty()) fail_write(path, "the image has no pixels");
     if (static_cast<int64_t>(image.rgba.size()) != image.width * image.height * 4)
         fail_write(path, "the image's pixel count does not match its size");
@@ -169,16 +204,165 @@ void check_writable(const fs::path& path, const Image_Rgba& image, int bits, con
         fail_write(path, "JPEG holds at most 65500 pixels per side");
 }
 
-// A header may claim far more pixels than the file holds; reading it would take the machine's memory
-// before a single pixel arrives. Half the physical memory is what one image may take, as a host
-// leaves the rest to the system and to other work.
-void check_claimed_size(const fs::path& path, const ImageSpec& header) {
-    const double bytes = static_cast<double>(header.image_pixels()) * (header.nchannels + 4) * sizeof(float);
-    const double limit = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGE_SIZE)) / 2;
-    if (bytes <= limit) return;
-    const auto gib = [](double b) { return std::to_string(static_cast<int64_t>(std::ceil(b / (1 << 30)))); };
-    fail_read(path, "out of memory: it claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-                        " pixels, which need " + gib(bytes) + " GiB where one image may take " + gib(limit) + " GiB");
+// Formats that store colour straight beside alpha; the others (EXR and most) store it multiplied.
+bool stores_straight(const ImageOutput& output) {
+    const std::string name = output.format_name();
+    return name == "png" || name == "tiff" || name == "targa";
+}
+
+// One part as the writer is asked to store it.
+struct Output_Part {
+    ImageSpec spec;
+    ImageBuf pixels;  // float, spec's channels, over spec's data window
+};
+
+// The part's channels that the format can hold: all of them, or without "nchannels" the rendered ones,
+// without "alpha" the colour ones.
+std::vector<int> kept_channels(const Image_File_Part& part, const ImageOutput& output) {
+    std::vector<int> kept;
+    for (int c = 0; c < part.header.nchannels; ++c) {
+        const int component = part.map.component(c);
+        if ((component >= 0 || output.supports("nchannels")) && (component != 3 || output.supports("alpha")))
+            kept.push_back(c);
+    }
+    return kept;
+}
+
+Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, const ImageOutput& output) {
+    const ImageSpec& header = part.header;
+    const std::vector<int> kept = kept_channels(part, output);
+    const bool alpha = std::ranges::find(kept, part.map.a) != kept.end() && part.map.a >= 0;
+    // A file of the same format keeps its own convention.
+    const bool straight = alpha && stores_straight(output) &&
+                          (part.format != output.format_name() || header.get_int_attribute("oiio:UnassociatedAlpha", 0) != 0);
+
+    ImageSpec rendered_spec(static_cast<int>(image.width), static_cast<int>(image.height), 4, TypeDesc::FLOAT);
+    rendered_spec.x = static_cast<int>(header.full_x + image.x);
+    rendered_spec.y = static_cast<int>(header.full_y + image.y);
+    rendered_spec.alpha_channel = 3;
+    const ImageBuf rendered(rendered_spec, const_cast<float*>(image.rgba.data()));
+    // Without alpha in the file the colour is what shows over black.
+    const ImageBuf colour = straight ? rendered : algo::premult(rendered);
+
+    Output_Part out{header, {}};
+    ImageSpec& spec = out.spec;
+    std::vector<int> order;
+    std::vector<std::string> names;
+    std::vector<TypeDesc> formats;
+    for (const int c : kept) {
+        order.push_back(part.map.component(c));
+        names.push_back(header.channel_name(c));
+        formats.push_back(header.channelformat(c));
+    }
+    // The channels that pass through follow the rendered ones, cut to the rendered window (0 beyond theirs).
+    ImageBuf merged = colour;
+    if (part.pixels.initialized()) {
+        OIIO::ROI window = colour.roi();
+        window.chend = 4 + header.nchannels;
+        merged = algo::crop(algo::channel_append(colour, part.pixels), window);
+    }
+    for (size_t k = 0; k < kept.size(); ++k)
+        if (order[k] < 0) order[k] = 4 + kept[k];
+    const int n = static_cast<int>(kept.size());
+    out.pixels = algo::channels(merged, n, order, {}, names);
+
+    spec.nchannels = n;
+    spec.channelnames = names;
+    spec.channelformats = header.channelformats.empty() || !output.supports("channelformats") ? std::vector<TypeDesc>{}
+                                                                                               : formats;
+    spec.alpha_channel = alpha ? static_cast<int>(std::ranges::find(kept, part.map.a) - kept.begin()) : -1;
+    const auto z = std::ranges::find(kept, header.z_channel);
+    spec.z_channel = header.z_channel >= 0 && z != kept.end() ? static_cast<int>(z - kept.begin()) : -1;
+    spec.x = rendered_spec.x;
+    spec.y = rendered_spec.y;
+    spec.width = rendered_spec.width;
+    spec.height = rendered_spec.height;
+    if (!output.supports("tiles")) spec.tile_width = spec.tile_height = spec.tile_depth = 0;
+    if (!output.supports("negativeorigin") && (spec.x < 0 || spec.y < 0)) spec.x = spec.y = 0;
+    if (straight) {
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+    } else {
+        spec.erase_attribute("oiio:UnassociatedAlpha");
+    }
+    // The library's integer conversion is undefined for NaN; clamp here so every value is defined.
+    if (!spec.format.is_floating_point() && spec.channelformats.empty()) {
+        algo::fixNonFinite(out.pixels, out.pixels, algo::NONFINITE_BLACK);
+        algo::clamp(out.pixels, out.pixels, 0.0f, 1.0f);
+    }
+    return out;
+}
+
+// Names, at most four and a count of the rest.
+std::string name_list(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < std::min<size_t>(names.size(), 4); ++i) text += (i == 0 ? "" : ", ") + names[i];
+    return names.size() > 4 ? text + " and " + std::to_string(names.size() - 4) + " more" : text;
+}
+
+std::string window(int x, int y, int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+// What the written part lost of what it was asked to hold, read back from the file itself: a
+// writer adapts silently what its format cannot store.
+std::vector<std::string> part_losses(const Image_File_Part& source, const ImageSpec& asked, const ImageSpec& stored) {
+    const ImageSpec& header = source.header;
+    std::vector<std::string> losses, names, types;
+    for (const std::string& name : header.channelnames)
+        if (stored.channelindex(name) < 0) names.push_back(name);
+    if (!names.empty()) losses.push_back("channels " + name_list(names) + " left out");
+    for (int c = 0; c < stored.nchannels; ++c) {
+        const int from = header.channelindex(stored.channel_name(c));
+        if (from < 0 || header.channelformat(from) == stored.channelformat(c)) continue;
+        const std::string change = std::string(header.channelformat(from).c_str()) + " stored as " + stored.channelformat(c).c_str();
+        if (std::ranges::find(types, change) == types.end()) types.push_back(change);
+    }
+    if (!types.empty()) losses.push_back("pixel type " + name_list(types));
+    if (std::tie(asked.x, asked.y) != std::tie(stored.x, stored.y))
+        losses.push_back("data window " + window(asked.x, asked.y, asked.width, asked.height) + " stored at (" +
+                         std::to_string(stored.x) + ", " + std::to_string(stored.y) + ")");
+    if (std::tie(header.full_x, header.full_y, header.full_width, header.full_height) !=
+        std::tie(stored.full_x, stored.full_y, stored.full_width, stored.full_height))
+        losses.push_back("display window " + window(header.full_x, header.full_y, header.full_width, header.full_height) +
+                         " left out");
+    const auto aspect = [](const ImageSpec& s) {
+        const float a = s.get_float_attribute("PixelAspectRatio", 1.0f);
+        return a > 0.0f ? a : 1.0f;
+    };
+    if (std::fabs(aspect(header) - aspect(stored)) > 1e-4f * aspect(header))
+        losses.push_back("pixel aspect ratio " + std::to_string(aspect(header)) + " stored as " + std::to_string(aspect(stored)));
+    // A file that names no colour space is taken by the convention of its pixel type, as we read it;
+    // one that names another (EXR always says linear) misleads.
+    const std::string space = header.get_string_attribute("oiio:ColorSpace"), named = stored.get_string_attribute("oiio:ColorSpace");
+    if (!space.empty() && !named.empty() && space != named)
+        losses.push_back("colour space " + space + ": it reads back as " + named);
+    // The format's own fields and the library's notes on the reading say nothing about the picture.
+    names.clear();
+    for (const OIIO::ParamValue& attribute : header.extra_attribs) {
+        const std::string name = attribute.name().string();
+        if (name.starts_with(source.format + ":") || name.starts_with("oiio:") || name == "compression" ||
+            name == "PixelAspectRatio" || stored.extra_attribs.contains(name))
+            continue;
+        names.push_back(name);
+    }
+    if (!names.empty()) losses.push_back("metadata " + name_list(names) + " left out");
+    return losses;
+}
+
+std::vector<std::string> written_losses(const fs::path& path, const fs::path& written,
+                                        std::span<const Loaded_Image> parts, const std::vector<Output_Part>& asked) {
+    std::vector<std::string> warnings;
+    const std::string name = "'" + path.string() + "' cannot hold ";
+    if (asked.size() < parts.size())
+        warnings.push_back(name + "more than one part: parts 2 to " + std::to_string(parts.size()) + " left out");
+    const auto input = ImageInput::open(written.string());
+    for (size_t p = 0; input && p < asked.size(); ++p) {
+        const std::string which = asked.size() > 1 ? "part " + std::to_string(p + 1) + ": " : "";
+        for (const std::string& loss : part_losses(*parts[p].file, asked[p].spec, input->spec(static_cast<int>(p), 0)))
+            warnings.push_back(name + which + loss);
+    }
+    OIIO::geterror();
+    return warnings;
 }
 
 }  // namespace
@@ -186,58 +370,60 @@ void check_claimed_size(const fs::path& path, const ImageSpec& header) {
 Loaded_Image read_image_file(const fs::path& path) {
     const Stderr_Capture printed;
     const auto input = open_input(path, printed);
-    const ImageSpec header = input->spec();
-    if (header.depth > 1) fail_read(path, "volume images are not supported");
-    check_claimed_size(path, header);
-
-    Loaded_Image loaded;
-    loaded.bits = render_bits(header.format);
-    std::vector<float> file;
-    try {
-        file.resize(static_cast<size_t>(header.image_pixels()) * header.nchannels);
-        loaded.image = Image_Rgba(header.width, header.height);
-    } catch (const std::bad_alloc&) {
-        fail_read(path, "out of memory for " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-                            " pixels");
-    }
-    // A reader may report damage (a JPEG that ends early) yet return success with the rest grey.
-    const bool read = input->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, file.data());
-    if (!read || input->has_error()) fail_read(path, library_reason(input->geterror(), printed));
-
-    Image_Rgba& image = loaded.image;
-    image.x = header.x - header.full_x;
-    image.y = header.y - header.full_y;
-    image.frame_width = header.full_width;
-    image.frame_height = header.full_height;
-    const Channel_Map map = channel_map(header);
-    const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
-    fill_straight(image, file, header.nchannels, map, premultiplied);
-    return loaded;
+    return read_part(path, *input, 0, printed);
 }
 
-void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
+std::vector<Loaded_Image> read_image_parts(const fs::path& path) {
+    const Stderr_Capture printed;
+    const auto input = open_input(path, printed);
+    std::vector<Loaded_Image> parts;
+    for (int part = 0; part == 0 || input->seek_subimage(part, 0); ++part) parts.push_back(read_part(path, *input, part, printed));
+    return parts;
+}
+
+std::vector<std::string> write_image_parts(const fs::path& path, std::span<const Loaded_Image> parts,
+                                           std::span<const Image_Rgba> images) {
     const Stderr_Capture printed;
     const std::unique_ptr<ImageOutput> output = ImageOutput::create(path.string());
     if (!output) {
         OIIO::geterror();
         fail_write(path, "unsupported image format");
     }
-    const std::string format = output->format_name();
-    check_writable(path, image, bits, format);
-
-    const Alpha_Storage storage = opaque(image) ? Alpha_Storage::none : alpha_storage(*output);
-    const int channels = storage == Alpha_Storage::none ? 3 : 4;
-    const TypeDesc type = storage_type(format, bits);
-    const bool integer = type != TypeDesc::FLOAT && type != TypeDesc::HALF;
-    const std::vector<float> values = file_values(image, storage, channels, integer);
-    const ImageSpec header = output_header(image, format, type, channels, storage);
-
+    if (parts.empty() || parts.size() != images.size()) fail_write(path, "no image for every part");
+    const size_t count = output->supports("multiimage") ? parts.size() : 1;
+    std::vector<Output_Part> asked;
+    std::vector<ImageSpec> specs;
+    for (size_t p = 0; p < count; ++p) {
+        check_writable(path, images[p], output->format_name());
+        asked.push_back(output_part(*parts[p].file, images[p], *output));
+        specs.push_back(asked.back().spec);
+    }
+    std::vector<std::string> warnings;
     write_file_atomically(path, [&](const fs::path& temporary) {
-        if (!output->open(temporary.string(), header)) fail_write(path, library_reason(output->geterror(), printed));
-        const bool written = output->write_image(TypeDesc::FLOAT, values.data());
+        bool written = output->open(temporary.string(), static_cast<int>(count), specs.data());
+        for (size_t p = 0; written && p < count; ++p) {
+            written = (p == 0 || output->open(temporary.string(), specs[p], ImageOutput::AppendSubimage)) &&
+                      output->write_image(TypeDesc::FLOAT, asked[p].pixels.localpixels());
+        }
         const bool closed = output->close();
         if (!written || !closed) fail_write(path, library_reason(output->geterror(), printed));
+        warnings = written_losses(path, temporary, parts, asked);
     });
+    return warnings;
+}
+
+void write_image_file(const fs::path& path, const Image_Rgba& image, int bits) {
+    if (bits != 8 && bits != 16 && bits != 32) fail_write(path, "bit depth " + std::to_string(bits) + " (use 8, 16 or 32)");
+    const std::unique_ptr<ImageOutput> output = ImageOutput::create(path.string());
+    const std::string format = output ? output->format_name() : "";
+    const int channels = opaque(image) ? 3 : 4;
+    Image_File_Part part{ImageSpec(1, 1, channels, storage_type(format, bits)), "", {0, 1, 2, channels == 4 ? 3 : -1}, {}};
+    part.header.alpha_channel = part.map.a;
+    part.header.full_width = static_cast<int>(image.full_width());
+    part.header.full_height = static_cast<int>(image.full_height());
+    if (image.pixel_aspect != 1.0f) part.header.attribute("PixelAspectRatio", image.pixel_aspect);
+    const Loaded_Image source{{}, bits, false, std::make_shared<const Image_File_Part>(std::move(part))};
+    write_image_parts(path, std::span(&source, 1), std::span(&image, 1));
 }
 
 }  // namespace nb::tools

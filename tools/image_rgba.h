@@ -20,6 +20,8 @@ struct Image_Rgba {
     // frame is the pixel rectangle itself.
     int64_t frame_width = 0;
     int64_t frame_height = 0;
+    // Width of a pixel over its height on the display: 2 for anamorphic footage squeezed by 2.
+    float pixel_aspect = 1.0f;
     std::vector<float> rgba;
 
     Image_Rgba() = default;

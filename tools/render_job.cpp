@@ -2,6 +2,8 @@
 #include "tools/render_job.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 #include "base/error_names.h"
 #include "tools/control_value.h"
@@ -46,8 +48,17 @@ host::World_Format world_format(const Host_Pixel_Layout& layout) {
     return host::World_Format{depth, order, false};
 }
 
+// As a host gives it for footage: a ratio of whole numbers, here in ten-thousandths reduced.
+PF_RationalScale rational(float aspect) {
+    constexpr A_long scale = 10000;
+    const auto num = static_cast<A_long>(std::lround(static_cast<double>(aspect) * scale));
+    const A_long divisor = std::gcd(num, scale);
+    return num > 0 ? PF_RationalScale{num / divisor, static_cast<A_u_long>(scale / divisor)} : PF_RationalScale{1, 1};
+}
+
 std::unique_ptr<host::Host_World> world_of(const Image_Rgba& image, const Host_Pixel_Layout& layout) {
     auto world = std::make_unique<host::Host_World>(image.width, image.height, world_format(layout));
+    world->world()->pix_aspect_ratio = rational(image.pixel_aspect);
     write_host_pixels(image, layout, world->row(0), world->row_bytes());
     return world;
 }
@@ -76,12 +87,20 @@ void Render_Job::apply_settings(const Render_Options& options) {
     for (const std::string& text : options.settings) {
         const Control_Setting setting = Control_Setting::parse(text);
         const Effect_Control& control = controls_->find(setting.key);
+        gamma_chosen_ |= control.key == gamma_key;
         if (control.type == PF_Param_LAYER) {
             layer_images_[control.index] = read_image_file(setting.value).image;
         } else {
             set_control_value(*session_, *controls_, control, setting.value);
         }
     }
+}
+
+void Render_Job::follow_encoding(bool linear) {
+    if (gamma_chosen_) return;
+    const Effect_Control& gamma = controls_->find(gamma_key);
+    const bool effect_default = session_->effect().parameters().at(static_cast<size_t>(gamma.index)).u.bd.dephault != 0;
+    set_control_value(*session_, *controls_, gamma, effect_default && !linear ? "on" : "off");
 }
 
 host::Render_Path Render_Job::path() const {
@@ -108,6 +127,7 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
         if (!empty(pre.max_result_rect)) rect = pre.max_result_rect;
     }
     host::Host_World output(rect.right - rect.left, rect.bottom - rect.top, world_format(layout), rect.left, rect.top);
+    output.world()->pix_aspect_ratio = input_world->world()->pix_aspect_ratio;
     frame.output = &output;
     if (path() == host::Render_Path::smart) {
         check(session_->render_smart(frame, rect), "PF_Cmd_SMART_RENDER");
@@ -120,6 +140,7 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
     result.y = input.y + rect.top;
     result.frame_width = input.full_width();
     result.frame_height = input.full_height();
+    result.pixel_aspect = input.pixel_aspect;
     return result;
 }
 

@@ -32,6 +32,12 @@ public:
     // the error code the effect returned.
     Image_Rgba render(const Image_Rgba& input, int bits);
 
+    // The key of the control that decodes the BT.709 curve before blurring and encodes it after.
+    static constexpr const char* gamma_key = "gamma_correction";
+    // Suits "gamma correction" to the next image unless --set chose it: off for linear light, whose
+    // values the curve would bend; the effect's default for display-referred pixels.
+    void follow_encoding(bool linear);
+
     // The timing table of the last render; empty without --timing.
     std::string timing_table() const;
 
@@ -44,6 +50,7 @@ private:
     std::unique_ptr<host::Effect_Session> session_;
     std::unique_ptr<Effect_Controls> controls_;
     std::map<int32_t, Image_Rgba> layer_images_;  // by host index, at full resolution
+    bool gamma_chosen_ = false;                   // --set named "gamma correction"
 };
 
 }  // namespace nb::tools

@@ -125,6 +125,9 @@ std::string render_usage() {
   --frames A-B        render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr
   --plugin PATH       effect library (default: blurmond.so beside this program)
   --overwrite         allow OUTPUT to be the INPUT file itself (the result replaces it)
+OUTPUT keeps INPUT's channels, pixel types, windows and metadata; channels other than colour and alpha
+pass through. Unless set, gamma_correction is off for linear files (EXR, float TIFF, a colour space
+named linear) and keeps the effect's default for display-referred ones (PNG, JPEG, integer TIFF).
 )";
 }
 

@@ -85,9 +85,9 @@ TEST(ImageFile, StraightAlphaImageComesBackAsWrittenInEveryFormatAndDepth) {
         TypeDesc stored;  // what the file must hold
         int read_bits;    // the render depth the file reads as
         double tolerance;
-    } cases[] = {{"a.png", 8, TypeDesc::UINT8, 8, 1e-6},    {"b.png", 16, TypeDesc::UINT16, 16, 1e-6},
-                 {"c.png", 32, TypeDesc::UINT16, 16, 1e-6}, {"a.tif", 8, TypeDesc::UINT8, 8, 1e-6},
-                 {"b.tif", 16, TypeDesc::UINT16, 16, 1e-6}, {"c.tif", 32, TypeDesc::FLOAT, 32, 0.0},
+    } cases[] = {{"a.png", 8, TypeDesc::UINT8, 8, 1e-6},    {"b.png", 16, TypeDesc::UINT16, 32, 1e-6},
+                 {"c.png", 32, TypeDesc::UINT16, 32, 1e-6}, {"a.tif", 8, TypeDesc::UINT8, 8, 1e-6},
+                 {"b.tif", 16, TypeDesc::UINT16, 32, 1e-6}, {"c.tif", 32, TypeDesc::FLOAT, 32, 0.0},
                  {"b.exr", 16, TypeDesc::HALF, 32, 0x1p-10}, {"c.exr", 32, TypeDesc::FLOAT, 32, 0x1p-22}};
     Temp_Folder folder;
     for (const auto& c : cases)
