@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "host/host_system.h"
+#include "host/pipl_reader.h"
 #include "tools/demo_render.h"
 #include "tools/frame_sequence.h"
 #include "tools/image_file.h"
@@ -78,10 +80,25 @@ void list_params(const Render_Options& options, std::ostream& out) {
         << "linear); display-referred files (PNG, JPEG, integer TIFF) keep the default above.\n";
 }
 
+// The effect's own version word, from the property list the host reads before loading anything.
+void print_version(const Render_Options& options, std::ostream& out) {
+    host::Effect_Discovery effect;
+    try {
+        effect = host::discover_effect(host::Pipl(host::system::read_pipl(options.plugin)));
+    } catch (const std::exception& error) {
+        throw Tool_Error("cannot read the effect's property list beside '" + options.plugin.string() + "': " + error.what());
+    }
+    const auto field = [&effect](uint32_t shift, uint32_t bits) { return std::to_string(effect.effect_version >> shift & bits); };
+    out << "blurmond-render with " << effect.name << " " << field(PF_Vers_VERS_SHIFT, PF_Vers_VERS_BITS) << "."
+        << field(PF_Vers_SUBVERS_SHIFT, PF_Vers_SUBVERS_BITS) << "." << field(PF_Vers_BUGFIX_SHIFT, PF_Vers_BUGFIX_BITS)
+        << " (" << options.plugin.string() << ")\n";
+}
+
 void run(Render_Options options, std::ostream& out, std::ostream& err, bool progress) {
     if (options.plugin.empty()) options.plugin = default_plugin_path();
     switch (options.command) {
     case Render_Command::help: out << render_usage(); return;
+    case Render_Command::version: return print_version(options, out);
     case Render_Command::list_params: return list_params(options, out);
     case Render_Command::demo: return render_demo(options, out);
     case Render_Command::render: {

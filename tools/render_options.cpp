@@ -1,6 +1,8 @@
 // Parsing of blurmond-render's command line.
 #include "tools/render_options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -27,8 +29,10 @@ const std::map<std::string, Value_Option>& value_options() {
         {"--set", [](Render_Options& o, const std::string& v) { o.settings.push_back(v); }},
         {"--host",
          [](Render_Options& o, const std::string& v) {
-             if (v != "ae" && v != "premiere") throw Tool_Error("--host is ae or premiere, not '" + v + "'");
-             o.host = v == "ae" ? Render_Host::after_effects : Render_Host::premiere;
+             std::string host = v;
+             std::ranges::transform(host, host.begin(), [](unsigned char c) { return std::tolower(c); });
+             if (host != "ae" && host != "premiere") throw Tool_Error("--host is ae or premiere, not '" + v + "'");
+             o.host = host == "ae" ? Render_Host::after_effects : Render_Host::premiere;
          }},
         {"--depth",
          [](Render_Options& o, const std::string& v) {
@@ -63,6 +67,7 @@ const std::map<std::string, bool Render_Options::*>& flag_options() {
     for (const auto& entry : flag_options()) known.push_back({entry.first, ""});
     known.push_back({"--list-params", ""});
     known.push_back({"--help", ""});
+    known.push_back({"--version", ""});
     throw Tool_Error(unknown_name_message("option", option, closest_names(option, known)));
 }
 
@@ -81,24 +86,31 @@ void check_file_names(Render_Options& options, const std::vector<std::string>& f
 Render_Options parse_render_options(std::span<const std::string> args) {
     Render_Options options;
     std::vector<std::string> files;
-    bool list = false, help = false;
+    bool list = false, help = false, version = false, only_files = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--list-params" || arg == "--help" || arg == "-h") {
-            (arg == "--list-params" ? list : help) = true;
+        // "--opt=value" is "--opt value"; a file name may hold '=' and never starts with "--".
+        const size_t equals = args[i].starts_with("--") && !only_files ? args[i].find('=') : std::string::npos;
+        const std::string arg = args[i].substr(0, equals);
+        const bool joined = equals != std::string::npos;
+        if (only_files || arg.size() < 2 || arg.front() != '-') {
+            files.push_back(arg);
+        } else if (const auto option = value_options().find(arg); option != value_options().end()) {
+            if (!joined && i + 1 == args.size()) throw Tool_Error(arg + " needs a value (see --help)");
+            option->second(options, joined ? args[i].substr(equals + 1) : args[++i]);
+        } else if (joined && (flag_options().contains(arg) || arg == "--list-params" || arg == "--help" || arg == "--version")) {
+            throw Tool_Error(arg + " takes no value");
+        } else if (arg == "--") {
+            only_files = true;
+        } else if (arg == "--list-params" || arg == "--help" || arg == "-h" || arg == "--version") {
+            (arg == "--list-params" ? list : arg == "--version" ? version : help) = true;
         } else if (const auto flag = flag_options().find(arg); flag != flag_options().end()) {
             options.*(flag->second) = true;
-        } else if (const auto option = value_options().find(arg); option != value_options().end()) {
-            if (i + 1 == args.size()) throw Tool_Error(arg + " needs a value (see --help)");
-            option->second(options, args[++i]);
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            unknown_option(arg);
         } else {
-            files.push_back(arg);
+            unknown_option(arg);
         }
     }
-    if (help) {
-        options.command = Render_Command::help;
+    if (help || version) {
+        options.command = help ? Render_Command::help : Render_Command::version;
         return options;
     }
     if (list) {
@@ -113,11 +125,13 @@ std::string render_usage() {
     return R"(usage: blurmond-render [options] INPUT OUTPUT
        blurmond-render --demo OUTPUT
        blurmond-render --list-params [--host premiere]
+       blurmond-render --version
+Options take their value as "--opt value" or "--opt=value"; after "--" every argument is a file name.
   --set KEY=VALUE     a parameter by its key or display name (repeatable); choices by entry text or
                       0-based index; checkboxes on/off; colours r,g,b[,a] in 0..1; angles in degrees;
                       background_layer, alternative_iris and selection_layer take an image file
   --host ae|premiere  After Effects (ARGB, smart render) or Premiere (BGRA, PF_Cmd_RENDER); default ae
-  --depth 8|16|32     bit depth of the worlds handed to the effect (default: from INPUT)
+  --depth 8|16|32     bit depth of the worlds handed to the effect (default: 8 for 8-bit INPUT, else 32)
   --downsample N      render at 1/N resolution, as a host does for reduced-resolution previews
   --threads N         host worker threads (default: all processors)
   --legacy            PF_Cmd_RENDER under After Effects

@@ -12,7 +12,7 @@
 
 namespace nb::tools {
 
-enum class Render_Command { render, demo, list_params, help };
+enum class Render_Command { render, demo, list_params, help, version };
 enum class Render_Host { after_effects, premiere };
 
 struct Render_Options {
@@ -21,7 +21,7 @@ struct Render_Options {
     std::string output;  // file or frame pattern
     std::vector<std::string> settings;  // "KEY=VALUE" in the order given; later ones win
     Render_Host host = Render_Host::after_effects;
-    int depth = 0;            // 8, 16 or 32; 0 takes the depth of the input file
+    int depth = 0;            // 8, 16 or 32; 0: 8 for 8-bit input files, else 32
     int64_t downsample = 1;   // render at 1/downsample of the full resolution
     int64_t threads = 0;      // host worker threads; 0: one per processor
     bool legacy = false;      // PF_Cmd_RENDER under After Effects
@@ -31,8 +31,9 @@ struct Render_Options {
     std::filesystem::path plugin;  // empty: blurmond.so beside the executable
 };
 
-// Parses the arguments after the program name. Throws Tool_Error with one line for an unknown option
-// (naming the closest ones), a missing or malformed value, or the wrong number of file names.
+// Parses the arguments after the program name: "--opt value" or "--opt=value", choice values in any case,
+// and after "--" file names only. Throws Tool_Error with one line for an unknown option (naming the
+// closest ones), a missing or malformed value, a value given to a flag, or the wrong number of file names.
 Render_Options parse_render_options(std::span<const std::string> args);
 
 // The text --help prints.

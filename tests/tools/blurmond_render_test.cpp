@@ -236,22 +236,14 @@ ImageSpec part_spec(std::vector<std::string> names, TypeDesc type, int width = 9
     return spec;
 }
 
-// A file written by OpenImageIO alone. Values k / 255 lie on the 8- and 16-bit grids but not on the host's
-// 16-bit one (32768 levels); alpha is never 0; an opaque part has alpha 1; Z counts pixels.
+// Noise written by OpenImageIO alone, alpha never 0 (or 1 everywhere); the file's type quantises it.
 void write_parts(const fs::path& path, const std::vector<ImageSpec>& parts, bool opaque = false) {
     auto out = OIIO::ImageOutput::create(path.string());
     ASSERT_TRUE(out && out->open(path.string(), static_cast<int>(parts.size()), parts.data())) << out->geterror();
-    for (size_t p = 0; p < parts.size(); ++p) {
-        const ImageSpec& s = parts[p];
-        std::vector<float> values(s.image_pixels() * s.nchannels);
-        for (size_t i = 0; i < values.size(); ++i) {
-            const auto c = static_cast<int>(i % s.nchannels), pixel = static_cast<int>(i / s.nchannels);
-            values[i] = c == s.z_channel   ? 100.0f + pixel
-                        : c == s.alpha_channel ? (opaque ? 1.0f : (255 - pixel * 29 % 250) / 255.0f)
-                                                : ((pixel * 37 + c * 91 + static_cast<int>(p) * 13) % 256) / 255.0f;
-        }
-        ASSERT_TRUE((p == 0 || out->open(path.string(), s, OIIO::ImageOutput::AppendSubimage)) &&
-                    out->write_image(TypeDesc::FLOAT, values.data())) << out->geterror();
+    for (const ImageSpec& s : parts) {
+        OIIO::ImageBuf part = OIIO::ImageBufAlgo::noise("uniform", 0.05f, 1.0f, false, 1, OIIO::get_roi(s));
+        if (opaque) OIIO::ImageBufAlgo::fill(part, {1.0f}, OIIO::ROI(s.x, s.x + s.width, s.y, s.y + s.height, 0, 1, 3, 4));
+        ASSERT_TRUE((&s == &parts[0] || out->open(path.string(), s, OIIO::ImageOutput::AppendSubimage)) && part.write(out.get()));
     }
     ASSERT_TRUE(out->close());
 }
@@ -265,36 +257,34 @@ std::vector<OIIO::ImageBuf> parts_of(const fs::path& path) {
     }
 }
 
-// A half RGBA part with a float Z, piz, a display window off the origin, anamorphic pixels and metadata.
-ImageSpec plate(const char* name = "beauty") {
-    ImageSpec s = part_spec({"R", "G", "B", "A", "Z"}, TypeDesc::HALF);
-    s.channelformats = {TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::FLOAT};
-    std::tie(s.x, s.y, s.full_x, s.full_y, s.full_width, s.full_height) = std::tuple(3, -2, -5, -7, 20, 16);
+// Parts of one EXR share the display window and pixel aspect; the first has a float Z among half
+// colour, piz and metadata.
+std::vector<ImageSpec> plate_parts() {
+    std::vector<ImageSpec> parts{part_spec({"R", "G", "B", "A", "Z"}, TypeDesc::HALF), part_spec({"Y"}, TypeDesc::FLOAT, 5, 4)};
+    parts[0].channelformats = {TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::FLOAT};
+    std::tie(parts[0].x, parts[0].y) = std::tuple(3, -2);
     const int fps[2] = {24000, 1001};
     const unsigned timecode[2] = {0x01020304, 0};
-    const float chromaticities[8] = {0.64f, 0.33f, 0.3f, 0.6f, 0.15f, 0.06f, 0.3127f, 0.329f};
-    s.attribute("FramesPerSecond", OIIO::TypeRational, fps);
-    s.attribute("smpte:TimeCode", OIIO::TypeTimeCode, timecode);
-    s.attribute("chromaticities", TypeDesc(TypeDesc::FLOAT, 8), chromaticities);
-    s.attribute("compression", "piz");
-    s.attribute("PixelAspectRatio", 2.0f);
-    s.attribute("name", name);
-    return s;
+    parts[0].attribute("FramesPerSecond", OIIO::TypeRational, fps);
+    parts[0].attribute("smpte:TimeCode", OIIO::TypeTimeCode, timecode);
+    parts[0].attribute("compression", "piz");
+    for (ImageSpec& s : parts) {
+        std::tie(s.full_x, s.full_y, s.full_width, s.full_height) = std::tuple(-5, -7, 20, 16);
+        s.attribute("PixelAspectRatio", 2.0f);
+        s.attribute("name", &s == &parts[0] ? "beauty" : "depth");
+    }
+    return parts;
 }
 
-// At radius 0 every file comes back as it was, pixels exactly; blurred, it keeps its channels and types.
+// At radius 0 a file comes back as it was, pixels exactly; blurred, it keeps its channels and types.
 TEST_F(BlurmondRender, FilesKeepChannelsTypesWindowsAndMetadata) {
-    // Parts of one EXR share the display window and the pixel aspect.
-    ImageSpec second = part_spec({"Y"}, TypeDesc::FLOAT, 5, 4);
-    std::tie(second.full_x, second.full_y, second.full_width, second.full_height) = std::tuple(-5, -7, 20, 16);
-    second.attribute("PixelAspectRatio", 2.0f);
-    second.attribute("name", "depth");
+    const std::vector<ImageSpec> plate = plate_parts();
     const struct {
-        const char* file;
+        std::string file;
         std::vector<ImageSpec> parts;
         bool opaque = false;
-    } cases[] = {{"plate.exr", {plate()}},
-                 {"parts.exr", {plate(), second}},
+    } cases[] = {{"plate.exr", {plate[0]}},
+                 {"parts.exr", plate},
                  {"rgb.exr", {part_spec({"R", "G", "B"}, TypeDesc::HALF)}},
                  {"opaque.png", {part_spec({"R", "G", "B", "A"}, TypeDesc::UINT8)}, true},
                  {"grey.png", {part_spec({"Y"}, TypeDesc::UINT16)}},
@@ -304,27 +294,24 @@ TEST_F(BlurmondRender, FilesKeepChannelsTypesWindowsAndMetadata) {
     for (const auto& c : cases) {
         write_parts(folder / c.file, c.parts, c.opaque);
         for (const std::string radius : {"0", "3"}) {
-            const Command_Result r = run_process({"--set", "radius=" + radius, c.file, std::string("out_") + c.file});
-            ASSERT_EQ(r.code, 0) << r.err;
-            EXPECT_EQ(r.err, "") << c.file;
-            const auto in = parts_of(folder / c.file), out = parts_of(folder / (std::string("out_") + c.file));
+            const Command_Result r = run_process({"--set", "radius=" + radius, c.file, "out_" + c.file});
+            ASSERT_EQ(std::pair(r.code, r.err), std::pair(0, std::string()));
+            const auto in = parts_of(folder / c.file), out = parts_of(folder / ("out_" + c.file));
             ASSERT_EQ(in.size(), out.size()) << c.file;
             for (size_t p = 0; p < in.size(); ++p) {
                 const ImageSpec &a = in[p].nativespec(), &b = out[p].nativespec();
-                const std::string what = std::string(c.file) + " part " + std::to_string(p) + " radius " + radius;
+                const std::string what = c.file + " part " + std::to_string(p) + " radius " + radius;
                 EXPECT_EQ(b.channelnames, a.channelnames) << what;
                 for (int k = 0; k < a.nchannels; ++k) EXPECT_EQ(b.channelformat(k), a.channelformat(k)) << what;
                 EXPECT_EQ(std::tie(b.x, b.y, b.width, b.height, b.full_x, b.full_y, b.full_width, b.full_height),
                           std::tie(a.x, a.y, a.width, a.height, a.full_x, a.full_y, a.full_width, a.full_height)) << what;
                 for (const OIIO::ParamValue& m : a.extra_attribs) {
-                    if (m.name().string() == "tiff:RowsPerStrip") continue;  // the writer fits it to the height
                     const OIIO::ParamValue* n = b.find_attribute(m.name());
-                    EXPECT_TRUE(n && n->type() == m.type() && std::memcmp(n->data(), m.data(), m.datasize()) == 0)
-                        << what << ": " << m.name() << " " << a.metadata_val(m) << " became " << (n ? b.metadata_val(*n) : "nothing");
+                    EXPECT_TRUE(m.name() == "tiff:RowsPerStrip" || (n && a.metadata_val(m) == b.metadata_val(*n)))
+                        << what << ": " << m.name() << " " << a.metadata_val(m);
                 }
-                if (radius != "0") continue;
                 const auto diff = OIIO::ImageBufAlgo::compare(in[p], out[p], 0.0f, 0.0f);
-                EXPECT_EQ(diff.nfail, 0u) << what << ": worst " << diff.maxerror << " at " << diff.maxx << ", " << diff.maxy << " channel " << diff.maxc;
+                EXPECT_TRUE(radius != "0" || diff.nfail == 0) << what << ": " << diff.maxerror << " at " << diff.maxx << ", " << diff.maxy;
             }
         }
     }
@@ -421,6 +408,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"good.exr", "out.exr", "--set", "radius=1000"}, "valid range 0 .. 999"},
         {{"good.exr", "out.exr", "--set", "show=blurry"}, "0 \"normal blur\""},
         {{"--thread", "2", "good.exr", "out.exr"}, "did you mean: --threads?"},
+        {{"--legacy=on", "good.exr", "out.exr"}, "--legacy takes no value"},
         {{"good.exr"}, "INPUT and OUTPUT"},
         {{"in.#.exr", "out.#.exr", "--frames", "9-2"}, "'9-2' ends before it starts"},
         {{"good.exr", "out.exr", "--frames", "1-2"}, "patterns"},
@@ -437,13 +425,16 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     }
 }
 
-TEST_F(BlurmondRender, OverwriteAndLongestNamesAreWritten) {
+TEST_F(BlurmondRender, OverwriteLongestNamesAndOptionFormsAreWritten) {
     write_noise("in.png");
     const std::string original = test::Plugin_Binary::read(folder / "in.png"), longest = std::string(251, 'n') + ".png";
     EXPECT_EQ(run_process({"--overwrite", "--set", "radius=4", "in.png", "in.png"}).code, 0);
     EXPECT_NE(test::Plugin_Binary::read(folder / "in.png"), original);
     EXPECT_EQ(run_process({"in.png", longest}).code, 0);
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.png", longest}));
+    // Options joined to their values, choices in any case, and after "--" a name that looks like an option.
+    EXPECT_EQ(run_process({"--host=PREMIERE", "--set=radius=2", "--", "in.png", "-out.png"}).code, 0);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"-out.png", "in.png", longest}));
+    EXPECT_EQ(run({"--version"}).out.rfind("blurmond-render with NB Blurmond ", 0), 0u);
 }
 
 // The second frame takes seconds; the signal comes as soon as the first is written.
