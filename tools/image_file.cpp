@@ -12,7 +12,6 @@
 #include <cmath>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -242,7 +241,8 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     rendered_spec.alpha_channel = 3;
     const ImageBuf rendered(rendered_spec, const_cast<float*>(image.rgba.data()));
     // Without alpha in the file the colour is what shows over black.
-    const ImageBuf colour = straight ? rendered : algo::premult(rendered);
+    const ImageBuf premultiplied = straight ? ImageBuf() : algo::premult(rendered);
+    const ImageBuf& colour = straight ? rendered : premultiplied;
 
     Output_Part out{header, {}};
     ImageSpec& spec = out.spec;
@@ -255,16 +255,16 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
         formats.push_back(header.channelformat(c));
     }
     // The channels that pass through follow the rendered ones, cut to the rendered window (0 beyond theirs).
-    ImageBuf merged = colour;
+    ImageBuf appended;
     if (part.pixels.initialized()) {
         OIIO::ROI window = colour.roi();
         window.chend = 4 + header.nchannels;
-        merged = algo::crop(algo::channel_append(colour, part.pixels), window);
+        appended = algo::crop(algo::channel_append(colour, part.pixels), window);
     }
     for (size_t k = 0; k < kept.size(); ++k)
         if (order[k] < 0) order[k] = 4 + kept[k];
     const int n = static_cast<int>(kept.size());
-    out.pixels = algo::channels(merged, n, order, {}, names);
+    out.pixels = algo::channels(part.pixels.initialized() ? appended : colour, n, order, {}, names);
 
     spec.nchannels = n;
     spec.channelnames = names;
