@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>
@@ -38,8 +39,9 @@ std::string describe(const std::exception& failure) {
 }
 
 // Every part of a multi-part file, each at the depth and with the gamma default its pixels call for.
+// `before_warning` makes room for a warning line (the progress bar erases itself).
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output,
-                std::ostream& err) {
+                std::ostream& err, const std::function<void()>& before_warning = [] {}) {
     check_interrupt();
     check_not_overwriting(options, input, output);
     const std::vector<Loaded_Image> parts = read_image_parts(input);
@@ -49,8 +51,10 @@ void render_one(Render_Job& job, const Render_Options& options, const std::strin
         job.follow_encoding(part.linear);
         rendered.push_back(job.render(part.image, options.depth != 0 ? options.depth : part.bits));
     }
-    for (const std::string& warning : write_image_parts(output, parts, rendered))
+    for (const std::string& warning : write_image_parts(output, parts, rendered)) {
+        before_warning();
         err << "blurmond-render: warning: " << warning << "\n";
+    }
 }
 
 void render_sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {
@@ -63,7 +67,7 @@ void render_sequence(Render_Job& job, const Render_Options& options, std::ostrea
     bar.update(0);
     for (int64_t frame = range.first; frame <= range.last; ++frame) {
         try {
-            render_one(job, options, input.path_for(frame), output.path_for(frame), err);
+            render_one(job, options, input.path_for(frame), output.path_for(frame), err, [&bar] { bar.clear(); });
         } catch (const std::exception& error) {
             bar.clear();
             throw Tool_Error("frame " + std::to_string(frame) + ": " + describe(error));

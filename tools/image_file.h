@@ -28,8 +28,8 @@ struct Loaded_Image {
 
 // Reads the first part of the file. Colour multiplied by alpha in the file (EXR always, TIFF when it
 // says so) is divided by alpha; where alpha is 0 the colour is kept as stored. Channels named R, G
-// and B are colour, or else Y (or the first channel that is not alpha) is grey and fills all three;
-// without alpha the image reads as opaque. Data windows become x, y, the display window
+// and B are colour (one missing reads as 0), or else a channel named Y is grey and fills all three;
+// without alpha the image reads as opaque. Other channels are kept for the writer. Data windows become x, y, the display window
 // frame_width, frame_height, and PixelAspectRatio pixel_aspect. Throws Tool_Error (missing,
 // unreadable or damaged file, even when the reader returns pixels for it; unsupported format; deep or
 // volume images; a part with neither colour nor alpha; no memory for the pixels). What the image

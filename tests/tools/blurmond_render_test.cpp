@@ -275,8 +275,7 @@ TEST_F(BlurmondRender, FilesKeepChannelsTypesWindowsAndMetadata) {
         for (const std::string radius : {"0", "3"}) {
             // A name of its own: OpenImageIO's cache would hand back an earlier file of the same name.
             const std::string result = "r" + radius + "_" + file;
-            const Command_Result r = run_process({"--set", "radius=" + radius, file, result});
-            ASSERT_EQ(std::pair(r.code, r.err), std::pair(0, std::string()));
+            ASSERT_EQ(run_process({"--set", "radius=" + radius, file, result}).err, "") << "neither a failure nor a warning";
             ASSERT_EQ(OIIO::ImageBuf((folder / result).string()).nsubimages(), static_cast<int>(parts.size()));
             for (int p = 0; p < static_cast<int>(parts.size()); ++p) {
                 OIIO::ImageBuf in((folder / file).string(), p), out((folder / result).string(), p);
@@ -364,6 +363,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
+    write_parts(folder / "z.exr", {part_spec({"Z"}, TypeDesc::FLOAT)});
     fs::create_directories(folder / "taken.exr" / "inside");
     const std::vector<std::string> before = folder.entries();
 
@@ -376,6 +376,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
+        {{"z.exr", "out.exr"}, "cannot read 'z.exr': no colour or alpha channel to render"},
         {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
         {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
