@@ -13,6 +13,8 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tools/atomic_file.h"
@@ -209,6 +211,11 @@ bool stores_straight(const ImageOutput& output) {
     return name == "png" || name == "tiff" || name == "targa";
 }
 
+// The image was rendered at reduced resolution: its frame is not the part's.
+bool reduced_frame(const ImageSpec& header, const Image_Rgba& image) {
+    return image.full_width() != header.full_width || image.full_height() != header.full_height;
+}
+
 // One part as the writer is asked to store it.
 struct Output_Part {
     ImageSpec spec;
@@ -236,8 +243,10 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
                           (part.format != output.format_name() || header.get_int_attribute("oiio:UnassociatedAlpha", 0) != 0);
 
     ImageSpec rendered_spec(static_cast<int>(image.width), static_cast<int>(image.height), 4, TypeDesc::FLOAT);
-    rendered_spec.x = static_cast<int>(header.full_x + image.x);
-    rendered_spec.y = static_cast<int>(header.full_y + image.y);
+    // At reduced resolution the frame shrinks with the pixels and starts at the origin.
+    const bool reduced = reduced_frame(header, image);
+    rendered_spec.x = static_cast<int>((reduced ? 0 : header.full_x) + image.x);
+    rendered_spec.y = static_cast<int>((reduced ? 0 : header.full_y) + image.y);
     rendered_spec.alpha_channel = 3;
     const ImageBuf rendered(rendered_spec, const_cast<float*>(image.rgba.data()));
     // Without alpha in the file the colour is what shows over black.
@@ -277,6 +286,11 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     spec.y = rendered_spec.y;
     spec.width = rendered_spec.width;
     spec.height = rendered_spec.height;
+    if (reduced) {
+        std::tie(spec.full_x, spec.full_y) = std::pair(0, 0);
+        spec.full_width = static_cast<int>(image.full_width());
+        spec.full_height = static_cast<int>(image.full_height());
+    }
     if (!output.supports("tiles")) spec.tile_width = spec.tile_height = spec.tile_depth = 0;
     if (!output.supports("negativeorigin") && (spec.x < 0 || spec.y < 0)) spec.x = spec.y = 0;
     if (straight) {
@@ -321,9 +335,9 @@ std::vector<std::string> part_losses(const Image_File_Part& source, const ImageS
     if (std::tie(asked.x, asked.y) != std::tie(stored.x, stored.y))
         losses.push_back("data window " + window(asked.x, asked.y, asked.width, asked.height) + " stored at (" +
                          std::to_string(stored.x) + ", " + std::to_string(stored.y) + ")");
-    if (std::tie(header.full_x, header.full_y, header.full_width, header.full_height) !=
+    if (std::tie(asked.full_x, asked.full_y, asked.full_width, asked.full_height) !=
         std::tie(stored.full_x, stored.full_y, stored.full_width, stored.full_height))
-        losses.push_back("display window " + window(header.full_x, header.full_y, header.full_width, header.full_height) +
+        losses.push_back("display window " + window(asked.full_x, asked.full_y, asked.full_width, asked.full_height) +
                          " left out");
     const auto aspect = [](const ImageSpec& s) {
         const float a = s.get_float_attribute("PixelAspectRatio", 1.0f);
@@ -395,6 +409,9 @@ std::vector<std::string> write_image_parts(const fs::path& path, std::span<const
     std::vector<ImageSpec> specs;
     for (size_t p = 0; p < count; ++p) {
         check_writable(path, images[p], output->format_name());
+        // Only colour and alpha are rendered at the reduced size; the other channels have none.
+        if (parts[p].file->pixels.initialized() && reduced_frame(parts[p].file->header, images[p]))
+            fail_write(path, "channels other than colour and alpha have no reduced resolution (leave out --downsample)");
         asked.push_back(output_part(*parts[p].file, images[p], *output));
         specs.push_back(asked.back().spec);
     }

@@ -184,7 +184,7 @@ TEST_P(BlurmondRenderModes, EveryDisplayModeShowsWhatItShould) {
     const Command_Result result = run(args);
     ASSERT_EQ(result.code, 0) << result.err;
     const Image_Rgba out = read(c.out);
-    ASSERT_EQ(std::pair(out.width, out.height), (std::pair<int64_t, int64_t>(64 / c.downsample, 48 / c.downsample)));
+    ASSERT_EQ(std::tuple(out.width, out.height, out.full_width()), (std::tuple<int64_t, int64_t, int64_t>(64 / c.downsample, 48 / c.downsample, 64 / c.downsample)));
     expect_pixels(out, c.expected, tolerance(c.bits), c.name);
 }
 
@@ -364,6 +364,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_bytes("notes.xyz", "text");
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     write_parts(folder / "z.exr", {part_spec({"Z"}, TypeDesc::FLOAT)});
+    write_parts(folder / "rgbaz.exr", {part_spec({"R", "G", "B", "A", "Z"}, TypeDesc::HALF)});
     fs::create_directories(folder / "taken.exr" / "inside");
     const std::vector<std::string> before = folder.entries();
 
@@ -377,6 +378,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
         {{"z.exr", "out.exr"}, "cannot read 'z.exr': no colour or alpha channel to render"},
+        {{"rgbaz.exr", "out.exr", "--downsample", "2"}, "other than colour and alpha have no reduced resolution"},
         {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
         {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
