@@ -249,9 +249,12 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     rendered_spec.y = static_cast<int>((reduced ? 0 : header.full_y) + image.y);
     rendered_spec.alpha_channel = 3;
     const ImageBuf rendered(rendered_spec, const_cast<float*>(image.rgba.data()));
-    // Without alpha in the file the colour is what shows over black.
-    const ImageBuf premultiplied = straight ? ImageBuf() : algo::premult(rendered);
-    const ImageBuf& colour = straight ? rendered : premultiplied;
+    // Colour multiplied by alpha, or without alpha in the file what shows over black (opaque: as it is).
+    // Only colour and alpha travel to a part without other channels, so there it is multiplied in place.
+    const bool in_place = alpha && !straight && !part.pixels.initialized();
+    const bool copy = !straight && !in_place && !opaque(image);
+    const ImageBuf premultiplied = copy ? algo::premult(rendered) : ImageBuf();
+    const ImageBuf& colour = copy ? premultiplied : rendered;
 
     Output_Part out{header, {}};
     ImageSpec& spec = out.spec;
@@ -280,6 +283,10 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     spec.channelformats = header.channelformats.empty() || !output.supports("channelformats") ? std::vector<TypeDesc>{}
                                                                                                : formats;
     spec.alpha_channel = alpha ? static_cast<int>(std::ranges::find(kept, part.map.a) - kept.begin()) : -1;
+    if (in_place) {
+        out.pixels.specmod().alpha_channel = spec.alpha_channel;
+        algo::premult(out.pixels, out.pixels);
+    }
     const auto z = std::ranges::find(kept, header.z_channel);
     spec.z_channel = header.z_channel >= 0 && z != kept.end() ? static_cast<int>(z - kept.begin()) : -1;
     spec.x = rendered_spec.x;
