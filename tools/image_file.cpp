@@ -218,8 +218,8 @@ bool reduced_frame(const ImageSpec& header, const Image_Rgba& image) {
 
 // One part as the writer is asked to store it.
 struct Output_Part {
-    ImageSpec spec;
-    ImageBuf pixels;  // float, spec's channels, over spec's data window
+    ImageSpec header;
+    ImageBuf pixels;  // float, the header's channels, over its data window
 };
 
 // The part's channels that the format can hold: all of them, or without "nchannels" the rendered ones,
@@ -242,13 +242,13 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     const bool straight = alpha && stores_straight(output) &&
                           (part.format != output.format_name() || header.get_int_attribute("oiio:UnassociatedAlpha", 0) != 0);
 
-    ImageSpec rendered_spec(static_cast<int>(image.width), static_cast<int>(image.height), 4, TypeDesc::FLOAT);
+    ImageSpec rendered_header(static_cast<int>(image.width), static_cast<int>(image.height), 4, TypeDesc::FLOAT);
     // At reduced resolution the frame shrinks with the pixels and starts at the origin.
     const bool reduced = reduced_frame(header, image);
-    rendered_spec.x = static_cast<int>((reduced ? 0 : header.full_x) + image.x);
-    rendered_spec.y = static_cast<int>((reduced ? 0 : header.full_y) + image.y);
-    rendered_spec.alpha_channel = 3;
-    const ImageBuf rendered(rendered_spec, const_cast<float*>(image.rgba.data()));
+    rendered_header.x = static_cast<int>((reduced ? 0 : header.full_x) + image.x);
+    rendered_header.y = static_cast<int>((reduced ? 0 : header.full_y) + image.y);
+    rendered_header.alpha_channel = 3;
+    const ImageBuf rendered(rendered_header, const_cast<float*>(image.rgba.data()));
     // Colour multiplied by alpha, or without alpha in the file what shows over black (opaque: as it is).
     // Only colour and alpha travel to a part without other channels, so there it is multiplied in place.
     const bool in_place = alpha && !straight && !part.pixels.initialized();
@@ -257,7 +257,7 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     const ImageBuf& colour = copy ? premultiplied : rendered;
 
     Output_Part out{header, {}};
-    ImageSpec& spec = out.spec;
+    ImageSpec& stored = out.header;
     std::vector<int> order;
     std::vector<std::string> names;
     std::vector<TypeDesc> formats;
@@ -278,35 +278,35 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     const int n = static_cast<int>(kept.size());
     out.pixels = algo::channels(part.pixels.initialized() ? appended : colour, n, order, {}, names);
 
-    spec.nchannels = n;
-    spec.channelnames = names;
-    spec.channelformats = header.channelformats.empty() || !output.supports("channelformats") ? std::vector<TypeDesc>{}
+    stored.nchannels = n;
+    stored.channelnames = names;
+    stored.channelformats = header.channelformats.empty() || !output.supports("channelformats") ? std::vector<TypeDesc>{}
                                                                                                : formats;
-    spec.alpha_channel = alpha ? static_cast<int>(std::ranges::find(kept, part.map.a) - kept.begin()) : -1;
+    stored.alpha_channel = alpha ? static_cast<int>(std::ranges::find(kept, part.map.a) - kept.begin()) : -1;
     if (in_place) {
-        out.pixels.specmod().alpha_channel = spec.alpha_channel;
+        out.pixels.specmod().alpha_channel = stored.alpha_channel;
         algo::premult(out.pixels, out.pixels);
     }
     const auto z = std::ranges::find(kept, header.z_channel);
-    spec.z_channel = header.z_channel >= 0 && z != kept.end() ? static_cast<int>(z - kept.begin()) : -1;
-    spec.x = rendered_spec.x;
-    spec.y = rendered_spec.y;
-    spec.width = rendered_spec.width;
-    spec.height = rendered_spec.height;
+    stored.z_channel = header.z_channel >= 0 && z != kept.end() ? static_cast<int>(z - kept.begin()) : -1;
+    stored.x = rendered_header.x;
+    stored.y = rendered_header.y;
+    stored.width = rendered_header.width;
+    stored.height = rendered_header.height;
     if (reduced) {
-        std::tie(spec.full_x, spec.full_y) = std::pair(0, 0);
-        spec.full_width = static_cast<int>(image.full_width());
-        spec.full_height = static_cast<int>(image.full_height());
+        std::tie(stored.full_x, stored.full_y) = std::pair(0, 0);
+        stored.full_width = static_cast<int>(image.full_width());
+        stored.full_height = static_cast<int>(image.full_height());
     }
-    if (!output.supports("tiles")) spec.tile_width = spec.tile_height = spec.tile_depth = 0;
-    if (!output.supports("negativeorigin") && (spec.x < 0 || spec.y < 0)) spec.x = spec.y = 0;
+    if (!output.supports("tiles")) stored.tile_width = stored.tile_height = stored.tile_depth = 0;
+    if (!output.supports("negativeorigin") && (stored.x < 0 || stored.y < 0)) stored.x = stored.y = 0;
     if (straight) {
-        spec.attribute("oiio:UnassociatedAlpha", 1);
+        stored.attribute("oiio:UnassociatedAlpha", 1);
     } else {
-        spec.erase_attribute("oiio:UnassociatedAlpha");
+        stored.erase_attribute("oiio:UnassociatedAlpha");
     }
     // The library's integer conversion is undefined for NaN; clamp here so every value is defined.
-    if (!spec.format.is_floating_point() && spec.channelformats.empty()) {
+    if (!stored.format.is_floating_point() && stored.channelformats.empty()) {
         algo::fixNonFinite(out.pixels, out.pixels, algo::NONFINITE_BLACK);
         algo::clamp(out.pixels, out.pixels, 0.0f, 1.0f);
     }
@@ -379,7 +379,7 @@ std::vector<std::string> written_losses(const fs::path& path, const fs::path& wr
     const auto input = ImageInput::open(written.string());
     for (size_t p = 0; input && p < asked.size(); ++p) {
         const std::string which = asked.size() > 1 ? "part " + std::to_string(p + 1) + ": " : "";
-        for (const std::string& loss : part_losses(*parts[p].file, asked[p].spec, input->spec(static_cast<int>(p), 0)))
+        for (const std::string& loss : part_losses(*parts[p].file, asked[p].header, input->spec(static_cast<int>(p), 0)))
             warnings.push_back(name + which + loss);
     }
     OIIO::geterror();
@@ -413,20 +413,20 @@ std::vector<std::string> write_image_parts(const fs::path& path, std::span<const
     if (parts.empty() || parts.size() != images.size()) fail_write(path, "no image for every part");
     const size_t count = output->supports("multiimage") ? parts.size() : 1;
     std::vector<Output_Part> asked;
-    std::vector<ImageSpec> specs;
+    std::vector<ImageSpec> headers;
     for (size_t p = 0; p < count; ++p) {
         check_writable(path, images[p], output->format_name());
         // Only colour and alpha are rendered at the reduced size; the other channels have none.
         if (parts[p].file->pixels.initialized() && reduced_frame(parts[p].file->header, images[p]))
             fail_write(path, "channels other than colour and alpha have no reduced resolution (leave out --downsample)");
         asked.push_back(output_part(*parts[p].file, images[p], *output));
-        specs.push_back(asked.back().spec);
+        headers.push_back(asked.back().header);
     }
     std::vector<std::string> warnings;
     write_file_atomically(path, [&](const fs::path& temporary) {
-        bool written = output->open(temporary.string(), static_cast<int>(count), specs.data());
+        bool written = output->open(temporary.string(), static_cast<int>(count), headers.data());
         for (size_t p = 0; written && p < count; ++p) {
-            written = (p == 0 || output->open(temporary.string(), specs[p], ImageOutput::AppendSubimage)) &&
+            written = (p == 0 || output->open(temporary.string(), headers[p], ImageOutput::AppendSubimage)) &&
                       output->write_image(TypeDesc::FLOAT, asked[p].pixels.localpixels());
         }
         const bool closed = output->close();

@@ -77,11 +77,11 @@ Colour_At halves(int64_t width, Rgba left, Rgba right) {
     return [=](int64_t x, int64_t) { return x < width / 2 ? left : right; };
 }
 
-ImageSpec part_spec(std::vector<std::string> names, TypeDesc type, int width = 9, int height = 6) {
-    ImageSpec spec(width, height, static_cast<int>(names.size()), type);
-    spec.channelnames = std::move(names);
-    std::tie(spec.alpha_channel, spec.z_channel) = std::pair(spec.channelindex("A"), spec.channelindex("Z"));
-    return spec;
+ImageSpec part_header(std::vector<std::string> names, TypeDesc type, int width = 9, int height = 6) {
+    ImageSpec header(width, height, static_cast<int>(names.size()), type);
+    header.channelnames = std::move(names);
+    std::tie(header.alpha_channel, header.z_channel) = std::pair(header.channelindex("A"), header.channelindex("Z"));
+    return header;
 }
 
 // Noise written by OpenImageIO alone, alpha never 0 (or 1 everywhere); the file's type quantises it.
@@ -149,7 +149,7 @@ protected:
     }
     // Noise, so that no format compresses the pixels away and a cut always lands in pixel data.
     void write_noise(const std::string& name, int width = 128, int height = 96) const {
-        write_parts(folder / name, {part_spec({"R", "G", "B", "A"}, TypeDesc::HALF, width, height)});
+        write_parts(folder / name, {part_header({"R", "G", "B", "A"}, TypeDesc::HALF, width, height)});
     }
 
     test::Plugin_Binary binary{false};
@@ -246,7 +246,7 @@ TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndStopsAtAFailedOne
 // Parts of one EXR share the display window and pixel aspect; the first has a float Z among half
 // colour, piz and metadata.
 std::vector<ImageSpec> plate_parts() {
-    std::vector<ImageSpec> parts{part_spec({"R", "G", "B", "A", "Z"}, TypeDesc::HALF), part_spec({"Y"}, TypeDesc::FLOAT, 5, 4)};
+    std::vector<ImageSpec> parts{part_header({"R", "G", "B", "A", "Z"}, TypeDesc::HALF), part_header({"Y"}, TypeDesc::FLOAT, 5, 4)};
     parts[0].channelformats = {TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::HALF, TypeDesc::FLOAT};
     std::tie(parts[0].x, parts[0].y) = std::tuple(3, -2);
     const int fps[2] = {24000, 1001};
@@ -266,10 +266,10 @@ TEST_F(BlurmondRender, FilesKeepChannelsTypesWindowsAndMetadata) {
     const std::vector<ImageSpec> plate = plate_parts();
     const std::tuple<std::string, std::vector<ImageSpec>, bool> cases[] = {  // file, parts, opaque
         {"plate.exr", {plate[0]}, false}, {"parts.exr", plate, false},
-        {"rgb.exr", {part_spec({"R", "G", "B"}, TypeDesc::HALF)}, false},
-        {"opaque.png", {part_spec({"R", "G", "B", "A"}, TypeDesc::UINT8)}, true},
-        {"grey.png", {part_spec({"Y"}, TypeDesc::UINT16)}, false}, {"grey_alpha.png", {part_spec({"Y", "A"}, TypeDesc::UINT8)}, false},
-        {"rgb16.tif", {part_spec({"R", "G", "B"}, TypeDesc::UINT16)}, false}, {"rgb.tif", {part_spec({"R", "G", "B"}, TypeDesc::FLOAT)}, false}};
+        {"rgb.exr", {part_header({"R", "G", "B"}, TypeDesc::HALF)}, false},
+        {"opaque.png", {part_header({"R", "G", "B", "A"}, TypeDesc::UINT8)}, true},
+        {"grey.png", {part_header({"Y"}, TypeDesc::UINT16)}, false}, {"grey_alpha.png", {part_header({"Y", "A"}, TypeDesc::UINT8)}, false},
+        {"rgb16.tif", {part_header({"R", "G", "B"}, TypeDesc::UINT16)}, false}, {"rgb.tif", {part_header({"R", "G", "B"}, TypeDesc::FLOAT)}, false}};
     for (const auto& [file, parts, opaque] : cases) {
         write_parts(folder / file, parts, opaque);
         for (const std::string radius : {"0", "3"}) {
@@ -363,8 +363,8 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
-    write_parts(folder / "z.exr", {part_spec({"Z"}, TypeDesc::FLOAT)});
-    write_parts(folder / "rgbaz.exr", {part_spec({"R", "G", "B", "A", "Z"}, TypeDesc::HALF)});
+    write_parts(folder / "z.exr", {part_header({"Z"}, TypeDesc::FLOAT)});
+    write_parts(folder / "rgbaz.exr", {part_header({"R", "G", "B", "A", "Z"}, TypeDesc::HALF)});
     fs::create_directories(folder / "taken.exr" / "inside");
     const std::vector<std::string> before = folder.entries();
 
