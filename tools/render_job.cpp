@@ -48,12 +48,13 @@ host::World_Format world_format(const Host_Pixel_Layout& layout) {
     return host::World_Format{depth, order, false};
 }
 
-// As a host gives it for footage: a ratio of whole numbers, here in ten-thousandths reduced.
+// As a host gives it for footage: a ratio of whole numbers, here in ten-thousandths reduced. Footage
+// lies well within 1:10 and 10:1; a file's claim beyond would only grow the iris out of all measure.
 PF_RationalScale rational(float aspect) {
     constexpr A_long scale = 10000;
-    const auto num = static_cast<A_long>(std::lround(static_cast<double>(aspect) * scale));
+    const auto num = static_cast<A_long>(std::lround(std::clamp(std::isfinite(aspect) ? static_cast<double>(aspect) : 1.0, 0.1, 10.0) * scale));
     const A_long divisor = std::gcd(num, scale);
-    return num > 0 ? PF_RationalScale{num / divisor, static_cast<A_u_long>(scale / divisor)} : PF_RationalScale{1, 1};
+    return PF_RationalScale{num / divisor, static_cast<A_u_long>(scale / divisor)};
 }
 
 std::unique_ptr<host::Host_World> world_of(const Image_Rgba& image, const Host_Pixel_Layout& layout) {
