@@ -331,42 +331,43 @@ std::vector<std::string> part_losses(const Image_File_Part& source, const ImageS
     std::vector<std::string> losses, names, types;
     for (const std::string& name : header.channelnames)
         if (stored.channelindex(name) < 0) names.push_back(name);
-    if (!names.empty()) losses.push_back("channels " + name_list(names) + " left out");
+    if (!names.empty()) losses.push_back("channels " + name_list(names) + ": left out");
     for (int c = 0; c < stored.nchannels; ++c) {
         const int from = header.channelindex(stored.channel_name(c));
         if (from < 0 || header.channelformat(from) == stored.channelformat(c)) continue;
-        const std::string change = std::string(header.channelformat(from).c_str()) + " stored as " + stored.channelformat(c).c_str();
+        const std::string change = std::string(header.channelformat(from).c_str()) + ": stored as " + stored.channelformat(c).c_str();
         if (std::ranges::find(types, change) == types.end()) types.push_back(change);
     }
     if (!types.empty()) losses.push_back("pixel type " + name_list(types));
     if (std::tie(asked.x, asked.y) != std::tie(stored.x, stored.y))
-        losses.push_back("data window " + window(asked.x, asked.y, asked.width, asked.height) + " stored at (" +
+        losses.push_back("data window " + window(asked.x, asked.y, asked.width, asked.height) + ": stored at (" +
                          std::to_string(stored.x) + ", " + std::to_string(stored.y) + ")");
     if (std::tie(asked.full_x, asked.full_y, asked.full_width, asked.full_height) !=
         std::tie(stored.full_x, stored.full_y, stored.full_width, stored.full_height))
         losses.push_back("display window " + window(asked.full_x, asked.full_y, asked.full_width, asked.full_height) +
-                         " left out");
+                         ": left out");
     const auto aspect = [](const ImageSpec& s) {
         const float a = s.get_float_attribute("PixelAspectRatio", 1.0f);
         return a > 0.0f ? a : 1.0f;
     };
     if (std::fabs(aspect(header) - aspect(stored)) > 1e-4f * aspect(header))
-        losses.push_back("pixel aspect ratio " + std::to_string(aspect(header)) + " stored as " + std::to_string(aspect(stored)));
+        losses.push_back("pixel aspect ratio " + std::to_string(aspect(header)) + ": stored as " + std::to_string(aspect(stored)));
     // A file that names no colour space is taken by the convention of its pixel type, as we read it;
     // one that names another (EXR always says linear) misleads.
     const std::string space = header.get_string_attribute("oiio:ColorSpace"), named = stored.get_string_attribute("oiio:ColorSpace");
     if (!space.empty() && !named.empty() && space != named)
         losses.push_back("colour space " + space + ": it reads back as " + named);
-    // The format's own fields and the library's notes on the reading say nothing about the picture.
+    // The format's own fields, the library's notes on the reading and the layout of samples say
+    // nothing about the picture.
     names.clear();
     for (const OIIO::ParamValue& attribute : header.extra_attribs) {
         const std::string name = attribute.name().string();
         if (name.starts_with(source.format + ":") || name.starts_with("oiio:") || name == "compression" ||
-            name == "PixelAspectRatio" || stored.extra_attribs.contains(name))
+            name == "PixelAspectRatio" || name == "planarconfig" || stored.extra_attribs.contains(name))
             continue;
         names.push_back(name);
     }
-    if (!names.empty()) losses.push_back("metadata " + name_list(names) + " left out");
+    if (!names.empty()) losses.push_back("metadata " + name_list(names) + ": left out");
     return losses;
 }
 

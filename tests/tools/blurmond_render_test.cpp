@@ -298,7 +298,7 @@ TEST_F(BlurmondRender, FilesKeepChannelsTypesWindowsAndMetadata) {
     }
     // What the format cannot hold it says, once a kind.
     const Command_Result png = run_process({"plate.exr", "plate.png"}), exr = run_process({"grey.png", "grey.exr"});
-    for (const std::string kind : {"channels Z left out", "pixel type half stored as uint8", "display window"})
+    for (const std::string kind : {"channels Z: left out", "pixel type half: stored as uint8", "display window"})
         EXPECT_NE(png.err.find("blurmond-render: warning: 'plate.png' cannot hold " + kind), std::string::npos) << png.err;
     EXPECT_NE(exr.err.find("'grey.exr' cannot hold colour space sRGB: it reads back as Linear"), std::string::npos) << exr.err;
 }
