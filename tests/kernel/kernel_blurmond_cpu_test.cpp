@@ -105,9 +105,9 @@ struct Case {
 };
 
 // Every edge rule in each direction, linear light on and off, both highlight boosts alone and
-// together, both alpha conventions, aspect and rotation, colour and gray irises. Irises summing to 0
-// must not divide by 0: nothing drawn for a negative radius gives 0 everywhere, an image without red
-// gives red 0. A coloured iris without an image is the gray one. Radius 0 is a copy: a one-pixel iris.
+// together, both alpha conventions, aspect and rotation, colour and gray irises. A colour channel
+// summing to 0 must not divide by 0: an image without red gives red 0. A coloured iris without an
+// image is the gray one. Radius 0 is a copy: a one-pixel iris.
 // A NaN or infinite source channel counts as 0 (with linear light too, whose four-lane curve must not
 // spread it); finite values above 1 are kept.
 const Case cases[] = {
@@ -119,7 +119,6 @@ const Case cases[] = {
     {"colour iris, weighted, gamma", 1, 3, true, 1.5f, 0.5f, true, false, false, {}},
     {"colour iris, additive", 2, 0, false, 0.0f, 1.0f, true, true, true, {}},
     {"both boosts, selection off", 0, 2, false, 1.0f, 1.0f, false, true, true, {}, true},
-    {"nothing drawn", 0, 0, false, 0.0f, 0.0f, false, true, false, {-1.0f}},
     {"colour iris without red", 0, 1, true, 0.0f, 0.0f, true, true, true, {}, false, 2},
     {"colour iris without an image", 2, 3, true, 1.0f, 0.0f, true, true, true, {}, false, 0},
     {"radius zero copies whatever the softening", 2, 2, true, 0.0f, 0.0f, false, true, true, {0.0f, 0.0f, 4.0f}},
