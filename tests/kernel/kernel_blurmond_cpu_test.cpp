@@ -249,8 +249,7 @@ TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
     out.fill(Float{{9, 9, 9, 9}});
     in.layer().premultiplied = out.layer().premultiplied = true;
     test::Test_Host host(2);
-    Case c = cases[8];
-    c.iris.radius = 1.0f;
+    const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
     blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
     const Blurmond_Geometry g = blurmond_geometry(4, 3, 1.0f, 1.0f, Iris_Extent_Settings{.radius = 1.0f});
     int64_t inside_count = 0;
