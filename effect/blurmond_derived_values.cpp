@@ -1,6 +1,7 @@
 // Arithmetic of the derived values; kept apart from the pipeline so the numbers can be checked alone.
 #include "effect/blurmond_derived_values.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace nb {
@@ -19,13 +20,18 @@ float iris_angle(double degrees) {
 float iris_soften(double smooth, float radius, const Layer_Description& frame) {
     // No radius or no smoothing softens nothing, even when the other factor is out of float range.
     if (radius == 0.0f || smooth == 0.0) return 0.0f;
-    const float full_width = static_cast<float>(frame.width) / frame.horizontal_factor;
-    const float full_height = static_cast<float>(frame.height) / frame.vertical_factor;
-    const float perimeter = full_width + full_height;
+    const double full_width = static_cast<double>(frame.width) / frame.horizontal_factor;
+    const double full_height = static_cast<double>(frame.height) / frame.vertical_factor;
+    const double perimeter = full_width + full_height;
     // An empty frame (or a zero resolution factor) has no size to relate the softening to; dividing
     // would give an infinite or undefined width and, from there, an undefined request to the host.
-    if (!(perimeter > 0.0f) || !std::isfinite(perimeter)) return 0.0f;
-    return 4.0f * static_cast<float>(smooth) * radius / perimeter;
+    if (!(perimeter > 0.0) || !std::isfinite(perimeter)) return 0.0f;
+    // The control reaches the largest double: the product is taken in double and held at a width far
+    // beyond any frame, which the sizes built from it refuse as memory no host has, instead of a float
+    // infinity that would draw no iris at all.
+    const double soften = smooth * (4.0 * static_cast<double>(radius) / perimeter);
+    if (!(soften > 0.0)) return 0.0f;
+    return static_cast<float>(std::min(soften, largest_soften));
 }
 
 float iris_preview_radius(int64_t width, int64_t height, float horizontal_factor, float vertical_factor) {

@@ -14,8 +14,11 @@ float small_radius_fade(float radius);
 // The iris rotation in radians for the kernels, which turn the other way than the control.
 float iris_angle(double degrees);
 
+// Widest iris softening, full-resolution pixels: 2^30, beyond any frame a host describes.
+inline constexpr double largest_soften = 1073741824.0;
+
 // Triangle-blur width applied to the drawn iris: "smooth" scaled by the radius relative to the frame's
-// full-resolution width plus height. 0 when the frame has no full-resolution size.
+// full-resolution width plus height, at most largest_soften. 0 when the frame has no full-resolution size.
 float iris_soften(double smooth, float radius, const Layer_Description& frame);
 
 // Radius that shows the iris large in a preview of width x height layer pixels at the given resolution

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "util/outside.h"
+
 namespace nb {
 
 // How the iris will be drawn: into a layer with these factors and pixel aspect, from the blades or,
@@ -46,5 +48,14 @@ Iris_Extent blurmond_reach(float out_horizontal_factor, float out_vertical_facto
 // opposite edge.
 Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
                                     float out_vertical_factor, const Iris_Extent_Settings& iris);
+
+// The softening that draws, within 1e-4 of white, the frame soften draws: soften itself, or less where
+// the image repeats both ways (tiled or mirrored rules, periods in_width or 2 in_width, and the same
+// down) and the softening spreads the iris over hundreds of periods. The tent then folds onto one
+// period as a constant, so the frame is the image's mean and more softening changes nothing but the
+// memory it takes. With gamma correction the iris is linearised; only an iris of the blades (values up
+// to 1) is known to stay on the curve's linear part there, so an alternative iris keeps its softening.
+float soften_in_effect(const Iris_Extent_Settings& iris, int64_t in_width, int64_t in_height, Outside horizontal,
+                       Outside vertical, bool gamma_correction);
 
 }  // namespace nb

@@ -2,8 +2,10 @@
 #include "kernel/kernel_blurmond_cpu.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
+#include "base/exception.h"
 #include "kernel/blurmond_copy_cpu.h"
 #include "kernel/blurmond_geometry.h"
 #include "kernel/kernel_draw_iris_cpu.h"
@@ -85,6 +87,18 @@ Layer_Buffer transformed_iris(const Render_Context& context, const Kernel_Blurmo
     return iris;
 }
 
+// The host's PF_Err_BAD_CALLBACK_PARAM: the settings ask for what cannot be rendered.
+constexpr int32_t bad_parameter = 516;
+
+// The frame's alpha follows the gray iris, or a coloured iris's alpha channel; a channel summing to 0
+// or beyond float leaves nothing to normalise by.
+template <class Iris_P>
+bool carries_light(const float (&sums)[Iris_P::channels]) {
+    float alpha = sums[0];
+    if constexpr (!Iris_P::is_gray) alpha = sums[Iris_P::layout::a];
+    return alpha != 0.0f && std::isfinite(alpha);
+}
+
 }  // namespace
 
 template <class Layer_T>
@@ -105,10 +119,18 @@ void Kernel_Blurmond<Layer_T>::execute(Render_Context context) {
 template <class Layer_T>
 template <class Drawn_P, class Iris_P, class Buffer_P>
 void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
+    Kernel_Blurmond_In<Layer_T> drawn = in;
+    drawn.soften = soften_in_effect(extent_settings(in), in.in.width, in.in.height, in.outside_horizontal,
+                                    in.outside_vertical, in.gamma_correction);
     const Blurmond_Geometry g = blurmond_geometry(in.in.width, in.in.height, in.out.horizontal_factor,
-                                                  in.out.vertical_factor, extent_settings(in));
+                                                  in.out.vertical_factor, extent_settings(drawn));
     float sums[Iris_P::channels] = {};
-    Layer_Buffer iris = transformed_iris<Drawn_P, Iris_P>(context, in, g, sums);
+    Layer_Buffer iris = transformed_iris<Drawn_P, Iris_P>(context, drawn, g, sums);
+    // Every pixel would come out 0, a transparent frame that looks like a result.
+    if (!carries_light<Iris_P>(sums))
+        throw Exception_After_Effects("the iris holds no light (an alternative iris without light, or a border "
+                                      "brightness of -1 across the whole radius): there is nothing to blur with",
+                                      bad_parameter, source_path(__FILE__), __LINE__);
 
     Layer_Buffer image = allocate_layer_buffer<Buffer_P>(context, g.width + 2, g.height, false, in.in.x - g.margin_x,
                                                          in.in.y - g.margin_y, 1.0f, 1.0f, 1.0f);

@@ -23,8 +23,8 @@ Layer_Description frame_of(int64_t width, int64_t height, float horizontal = 1.0
     return {.width = width, .height = height, .horizontal_factor = horizontal, .vertical_factor = vertical};
 }
 
-// Soften: 4 x smooth x radius / (full-resolution width + height), nothing without a size, a radius or
-// smoothing. Preview radius: (width / 640 + height / 480) x 50 at full resolution, at most half the
+// Soften: 4 x smooth x radius / (full-resolution width + height), at most 2^30; nothing without a size,
+// a radius or smoothing. Preview radius: (width / 640 + height / 480) x 50 at full resolution, at most half the
 // frame less 1, never negative. The iris turns the other way than the angle control, in radians.
 TEST(BlurmondDerivedValues, SoftenPreviewRadiusAndAngle) {
     EXPECT_FLOAT_EQ(iris_angle(20.0), -0.34906585f);
@@ -35,7 +35,7 @@ TEST(BlurmondDerivedValues, SoftenPreviewRadiusAndAngle) {
         float soften;
     } softens[] = {{3.0, 10.0f, frame_of(1920, 1080), 0.04f}, {3.0, 10.0f, frame_of(960, 270, 0.5f, 0.25f), 0.04f},
                    {3.0, 10.0f, frame_of(0, 0), 0.0f}, {3.0, 10.0f, frame_of(100, 100, 0.0f, 0.0f), 0.0f},
-                   {DBL_MAX, 0.0f, frame_of(100, 100), 0.0f}};
+                   {DBL_MAX, 0.0f, frame_of(100, 100), 0.0f}, {DBL_MAX, 0.1f, frame_of(1, 1), 1073741824.0f}};
     for (const auto& c : softens)
         EXPECT_FLOAT_EQ(iris_soften(c.smooth, c.radius, c.frame), c.soften) << c.frame.width << " " << c.radius;
     const struct {
@@ -167,11 +167,8 @@ TEST(BlurmondPluginExtent, GrowsByTheBlursReach) {
         // A 50 x 30 iris image scaled so its shorter side spans 2 x 10 + 1: zoom 30 / 21; it reaches
         // (25 + 1) x 21 / 30 + 0.5 = 18.7 across and (15 + 1) x 21 / 30 + 0.5 = 11.7 up and down.
         {10.0, 0.0, false, frame_of(1920, 1080), {0, 50, 0, 30}, {-18, 118, -11, 61}, source},
-        // Absurd smoothness stays inside the host's range: 1e30 softens by about 1.3e30 pixels, held at
-        // 2^30 beyond the radius; 1e300 is beyond float, and an infinite softening reaches no whole
-        // number of pixels, so the radius is what remains.
-        {999.0, 1e30, false, frame_of(1920, 1080), {}, {-1073742823, 1073742923, -1073742823, 1073742873}, source},
-        {999.0, 1e300, false, frame_of(1920, 1080), {}, {-999, 1099, -999, 1049}, source}};
+        // Absurd smoothness, up to beyond float, stays inside the host's range: held at 2^30 beyond the radius.
+        {999.0, 1e300, false, frame_of(1920, 1080), {}, {-1073742823, 1073742923, -1073742823, 1073742873}, source}};
     for (const auto& c : cases) {
         test::Memory_Parameter_Factory factory;
         const Blurmond_Plugin plugin(make_host_context(Plugin_Host::after_effects), factory);

@@ -51,5 +51,17 @@ TEST(BlurmondGeometry, MarginsAndBufferSizesFollowTheIrisExtent) {
     }
 }
 
+// Periods of 2 (2 columns tiled) and 4 (2 rows mirrored) stop at 300 of the longer one. Linear light
+// keeps the blades (radius 200: 401 x 401 pixels) under the curve's linear part: 401 / sqrt(0.081).
+// An alternative iris under linear light, and a rule that does not repeat, keep the whole softening.
+TEST(BlurmondGeometry, SofteningStopsWhereATiledOrMirroredFrameNoLongerChanges) {
+    Iris_Extent_Settings s{.radius = 200.0f, .soften = 1e9f};
+    EXPECT_EQ(soften_in_effect(s, 2, 2, Outside::repeated, Outside::mirrored, false), 1200.0f);
+    EXPECT_FLOAT_EQ(soften_in_effect(s, 2, 2, Outside::repeated, Outside::mirrored, true), 1408.9703f);
+    EXPECT_EQ(soften_in_effect(s, 2, 2, Outside::repeated, Outside::border, false), 1e9f);
+    s.alternative_width = s.alternative_height = 8;
+    EXPECT_EQ(soften_in_effect(s, 2, 2, Outside::repeated, Outside::mirrored, true), 1e9f);
+}
+
 }  // namespace
 }  // namespace nb

@@ -105,9 +105,9 @@ struct Case {
 };
 
 // Every edge rule in each direction, linear light on and off, both highlight boosts alone and
-// together, both alpha conventions, aspect and rotation, colour and gray irises. Irises summing to 0
-// must not divide by 0: nothing drawn for a negative radius gives 0 everywhere, an image without red
-// gives red 0. A coloured iris without an image is the gray one. Radius 0 is a copy: a one-pixel iris.
+// together, both alpha conventions, aspect and rotation, colour and gray irises. A colour channel
+// summing to 0 must not divide by 0: an image without red gives red 0. A coloured iris without an
+// image is the gray one. Radius 0 is a copy: a one-pixel iris.
 // A NaN or infinite source channel counts as 0 (with linear light too, whose four-lane curve must not
 // spread it); finite values above 1 are kept.
 const Case cases[] = {
@@ -119,7 +119,6 @@ const Case cases[] = {
     {"colour iris, weighted, gamma", 1, 3, true, 1.5f, 0.5f, true, false, false, {}},
     {"colour iris, additive", 2, 0, false, 0.0f, 1.0f, true, true, true, {}},
     {"both boosts, selection off", 0, 2, false, 1.0f, 1.0f, false, true, true, {}, true},
-    {"nothing drawn", 0, 0, false, 0.0f, 0.0f, false, true, false, {-1.0f}},
     {"colour iris without red", 0, 1, true, 0.0f, 0.0f, true, true, true, {}, false, 2},
     {"colour iris without an image", 2, 3, true, 1.0f, 0.0f, true, true, true, {}, false, 0},
     {"radius zero copies whatever the softening", 2, 2, true, 0.0f, 0.0f, false, true, true, {0.0f, 0.0f, 4.0f}},
@@ -250,8 +249,7 @@ TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
     out.fill(Float{{9, 9, 9, 9}});
     in.layer().premultiplied = out.layer().premultiplied = true;
     test::Test_Host host(2);
-    Case c = cases[8];
-    c.iris.radius = 1.0f;
+    const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
     blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
     const Blurmond_Geometry g = blurmond_geometry(4, 3, 1.0f, 1.0f, Iris_Extent_Settings{.radius = 1.0f});
     int64_t inside_count = 0;

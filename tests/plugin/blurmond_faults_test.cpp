@@ -2,16 +2,18 @@
 // middle of a render (the caller gets the code, the rest of the frame is not computed, nothing is left
 // behind, the next render is as good as one that never failed); or it is given frames a compositor can
 // hand over but no one designs for: non-finite float pixels, a single pixel, a frame much smaller than
-// the blur, the largest radius.
+// the blur, the largest radius, any softening up to the largest double, an iris without light.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <string_view>
 
 #include "host/effect_session.h"
+#include "tests/support/transfer_oracle.h"
 #include "tests/support/blurmond_session_rig.h"
 
 namespace nb {
@@ -161,6 +163,54 @@ INSTANTIATE_TEST_SUITE_P(
                     Bad_Input_Case{5, 40, 30, 4.0, source, nan, 3}, Bad_Input_Case{2, 40, 30, 4.0, selection, nan, 1},
                     Bad_Input_Case{5, 40, 30, 4.0, selection, inf, 0}, Bad_Input_Case{2, 40, 30, 4.0, iris, inf, 3},
                     Bad_Input_Case{2, 40, 30, 4.0, iris, nan, 0, true}, Bad_Input_Case{5, 40, 30, 4.0, iris, -inf, 1}));
+
+
+struct Soften_Case {
+    int variant, horizontal, vertical;  // edge rules: 0 border, 1 mirrored, 2 repeated
+    int64_t width, height;
+    double smooth, uncapped;  // uncapped: just below the width where the frame stops changing
+    double border;            // brightness of a border across the whole radius: -1 leaves no light
+    bool gamma;
+    PF_Err expected;
+};
+
+class BlurmondSoften : public testing::TestWithParam<Soften_Case> {};
+
+// Every legal softening renders or fails with a code, never a blank frame as success. Past the width
+// where a tiled or mirrored frame stops changing it renders that frame (the mean, as just below that
+// width); beyond what memory holds it fails for want of memory; an iris without light fails as well.
+TEST_P(BlurmondSoften, RendersTheFrameItConvergesToOrFailsClearly) {
+    const Soften_Case& c = GetParam();
+    test::Blurmond_Session ready(test::blurmond_variants[c.variant]);
+    host::Effect_Session& s = ready.session;
+    for (const auto& [name, value] : {std::pair{"radius", 0.5}, {"border thickness", 1.0}, {"relative border brightness", c.border}})
+        s.set_float(s.index_of(name), value);
+    s.set_checkbox(s.index_of("gamma correction"), c.gamma);
+    s.set_choice(s.index_of("horizontal assume"), c.horizontal);
+    s.set_choice(s.index_of("vertical assume"), c.vertical);
+    const host::World_Format format = ready.variant.format();
+    Host_World input(c.width, c.height, format), output(c.width, c.height, format), below(c.width, c.height, format);
+    test::fill_constant(input, {0.0, 0.0, 0.0, 1.0});
+    input.set_rgba(0, 0, {1.0, 1.0, 1.0, 1.0});
+    for (const auto& [smooth, world] : {std::pair{c.smooth, &output}, {c.uncapped, &below}}) {
+        s.set_float(s.index_of("smooth"), smooth);
+        ASSERT_EQ(ready.render(Frame_Layers{&input, world, {}}), c.expected) << c.width << " x " << c.height << ", " << smooth;
+        if (c.expected != PF_Err_NONE) return;
+    }
+    // The width holds any frame within 1e-4 of its limit; this one (half of white from one pixel, through
+    // an iris of barely a pixel) comes within 1e-7 there, and 1e-5 off at a tenth of it.
+    const double n = 1.0 / static_cast<double>(c.width * c.height), mean = c.gamma ? test::linear_to_bt709(n) : n;
+    EXPECT_EQ(test::difference(output, [&](int64_t, int64_t) { return std::array{mean, mean, mean, 1.0}; }, 5e-6), "");
+    EXPECT_EQ(test::difference(below, [&](int64_t x, int64_t y) { return output.rgba(x, y); }, 1e-4), "");
+}
+
+// Radius 0.5 on 1 x 2 pixels: smooth s softens by 4 s 0.5 / 3 = 2 s / 3. Periods of 2 pixels (one
+// pixel mirrored, two tiled) stop changing the frame at 600; the uncapped run softens by 594. Frames
+// continued by their edge pixels change ever more slowly, towards no limit an iris reaches in memory.
+INSTANTIATE_TEST_SUITE_P(Cases, BlurmondSoften,
+                         testing::Values(Soften_Case{2, 1, 2, 1, 2, 1e38, 891.0, 0.0, true, PF_Err_NONE},
+                                         Soften_Case{0, 0, 1, 40, 30, DBL_MAX, 0.0, 0.0, true, PF_Err_OUT_OF_MEMORY},
+                                         Soften_Case{1, 2, 2, 8, 6, 0.0, 0.0, -1.0, false, PF_Err_BAD_CALLBACK_PARAM}));
 
 }  // namespace
 }  // namespace nb
