@@ -37,7 +37,7 @@ std::string describe(const std::exception& failure) {
 void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output) {
     check_interrupt();
     check_not_overwriting(options, input, output);
-    const Loaded_Image loaded = read_image_file(input);
+    const Loaded_Image loaded = read_image_file(input, job.memory_limit());
     check_interrupt();
     const int bits = options.depth != 0 ? options.depth : loaded.bits;
     write_image_file(output, job.render(loaded.image, bits), bits);

@@ -3,7 +3,6 @@
 #include "tools/image_file.h"
 
 #include <OpenImageIO/imageio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "tools/atomic_file.h"
+#include "tools/render_options.h"
 #include "tools/stderr_capture.h"
 #include "tools/tool_error.h"
 
@@ -170,25 +170,24 @@ void check_writable(const fs::path& path, const Image_Rgba& image, int bits, con
 }
 
 // A header may claim far more pixels than the file holds; reading it would take the machine's memory
-// before a single pixel arrives. Half the physical memory is what one image may take, as a host
-// leaves the rest to the system and to other work.
-void check_claimed_size(const fs::path& path, const ImageSpec& header) {
+// before a single pixel arrives. The file's values and the image they become, as floats, must fit the
+// limit the host's memory follows.
+void check_claimed_size(const fs::path& path, const ImageSpec& header, int64_t memory_limit) {
     const double bytes = static_cast<double>(header.image_pixels()) * (header.nchannels + 4) * sizeof(float);
-    const double limit = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGE_SIZE)) / 2;
-    if (bytes <= limit) return;
-    const auto gib = [](double b) { return std::to_string(static_cast<int64_t>(std::ceil(b / (1 << 30)))); };
+    if (bytes <= static_cast<double>(memory_limit)) return;
     fail_read(path, "out of memory: it claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-                        " pixels, which need " + gib(bytes) + " GiB where one image may take " + gib(limit) + " GiB");
+                        " pixels, which need " + memory_size_text(bytes) + ", more than the memory limit of " +
+                        memory_size_text(static_cast<double>(memory_limit)) + " (--memory-limit)");
 }
 
 }  // namespace
 
-Loaded_Image read_image_file(const fs::path& path) {
+Loaded_Image read_image_file(const fs::path& path, int64_t memory_limit) {
     const Stderr_Capture printed;
     const auto input = open_input(path, printed);
     const ImageSpec header = input->spec();
     if (header.depth > 1) fail_read(path, "volume images are not supported");
-    check_claimed_size(path, header);
+    check_claimed_size(path, header, memory_limit);
 
     Loaded_Image loaded;
     loaded.bits = render_bits(header.format);

@@ -2,6 +2,7 @@
 // straight-alpha float RGBA.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 #include "tools/image_rgba.h"
@@ -19,9 +20,10 @@ struct Loaded_Image {
 // it says so) is divided by alpha; where alpha is 0 the colour is kept as stored. A file without
 // alpha reads as opaque; one grey channel fills R, G and B. EXR data windows become x, y and the
 // display window frame_width, frame_height. Throws Tool_Error (missing, unreadable or damaged file,
-// even when the reader returns pixels for it; unsupported format; no memory for the pixels). What the
-// image library prints meanwhile is kept off standard error (see Stderr_Capture), here and in writing.
-Loaded_Image read_image_file(const std::filesystem::path& path);
+// even when the reader returns pixels for it; unsupported format; no memory for the pixels, among them a
+// header claiming more pixels than memory_limit bytes hold, found before any pixel buffer exists). What
+// the image library prints meanwhile is kept off standard error (see Stderr_Capture), here and in writing.
+Loaded_Image read_image_file(const std::filesystem::path& path, int64_t memory_limit);
 
 // Writes the image in the format its extension names, at the given depth (8, 16 or 32) as far as
 // the format allows: PNG stores 8 or 16 bits, JPEG 8, EXR half for 8 and 16 and float for 32.

@@ -86,7 +86,7 @@ protected:
         write_image_file(folder / name, image, 32);
         return file(name);
     }
-    Image_Rgba read(const std::string& name) const { return read_image_file(folder / name).image; }
+    Image_Rgba read(const std::string& name) const { return read_image_file(folder / name, int64_t{1} << 32).image; }
     // Starts the command in the image folder with the test's plug-in copy; standard error goes to a
     // file in another folder, so the image folder holds exactly what the command left.
     pid_t start(std::vector<std::string> args, int ignored_signal = 0) {
