@@ -136,7 +136,7 @@ void render_normal_blur(const Frame<P>& f, const Highlight_Selection_Settings& s
     // fail at once, saying why, instead of after minutes of drawing; the refraction map comes after the
     // blur has let go of its buffers.
     const Layer<P> background = f.extra_layer(*p.background_layer);
-    const Blurmond_Working_Set set = blurmond_working_set(blur.in);
+    const Blurmond_Working_Set set = blurmond_working_set(blur.in, f.render_context.thread_count(0));
     const double map_bytes =
         background.empty() ? 0.0
                            : host_block_bytes(static_cast<double>(f.output.width) * sizeof(Refraction_Vector),

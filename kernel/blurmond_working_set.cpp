@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kernel/kernel_fft_cpu.h"
+
 namespace nb {
 
 double host_block_bytes(double width_bytes, double height) {
@@ -13,7 +15,7 @@ double host_block_bytes(double width_bytes, double height) {
 }
 
 Blurmond_Working_Set blurmond_working_set(const Iris_Extent_Settings& iris, int64_t in_width, int64_t in_height,
-                                          bool colour, bool weighted) {
+                                          bool colour, bool weighted, int64_t workers) {
     Blurmond_Working_Set set;
     set.geometry = blurmond_geometry(in_width, in_height, iris);
     Iris_Extent_Settings unsoftened = iris;
@@ -21,19 +23,25 @@ Blurmond_Working_Set blurmond_working_set(const Iris_Extent_Settings& iris, int6
     const Iris_Extent whole = iris_extent(iris), shape = iris_extent(unsoftened);
     set.soften = {whole.x - shape.x, whole.y - shape.y};
 
-    // Float pixels: the drawn iris gray or RGBA; the transformed iris as drawn, with a weight channel in
-    // colour; the image RGBA, with the weight when weighted.
-    const double drawn_pixel = colour ? 16.0 : 4.0;
-    const double iris_pixel = colour ? (weighted ? 20.0 : 16.0) : 4.0;
-    const double image_pixel = weighted ? 20.0 : 16.0;
-    const double pw = static_cast<double>(set.geometry.width), ph = static_cast<double>(set.geometry.height);
-    const double drawn = host_block_bytes(pw * drawn_pixel, ph);
+    // Float channels: the drawn iris gray or RGBA; the transformed iris as drawn, with a weight channel
+    // in colour; the image RGBA, with the weight when weighted.
+    const int drawn_channels = colour ? 4 : 1;
+    const int iris_channels = colour ? (weighted ? 5 : 4) : 1;
+    const int image_channels = weighted ? 5 : 4;
+    const Blurmond_Geometry& g = set.geometry;
+    const double pw = static_cast<double>(g.width), ph = static_cast<double>(g.height);
+    const auto scratch = [&](int channels) {
+        return host_block_bytes(static_cast<double>(fft_scratch_row_bytes(channels, g.width, g.height)),
+                                static_cast<double>(std::max<int64_t>(workers, 1) + 1));
+    };
+    const double drawn = host_block_bytes(pw * 4.0 * drawn_channels, ph);
     const double softened = iris.soften > 0.0f ? drawn : 0.0;
-    const double transformed = host_block_bytes((pw + 2.0) * iris_pixel, ph);
-    const double image = host_block_bytes((pw + 2.0) * image_pixel, ph);
-    // Drawn and softened while drawing; drawn and transformed while shifting; transformed and image
-    // from the image's copy to the multiply.
-    set.peak_bytes = std::max({drawn + softened, drawn + transformed, transformed + image});
+    const double transformed = host_block_bytes((pw + 2.0) * 4.0 * iris_channels, ph);
+    const double sums = host_block_bytes(ph * 8.0 * iris_channels, 1.0);
+    const double image = host_block_bytes((pw + 2.0) * 4.0 * image_channels, ph);
+    // In the order of the run: drawing, shifting, the iris's transform, the image's transforms.
+    set.peak_bytes = std::max({drawn + softened, drawn + transformed + sums, transformed + scratch(iris_channels),
+                               transformed + image + scratch(image_channels)});
     return set;
 }
 

@@ -31,21 +31,22 @@ Iris_Extent_Settings blurmond_extent_settings(const Kernel_Blurmond_In<Layer_T>&
 struct Blurmond_Working_Set {
     Blurmond_Geometry geometry;
     Iris_Extent soften;  // the part of the margins the softening adds
-    // Bytes of host blocks alive at once at the fullest moment: the frame-sized buffers (drawn iris and
-    // its softening copy, transformed iris, image buffer); the transforms' scratch rows and the iris's
-    // tables are a few rows beside them. In double: absurd settings overflow any integer.
+    // Bytes of host blocks alive at once at the fullest moment: the drawn iris and its softening copy, the
+    // transformed iris, the image buffer, the iris sums and the transforms' scratch rows (the iris's own
+    // drawing tables, a few rows, are left out). In double: absurd settings overflow any integer.
     double peak_bytes = 0.0;
 };
 
-// Whatever the pixel depth: the buffers are float. A radius of 0 copies and needs nothing.
+// Whatever the pixel depth: the buffers are float. workers: the host's threads, at least 1. A radius of
+// 0 copies and needs nothing.
 Blurmond_Working_Set blurmond_working_set(const Iris_Extent_Settings& iris, int64_t in_width, int64_t in_height,
-                                          bool colour, bool weighted);
+                                          bool colour, bool weighted, int64_t workers);
 
 template <class Layer_T>
-Blurmond_Working_Set blurmond_working_set(const Kernel_Blurmond_In<Layer_T>& in) {
+Blurmond_Working_Set blurmond_working_set(const Kernel_Blurmond_In<Layer_T>& in, int64_t workers) {
     if (in.radius == 0.0f) return {};
     return blurmond_working_set(blurmond_extent_settings(in), in.in.width, in.in.height,
-                                in.colored_iris && !in.iris.empty(), in.preservative_highlight > 0.0f);
+                                in.colored_iris && !in.iris.empty(), in.preservative_highlight > 0.0f, workers);
 }
 
 // Bytes of the host block behind a working image of width_bytes by height rows: rows padded to 64 bytes,

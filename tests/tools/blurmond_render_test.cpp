@@ -240,8 +240,9 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_noise("good.exr");
     const std::string bytes = test::Plugin_Binary::read(folder / "good.exr");
     write_bytes("cut.exr", bytes.substr(0, bytes.size() / 2));
-    // A header that promises more pixels than any address space holds, and nothing after it.
-    write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
+    // Headers that promise more pixels than the memory limit holds, and nothing after them.
+    write_bytes("huge.ppm", "P6\n100000 100000\n255\n0123456789");
+    write_bytes("large.ppm", "P6\n15000 15000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     fs::create_directories(folder / "taken.exr" / "inside");
@@ -252,7 +253,10 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         std::string message;  // a part of the one line on standard error
     } cases[] = {
         {{"cut.exr", "out.png"}, "cannot read 'cut.exr'"},
-        {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory"},
+        {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory: it claims 100000 x 100000 pixels"},
+        {{"--memory-limit", "2G", "large.ppm", "out.png"}, "cannot read 'large.ppm': out of memory: it claims 15000"},
+        {{"--memory-limit", "1G", "--set", "radius=20", "--set", "smooth=1e5", "good.exr", "out.exr"},
+         "grows with \"smooth\" (the 128 x 96 frame is worked on as 131072 x 131072); the memory limit is 1.0 GiB"},
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
