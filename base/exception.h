@@ -43,6 +43,13 @@ struct Exception_Premiere : Exception_Runtime {
     int32_t code;
 };
 
+// The work needs more memory than the host can give. what() says, in one line for the user, how much and
+// which setting asks for it; the host is told it ran out of memory and shown that line. Logs nothing,
+// as the host's own refusal of memory does not.
+struct Exception_Out_Of_Memory : Exception_Runtime {
+    using Exception_Runtime::Exception_Runtime;
+};
+
 // A broken invariant. Logs an error with the expression, place and call stack when constructed.
 struct Exception_Assert : Exception_Runtime {
     Exception_Assert(const std::string& message, std::string_view expression, std::string_view file, int64_t line);

@@ -65,7 +65,7 @@ std::map<std::string, double> bound_bytes;
 double memory_bound(const Frame_Size& size, int64_t threads) {
     Iris_Extent_Settings s;
     s.radius = size.radius;
-    const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, 1.0f, 1.0f, s);
+    const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, s);
     const auto rows = [](int64_t bytes) { return static_cast<double>((bytes + 63) / 64 * 64); };
     const double drawn = rows(g.width * 4) * g.height;
     const double iris = rows((g.width + 2) * 4) * g.height;
@@ -95,7 +95,7 @@ public:
     explicit Fftw_Convolution(const Frame_Size& size, int threads) : threads_(threads) {
         Iris_Extent_Settings s;
         s.radius = size.radius;
-        const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, 1.0f, 1.0f, s);
+        const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, s);
         n_ = static_cast<int>(g.width);
         m_ = static_cast<int>(g.height);
         bins_ = (n_ / 2 + 1) * static_cast<int64_t>(m_);

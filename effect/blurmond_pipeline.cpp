@@ -11,12 +11,14 @@
 #include "effect/blurmond_derived_values.h"
 #include "effect/blurmond_highlight_selection.h"
 #include "effect/blurmond_kernel_settings.h"
+#include "effect/blurmond_working_memory.h"
 #include "effect/gray_in_place.h"
 #include "kernel/kernel_blurmond_cpu.h"
 #include "kernel/kernel_draw_iris_cpu.h"
 #include "kernel/kernel_hsl_selection_cpu.h"
 #include "kernel/kernel_refraction_cpu.h"
 #include "kernel/kernel_refraction_preperation_cpu.h"
+#include "kernel/refraction_map.h"
 #include "util/kernel/kernel_make_solid_cpu.h"
 #include "util/pixel/pixel_format.h"
 
@@ -129,9 +131,20 @@ void render_normal_blur(const Frame<P>& f, const Highlight_Selection_Settings& s
     blur.in.additive_highlight = settings.additive_highlight;
     set_outside(blur.in, settings.outside);
     blur.in.selection_curve = settings.selection_curve;
+
+    // The whole working set is asked of the host before the first pixel, so settings that cannot fit
+    // fail at once, saying why, instead of after minutes of drawing; the refraction map comes after the
+    // blur has let go of its buffers.
+    const Layer<P> background = f.extra_layer(*p.background_layer);
+    const Blurmond_Working_Set set = blurmond_working_set(blur.in, f.render_context.thread_count(0));
+    const double map_bytes =
+        background.empty() ? 0.0
+                           : host_block_bytes(static_cast<double>(f.output.width) * sizeof(Refraction_Vector),
+                                              static_cast<double>(f.output.height));
+    reserve_blur_memory(f.render_context, p, set, f.source.width, f.source.height, !blur.in.iris.empty(),
+                        std::max(set.peak_bytes, map_bytes));
     blur.run(f.render_context);
 
-    const Layer<P> background = f.extra_layer(*p.background_layer);
     if (!background.empty()) distort_background(f, background);
 }
 

@@ -63,7 +63,7 @@ Rect Blurmond_Plugin::grown_by_reach(const Context& context, const Rect& r, cons
         s.alternative_vertical_factor = a.downsample_y;
         s.alternative_pixel_aspect = a.pixel_aspect;
     }
-    const Iris_Extent reach = blurmond_reach(frame.horizontal_factor, frame.vertical_factor, s);
+    const Iris_Extent reach = iris_extent(s);
     return grown(r, reach.x, reach.y);
 }
 

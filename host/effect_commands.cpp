@@ -65,6 +65,17 @@ PF_Err Effect_Commands::command(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
     return module_.call(cmd, effect_.in_data(), &out_data_, params.data(), output, extra);
 }
 
+// A message belongs to the render that set it; the flags global setup reported stay.
+void Effect_Commands::forget_message() {
+    out_data_.out_flags &= ~PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    out_data_.return_msg[0] = 0;
+}
+
+std::string Effect_Commands::error_message() const {
+    if ((out_data_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) == 0) return {};
+    return std::string(out_data_.return_msg, strnlen(out_data_.return_msg, sizeof out_data_.return_msg));
+}
+
 // The host shows a chosen layer in its layer parameter and nothing in the others.
 void Effect_Commands::lend_layers(const Frame_Layers& frame) {
     PF_InData* in_data = effect_.in_data();
@@ -88,6 +99,7 @@ void Effect_Commands::lend_layers(const Frame_Layers& frame) {
 }
 
 Pre_Render_Result Effect_Commands::pre_render(const Frame_Layers& frame, const PF_LRect& request) {
+    forget_message();
     lend_layers(frame);
     Render_Frame render_frame(effect_, frame.input, frame.output, frame.extra);
     Pre_Render_Result result;
@@ -99,6 +111,7 @@ Pre_Render_Result Effect_Commands::pre_render(const Frame_Layers& frame, const P
 }
 
 PF_Err Effect_Commands::render_smart(const Frame_Layers& frame, const PF_LRect& request, bool device) {
+    forget_message();
     lend_layers(frame);
     Render_Frame render_frame(effect_, frame.input, frame.output, frame.extra);
     last_pixels_out_ = 0;
@@ -117,6 +130,7 @@ PF_Err Effect_Commands::render_smart(const Frame_Layers& frame, const PF_LRect& 
 }
 
 PF_Err Effect_Commands::render_non_smart(const Frame_Layers& frame) {
+    forget_message();
     lend_layers(frame);
     last_pixels_out_ = 0;
     return command(PF_Cmd_RENDER, nullptr, frame.output ? frame.output->world() : nullptr);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/after_effects/ae_sdk.h"
@@ -53,6 +54,8 @@ public:
 
     // Any command, with the effect's parameter records as the parameter array.
     PF_Err command(PF_Cmd cmd, void* extra = nullptr, PF_LayerDef* output = nullptr);
+    // The message the last render asked the host to show (PF_OutFlag_DISPLAY_ERROR_MESSAGE); empty for none.
+    std::string error_message() const;
 
     // Renders the whole output frame.
     PF_Err render(const Frame_Layers& frame, Render_Path path);
@@ -69,6 +72,7 @@ public:
 
 private:
     void lend_layers(const Frame_Layers& frame);
+    void forget_message();
     std::vector<PF_ParamDef*> parameter_array();
 
     const Plugin_Module& module_;

@@ -18,7 +18,7 @@ std::string underscored(std::string text) {
 
 Effect_Session::Effect_Session(const std::filesystem::path& library, const Session_Settings& settings)
     : module_(std::make_unique<Plugin_Module>(library)),
-      host_(std::make_unique<Headless_Host>(settings.threads)),
+      host_(std::make_unique<Headless_Host>(settings.threads, settings.memory_budget)),
       effect_(std::make_unique<Effect_Instance>(*host_, settings.effect)),
       commands_(std::make_unique<Effect_Commands>(*module_, *effect_)) {}
 

@@ -21,6 +21,7 @@ namespace nb::host {
 struct Session_Settings {
     Effect_Settings effect;  // application ('FXTC' or 'PrMr'), API version, time, resolution factors
     int64_t threads = 0;     // host threads of iterate_generic; 0: one per processor
+    int64_t memory_budget = 0;  // bytes of host memory; 0: half the machine's physical memory
 };
 
 // One loaded plug-in with one applied effect. Every call runs on the calling thread; what the plug-in
@@ -41,6 +42,8 @@ public:
     PF_Err command(PF_Cmd cmd, void* extra = nullptr, PF_LayerDef* output = nullptr) {
         return commands_->command(cmd, extra, output);
     }
+    // The message the last render asked the host to show; empty for none.
+    std::string error_message() const { return commands_->error_message(); }
     PF_Err global_setup() { return command(PF_Cmd_GLOBAL_SETUP); }
     PF_Err params_setup() { return command(PF_Cmd_PARAMS_SETUP); }
     // The about text the plug-in writes into out_data().return_msg; throws std::runtime_error on an error.

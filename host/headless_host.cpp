@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "host/host_project_suites.h"
 #include "host/render_suites.h"
 #include "host/host_slots.h"
+#include "host/host_system.h"
 
 namespace nb::host {
 namespace {
@@ -36,10 +38,17 @@ SPErr reallocate_block(void* block, size_t size, void** new_block) {
 }
 SPErr undefined() { return kSPUnimplementedError; }
 
+int64_t default_memory_budget() {
+    const int64_t physical = system::physical_memory();
+    return physical > 0 ? physical / 2 : std::numeric_limits<int64_t>::max();
+}
+
 }  // namespace
 
-Headless_Host::Headless_Host(int64_t worker_count)
-    : slot_(claim_host_slot(this)), pool_(worker_count > 0 ? worker_count : processor_threads()) {
+Headless_Host::Headless_Host(int64_t worker_count, int64_t memory_budget)
+    : slot_(claim_host_slot(this)),
+      handles_(memory_budget > 0 ? memory_budget : default_memory_budget()),
+      pool_(worker_count > 0 ? worker_count : processor_threads()) {
     const Slot_Functions& bound = host_slot_functions(slot_);
     basic_ = SPBasicSuite{bound.acquire_suite, bound.release_suite, is_equal, allocate_block,
                           free_block,          reallocate_block,    undefined};

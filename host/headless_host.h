@@ -28,7 +28,9 @@ inline constexpr A_long app_id_premiere = 0x50724D72;       // 'PrMr'
 class Headless_Host {
 public:
     // worker_count: host threads of iterate_generic, the calling thread included; 0 means one per processor.
-    explicit Headless_Host(int64_t worker_count = 0);
+    // memory_budget: bytes the handle suite may hold at once; 0 means half the machine's physical memory,
+    // as a host leaves the rest to the system and to other applications.
+    explicit Headless_Host(int64_t worker_count = 0, int64_t memory_budget = 0);
     ~Headless_Host();
     Headless_Host(const Headless_Host&) = delete;
     Headless_Host& operator=(const Headless_Host&) = delete;

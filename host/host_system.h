@@ -30,6 +30,9 @@ std::optional<std::string> environment_variable(const std::string& name);
 // nullopt unsets it.
 void set_environment_variable(const std::string& name, const std::optional<std::string>& value);
 
+// Bytes of physical memory the machine has; 0 when the system does not say.
+int64_t physical_memory();
+
 // A new empty folder of its own below the system's temporary folder, its name starting with prefix.
 std::filesystem::path make_temporary_folder(const std::string& prefix);
 

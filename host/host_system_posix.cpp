@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -27,6 +28,11 @@ void* open_library(const std::filesystem::path& library) {
 }
 
 void* find_symbol(void* library, const std::string& name) { return dlsym(library, name.c_str()); }
+
+int64_t physical_memory() {
+    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && page > 0 ? static_cast<int64_t>(pages) * page : 0;
+}
 
 void close_library(void* library) { dlclose(library); }
 

@@ -54,6 +54,12 @@ void* find_symbol(void* library, const std::string& name) {
 
 void close_library(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
+int64_t physical_memory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? static_cast<int64_t>(status.ullTotalPhys) : 0;
+}
+
 // The effect reads drive and path separately, as Windows' logon sets them.
 std::vector<std::pair<std::string, std::string>> home_variables(const std::filesystem::path& folder) {
     return {{"HOMEDRIVE", folder.root_name().string()},

@@ -97,17 +97,8 @@ Iris_Extent iris_extent(const Iris_Extent_Settings& s) {
     return e;
 }
 
-Iris_Extent blurmond_reach(float out_horizontal_factor, float out_vertical_factor, const Iris_Extent_Settings& iris) {
-    // In float, as the reach has always been computed, so sizes do not change where it suffices.
-    const float reach = iris.radius + iris.soften;
-    const Iris_Extent extent = iris_extent(iris);
-    return {std::max(whole_pixels(std::ceil(out_horizontal_factor * reach)), extent.x),
-            std::max(whole_pixels(std::ceil(out_vertical_factor * reach)), extent.y)};
-}
-
-Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
-                                    float out_vertical_factor, const Iris_Extent_Settings& iris) {
-    const Iris_Extent reach = blurmond_reach(out_horizontal_factor, out_vertical_factor, iris);
+Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, const Iris_Extent_Settings& iris) {
+    const Iris_Extent reach = iris_extent(iris);
     Blurmond_Geometry g;
     g.margin_x = reach.x;
     g.margin_y = reach.y;

@@ -38,16 +38,11 @@ struct Blurmond_Geometry {
     int64_t height = 1;
 };
 
-// How far the defocus reaches from an output pixel into the source, in pixels of the output's resolution:
-// ceil(factor * (radius + soften)), grown to the iris's extent where that is larger (aspect,
-// anti-aliased edge, softening, pixel aspect). The defocus buffers' margins, and what a render must
-// fetch of the source around its output so that a part of the frame comes out as in the whole frame.
-Iris_Extent blurmond_reach(float out_horizontal_factor, float out_vertical_factor, const Iris_Extent_Settings& iris);
-
-// Margins are the reach, so that no tap of the cyclic convolution wraps round the buffer onto the
-// opposite edge.
-Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, float out_horizontal_factor,
-                                    float out_vertical_factor, const Iris_Extent_Settings& iris);
+// Margins are the iris's extent on each axis (iris_extent is also how far the defocus reaches from an
+// output pixel into the source), so that no tap of the cyclic convolution wraps round the buffer onto
+// the opposite edge; an iris squeezed by its aspect, or an image longer one way, needs margins only as
+// far as it reaches that way.
+Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, const Iris_Extent_Settings& iris);
 
 // The softening that draws, within 1e-4 of white, the frame soften draws: soften itself, or less where
 // the image repeats both ways (tiled or mirrored rules, periods in_width or 2 in_width, and the same

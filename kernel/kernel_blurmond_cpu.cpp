@@ -7,7 +7,7 @@
 
 #include "base/exception.h"
 #include "kernel/blurmond_copy_cpu.h"
-#include "kernel/blurmond_geometry.h"
+#include "kernel/blurmond_working_set.h"
 #include "kernel/kernel_draw_iris_cpu.h"
 #include "kernel/kernel_fft_cpu.h"
 #include "kernel/kernel_fft_multiply_cpu.h"
@@ -24,25 +24,6 @@ template <class P>
 using Float_Rgb = Pixel_Rgb_Aos<typename P::layout, float, 1, 0, 1>;
 template <class P>
 using Float_Rgb_Weight = Pixel_Rgb_Aos<typename P::layout, float, 1, 1, 1>;
-
-template <class Layer_T>
-Iris_Extent_Settings extent_settings(const Kernel_Blurmond_In<Layer_T>& in) {
-    Iris_Extent_Settings s;
-    s.radius = in.radius;
-    s.aspect = in.aspect;
-    s.soften = in.soften;
-    s.pixel_aspect = in.in.pixel_aspect;
-    s.horizontal_factor = in.in.horizontal_factor;
-    s.vertical_factor = in.in.vertical_factor;
-    if (!in.iris.empty()) {
-        s.alternative_width = in.iris.width;
-        s.alternative_height = in.iris.height;
-        s.alternative_horizontal_factor = in.iris.horizontal_factor;
-        s.alternative_vertical_factor = in.iris.vertical_factor;
-        s.alternative_pixel_aspect = in.iris.pixel_aspect;
-    }
-    return s;
-}
 
 // The iris of the settings, centred in a pw x ph layer.
 template <class Drawn_P, class Layer_T>
@@ -119,11 +100,11 @@ void Kernel_Blurmond<Layer_T>::execute(Render_Context context) {
 template <class Layer_T>
 template <class Drawn_P, class Iris_P, class Buffer_P>
 void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
+    // One softening for the margins, the drawing and the memory the host was asked for.
+    const Iris_Extent_Settings settings = blurmond_extent_settings(in);
     Kernel_Blurmond_In<Layer_T> drawn = in;
-    drawn.soften = soften_in_effect(extent_settings(in), in.in.width, in.in.height, in.outside_horizontal,
-                                    in.outside_vertical, in.gamma_correction);
-    const Blurmond_Geometry g = blurmond_geometry(in.in.width, in.in.height, in.out.horizontal_factor,
-                                                  in.out.vertical_factor, extent_settings(drawn));
+    drawn.soften = settings.soften;
+    const Blurmond_Geometry g = blurmond_geometry(in.in.width, in.in.height, settings);
     float sums[Iris_P::channels] = {};
     Layer_Buffer iris = transformed_iris<Drawn_P, Iris_P>(context, drawn, g, sums);
     // Every pixel would come out 0, a transparent frame that looks like a result.

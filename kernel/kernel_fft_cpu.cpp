@@ -24,8 +24,7 @@ enum class Direction { forward, reverse };
 template <int C>
 std::shared_ptr<Mapped_Memory_2d> allocate_scratch(const Render_Context& context, int64_t n, int64_t m,
                                                    int64_t workers) {
-    const int64_t bytes = std::max(Fft_Plan::table_bytes(n, m), Fft_Passes<C>::scratch_bytes(n, m));
-    return context.allocate_memory_2d(bytes, workers + 1);
+    return context.allocate_memory_2d(fft_scratch_row_bytes(C, n, m), workers + 1);
 }
 
 template <int C>
@@ -71,6 +70,13 @@ void transform(const Render_Context& context, const Layer_T& layer, Direction di
 }
 
 }  // namespace
+
+int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m) {
+    const int64_t passes = channels == 1   ? Fft_Passes<1>::scratch_bytes(n, m)
+                           : channels == 4 ? Fft_Passes<4>::scratch_bytes(n, m)
+                                           : Fft_Passes<5>::scratch_bytes(n, m);
+    return std::max(Fft_Plan::table_bytes(n, m), passes);
+}
 
 template <class Layer_T>
 void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {

@@ -11,6 +11,10 @@
 
 namespace nb {
 
+// Bytes of each of the threads + 1 rows of host memory a transform of an N + 2 by M buffer of pixels with
+// channels floats (1, 4 or 5) borrows while it runs: the shared tables, then one row per thread.
+int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m);
+
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
 // N and N + 1 are not read. Throws Exception_Assert unless N and M are powers of two, and whatever

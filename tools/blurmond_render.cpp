@@ -44,7 +44,7 @@ void render_one(Render_Job& job, const Render_Options& options, const std::strin
                 std::ostream& err, const std::function<void()>& before_warning = [] {}) {
     check_interrupt();
     check_not_overwriting(options, input, output);
-    const std::vector<Loaded_Image> parts = read_image_parts(input);
+    const std::vector<Loaded_Image> parts = read_image_parts(input, job.memory_limit());
     std::vector<Image_Rgba> rendered;
     for (const Loaded_Image& part : parts) {
         check_interrupt();

@@ -6,7 +6,6 @@
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "tools/atomic_file.h"
+#include "tools/render_options.h"
 #include "tools/stderr_capture.h"
 #include "tools/tool_error.h"
 
@@ -127,23 +127,23 @@ void fill_straight(Image_Rgba& image, const float* file, int channels, const Cha
 }
 
 // A header may claim far more pixels than the file holds; reading it would take the machine's memory
-// before a single pixel arrives. Half the physical memory is what one image may take, as a host
-// leaves the rest to the system and to other work.
-void check_claimed_size(const fs::path& path, const ImageSpec& header) {
+// before a single pixel arrives. The file's values and the image they become, as floats, must fit the
+// limit the host's memory follows.
+void check_claimed_size(const fs::path& path, const ImageSpec& header, int64_t memory_limit) {
     const double bytes = static_cast<double>(header.image_pixels()) * (header.nchannels + 4) * sizeof(float);
-    const double limit = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGE_SIZE)) / 2;
-    if (bytes <= limit) return;
-    const auto gib = [](double b) { return std::to_string(static_cast<int64_t>(std::ceil(b / (1 << 30)))); };
+    if (bytes <= static_cast<double>(memory_limit)) return;
     fail_read(path, "out of memory: it claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-                        " pixels, which need " + gib(bytes) + " GiB where one image may take " + gib(limit) + " GiB");
+                        " pixels, which need " + memory_size_text(bytes) + ", more than the memory limit of " +
+                        memory_size_text(static_cast<double>(memory_limit)) + " (--memory-limit)");
 }
 
-Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, const Stderr_Capture& printed) {
+Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_t memory_limit,
+                       const Stderr_Capture& printed) {
     const std::string which = part == 0 ? "" : "part " + std::to_string(part + 1) + ": ";
     const ImageSpec header = input.spec(part, 0);
     if (header.deep) fail_read(path, which + "deep images are not supported");
     if (header.depth > 1) fail_read(path, which + "volume images are not supported");
-    check_claimed_size(path, header);
+    check_claimed_size(path, header, memory_limit);
     const Channel_Map map = channel_map(header);
     if (map.r < 0 && map.a < 0) fail_read(path, which + "no colour or alpha channel to render");
 
@@ -389,17 +389,17 @@ std::vector<std::string> written_losses(const fs::path& path, const fs::path& wr
 
 }  // namespace
 
-Loaded_Image read_image_file(const fs::path& path) {
+Loaded_Image read_image_file(const fs::path& path, int64_t memory_limit) {
     const Stderr_Capture printed;
     const auto input = open_input(path, printed);
-    return read_part(path, *input, 0, printed);
+    return read_part(path, *input, 0, memory_limit, printed);
 }
 
-std::vector<Loaded_Image> read_image_parts(const fs::path& path) {
+std::vector<Loaded_Image> read_image_parts(const fs::path& path, int64_t memory_limit) {
     const Stderr_Capture printed;
     const auto input = open_input(path, printed);
     std::vector<Loaded_Image> parts;
-    for (int part = 0; part == 0 || input->seek_subimage(part, 0); ++part) parts.push_back(read_part(path, *input, part, printed));
+    for (int part = 0; part == 0 || input->seek_subimage(part, 0); ++part) parts.push_back(read_part(path, *input, part, memory_limit, printed));
     return parts;
 }
 

@@ -2,6 +2,7 @@
 // straight-alpha float RGBA, keeping what else the file holds for the file written from it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -32,13 +33,14 @@ struct Loaded_Image {
 // without alpha the image reads as opaque. Other channels are kept for the writer. Data windows become x, y, the display window
 // frame_width, frame_height, and PixelAspectRatio pixel_aspect. Throws Tool_Error (missing,
 // unreadable or damaged file, even when the reader returns pixels for it; unsupported format; deep or
-// volume images; a part with neither colour nor alpha; no memory for the pixels). What the image
-// library prints meanwhile is kept off standard error (see Stderr_Capture), here and in writing.
-Loaded_Image read_image_file(const std::filesystem::path& path);
+// volume images; a part with neither colour nor alpha; no memory for the pixels, among them a header
+// claiming more pixels than memory_limit bytes hold, found before any pixel buffer exists). What the
+// image library prints meanwhile is kept off standard error (see Stderr_Capture), here and in writing.
+Loaded_Image read_image_file(const std::filesystem::path& path, int64_t memory_limit);
 
 // Every part of the file (of a multi-part EXR), each as read_image_file reads the first. Throws as it
 // does, naming the part that cannot be rendered.
-std::vector<Loaded_Image> read_image_parts(const std::filesystem::path& path);
+std::vector<Loaded_Image> read_image_parts(const std::filesystem::path& path, int64_t memory_limit);
 
 // Writes each rendered image as the part it was rendered from, in the format the extension names:
 // the part's channels in their order and pixel types, colour and alpha from the image (straight or

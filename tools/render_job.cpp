@@ -25,15 +25,25 @@ host::Session_Settings session_settings(const Render_Options& options) {
     settings.effect.downsample_x = PF_RationalScale{1, factor};
     settings.effect.downsample_y = PF_RationalScale{1, factor};
     settings.threads = options.threads;
+    settings.memory_budget = options.memory_limit;
     return settings;
 }
 
-// A command that failed because the user interrupted says so rather than name the cancel.
-void check(PF_Err error, const std::string& what) {
+}  // namespace
+
+// A command that failed because the user interrupted says so rather than name the cancel. Out of
+// memory says what the effect reported it needs, and the limit it met.
+void Render_Job::check(PF_Err error, const std::string& what) const {
     if (error == PF_Err_NONE) return;
     check_interrupt();
-    throw Tool_Error(what + " failed: " + pf_err_name(error));
+    if (error != PF_Err_OUT_OF_MEMORY) throw Tool_Error(what + " failed: " + pf_err_name(error));
+    const std::string reported = session_->error_message();
+    throw Tool_Error("out of memory: " + (reported.empty() ? "the effect needs more than the host can give" : reported) +
+                     "; the memory limit is " + memory_size_text(static_cast<double>(memory_limit())) +
+                     " (--memory-limit)");
 }
+
+namespace {
 
 Host_Pixel_Layout layout_for(const Render_Options& options, int bits) {
     return Host_Pixel_Layout{premiere(options) ? Channel_Order::bgra : Channel_Order::argb, bits};
@@ -90,7 +100,7 @@ void Render_Job::apply_settings(const Render_Options& options) {
         const Effect_Control& control = controls_->find(setting.key);
         gamma_chosen_ |= control.key == gamma_key;
         if (control.type == PF_Param_LAYER) {
-            layer_images_[control.index] = read_image_file(setting.value).image;
+            layer_images_[control.index] = read_image_file(setting.value, memory_limit()).image;
         } else {
             set_control_value(*session_, *controls_, control, setting.value);
         }

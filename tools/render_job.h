@@ -25,6 +25,8 @@ public:
 
     const Effect_Controls& controls() const { return *controls_; }
     host::Effect_Session& session() { return *session_; }
+    // Bytes the host lends the effect; an input image is held to it as well.
+    int64_t memory_limit() const { return session_->host().handles().budget(); }
 
     // Renders the full-resolution image at bits (8, 16 or 32) and returns the result at the reduced
     // size of --downsample. The result covers the input, or in normal mode with "extend" on the grown
@@ -43,6 +45,8 @@ public:
 
 private:
     void apply_settings(const Render_Options& options);
+    // Throws Tool_Error for a failed command.
+    void check(PF_Err error, const std::string& what) const;
     host::Render_Path path() const;
 
     Render_Options options_;

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <limits>
 #include <functional>
+#include <iomanip>
 #include <map>
+#include <sstream>
 
 #include "tools/closest_names.h"
 #include "tools/tool_error.h"
@@ -20,6 +23,24 @@ int64_t parse_count(const std::string& option, const std::string& text, int64_t 
         throw Tool_Error(option + " takes a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
                          ", not '" + text + "'");
     return value;
+}
+
+// A whole number of bytes, or of KiB, MiB, GiB or TiB with the suffix K, M, G or T.
+int64_t parse_memory_size(const std::string& text) {
+    int64_t value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    int shift = 0;
+    if (stop + 1 == end) {
+        const std::string suffixes = "KMGT";
+        const std::size_t found = suffixes.find(static_cast<char>(std::toupper(static_cast<unsigned char>(*stop))));
+        shift = found == std::string::npos ? -1 : 10 * static_cast<int>(found + 1);
+    } else if (stop != end) {
+        shift = -1;
+    }
+    if (error != std::errc() || shift < 0 || value < 1 || value > (std::numeric_limits<int64_t>::max() >> shift))
+        throw Tool_Error("--memory-limit takes a size such as 512M, 2G or a number of bytes, not '" + text + "'");
+    return value << shift;
 }
 
 using Value_Option = std::function<void(Render_Options&, const std::string&)>;
@@ -41,6 +62,7 @@ const std::map<std::string, Value_Option>& value_options() {
          }},
         {"--downsample", [](Render_Options& o, const std::string& v) { o.downsample = parse_count("--downsample", v, 1, 64); }},
         {"--threads", [](Render_Options& o, const std::string& v) { o.threads = parse_count("--threads", v, 1, 1024); }},
+        {"--memory-limit", [](Render_Options& o, const std::string& v) { o.memory_limit = parse_memory_size(v); }},
         {"--frames", [](Render_Options& o, const std::string& v) { o.frames = Frame_Range::parse(v); }},
         {"--plugin", [](Render_Options& o, const std::string& v) { o.plugin = v; }},
         {"--demo",
@@ -121,6 +143,15 @@ Render_Options parse_render_options(std::span<const std::string> args) {
     return options;
 }
 
+std::string memory_size_text(double bytes) {
+    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+    int unit = 0;
+    for (; bytes >= 1024.0 && unit < 6; ++unit) bytes /= 1024.0;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(bytes < 10.0 && unit > 0 ? 1 : 0) << bytes << " " << units[unit];
+    return text.str();
+}
+
 std::string render_usage() {
     return R"(usage: blurmond-render [options] INPUT OUTPUT
        blurmond-render --demo OUTPUT
@@ -134,6 +165,8 @@ Options take their value as "--opt value" or "--opt=value"; after "--" every arg
   --depth 8|16|32     bit depth of the worlds handed to the effect (default: 8 for 8-bit INPUT, else 32)
   --downsample N      render at 1/N resolution, as a host does for reduced-resolution previews
   --threads N         host worker threads (default: all processors)
+  --memory-limit SIZE memory the host lends the effect and an input image may take, such as 512M or 2G
+                      (default: half the machine's memory)
   --legacy            PF_Cmd_RENDER under After Effects
   --timing            print the effect's timing table
   --frames A-B        render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr

@@ -24,6 +24,7 @@ struct Render_Options {
     int depth = 0;            // 8, 16 or 32; 0: 8 for 8-bit input files, else 32
     int64_t downsample = 1;   // render at 1/downsample of the full resolution
     int64_t threads = 0;      // host worker threads; 0: one per processor
+    int64_t memory_limit = 0; // bytes the host lends the effect and an image may take; 0: half the memory
     bool legacy = false;      // PF_Cmd_RENDER under After Effects
     bool timing = false;
     bool overwrite = false;   // OUTPUT may name the same file as INPUT
@@ -35,6 +36,9 @@ struct Render_Options {
 // and after "--" file names only. Throws Tool_Error with one line for an unknown option (naming the
 // closest ones), a missing or malformed value, a value given to a flag, or the wrong number of file names.
 Render_Options parse_render_options(std::span<const std::string> args);
+
+// "512 MiB", "11.7 GiB": a byte count as --memory-limit takes it, in binary units.
+std::string memory_size_text(double bytes);
 
 // The text --help prints.
 std::string render_usage();

@@ -22,6 +22,10 @@ struct Render_Context {
     std::function<std::shared_ptr<Mapped_Memory>(int64_t bytes)> allocate_memory;
     std::function<std::shared_ptr<Mapped_Memory_2d>(std::shared_ptr<Memory_2d_Cpu>)> map_memory_2d;
     std::function<std::shared_ptr<Mapped_Memory_2d>(int64_t width_bytes, int64_t height)> allocate_memory_2d;
+    // Asks the host for bytes of memory in one block and gives it straight back, untouched, so that a
+    // run learns before its first pixel whether the host can hold its working set. Throws std::bad_alloc
+    // when the host refuses.
+    std::function<void(int64_t bytes)> reserve_memory;
     // Throws Exception_Abort when the user cancelled; only the main thread asks the host.
     std::function<void()> check_abort;
     // Host threads, at most limit when limit > 0.

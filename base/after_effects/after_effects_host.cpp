@@ -2,6 +2,8 @@
 // into the host's error codes.
 #include "base/after_effects/after_effects_host.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <sstream>
@@ -152,14 +154,27 @@ void run_command(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamD
     dispatch(Call{cmd, in_data, out_data, params, output, extra, *plugin, description});
 }
 
+// The host shows return_msg as an error when the flag is set; its buffer holds PF_MAX_EFFECT_MSG_LEN
+// characters and the terminating zero.
+void show_error(PF_OutData* out_data, const std::string& text) {
+    if (out_data == nullptr) return;
+    const std::size_t length = std::min<std::size_t>(text.size(), PF_MAX_EFFECT_MSG_LEN);
+    std::memcpy(out_data->return_msg, text.data(), length);
+    out_data->return_msg[length] = 0;
+    out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+}
+
 // The one place where failures become the host's codes. What the host cannot be told in a code is a
 // crash: the log is saved first, then the exception goes on to the host.
 template <class Command>
-PF_Err guarded(Command&& command) {
+PF_Err guarded(PF_OutData* out_data, Command&& command) {
     try {
         command();
         return PF_Err_NONE;
     } catch (const std::bad_alloc&) {
+        return PF_Err_OUT_OF_MEMORY;
+    } catch (const Exception_Out_Of_Memory& failure) {
+        show_error(out_data, failure.what());
         return PF_Err_OUT_OF_MEMORY;
     } catch (const Exception_Abort&) {
         return PF_Interrupt_CANCEL;
@@ -189,5 +204,5 @@ std::string about_text(const Plugin_Description& d) {
 
 extern "C" NB_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
                                            PF_ParamDef* params[], PF_LayerDef* output, void* extra) {
-    return nb::guarded([&] { nb::run_command(cmd, in_data, out_data, params, output, extra); });
+    return nb::guarded(out_data, [&] { nb::run_command(cmd, in_data, out_data, params, output, extra); });
 }

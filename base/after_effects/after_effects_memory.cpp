@@ -21,19 +21,20 @@ void release(void* data, const SPBasicSuite* basic) noexcept {
 
 }  // namespace
 
-Memory_Cpu_AE_Lazy::Memory_Cpu_AE_Lazy(const SPBasicSuite* basic, int64_t size) : basic_(basic), size_(size) {
+Memory_Cpu_AE_Lazy::Memory_Cpu_AE_Lazy(const SPBasicSuite* basic, bool touch, int64_t size)
+    : basic_(basic), touch_(touch), size_(size) {
     ASSERT(size >= 0);
 }
 
 Memory_Cpu_AE_Lazy::~Memory_Cpu_AE_Lazy() { release(data_, basic_); }
 
 void* Memory_Cpu_AE_Lazy::data() {
-    if (data_ == nullptr) data_ = ae::allocate(size_, basic_);
+    if (data_ == nullptr) data_ = ae::allocate(size_, basic_, touch_);
     return data_;
 }
 
-Memory_2d_Cpu_AE_Lazy::Memory_2d_Cpu_AE_Lazy(const SPBasicSuite* basic, int64_t width, int64_t height)
-    : basic_(basic), width_(width), height_(height) {
+Memory_2d_Cpu_AE_Lazy::Memory_2d_Cpu_AE_Lazy(const SPBasicSuite* basic, bool touch, int64_t width, int64_t height)
+    : basic_(basic), touch_(touch), width_(width), height_(height) {
     ASSERT(width >= 0 && height >= 0);
     // No host could hold such a block; refusing here keeps the rounding below free of overflow.
     if (width > std::numeric_limits<int64_t>::max() - ae::alignment) throw std::bad_alloc();
@@ -45,7 +46,7 @@ Memory_2d_Cpu_AE_Lazy::~Memory_2d_Cpu_AE_Lazy() { release(data_, basic_); }
 void* Memory_2d_Cpu_AE_Lazy::data() {
     if (data_ != nullptr) return data_;
     if (height_ > 0 && row_bytes_ > std::numeric_limits<int64_t>::max() / height_) throw std::bad_alloc();
-    data_ = ae::allocate(row_bytes_ * height_, basic_);
+    data_ = ae::allocate(row_bytes_ * height_, basic_, touch_);
     return data_;
 }
 

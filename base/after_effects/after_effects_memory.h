@@ -13,8 +13,8 @@ namespace nb {
 // Not thread-safe until data() has been called once.
 class Memory_Cpu_AE_Lazy : public Memory_Cpu {
 public:
-    // Throws Exception_Assert for size < 0.
-    Memory_Cpu_AE_Lazy(const SPBasicSuite* basic, int64_t size);
+    // Throws Exception_Assert for size < 0. touch: commit every page on allocation (see ae::allocate).
+    Memory_Cpu_AE_Lazy(const SPBasicSuite* basic, bool touch, int64_t size);
     ~Memory_Cpu_AE_Lazy() override;
     Memory_Cpu_AE_Lazy(const Memory_Cpu_AE_Lazy&) = delete;
     Memory_Cpu_AE_Lazy& operator=(const Memory_Cpu_AE_Lazy&) = delete;
@@ -25,6 +25,7 @@ public:
 
 private:
     const SPBasicSuite* basic_;
+    bool touch_;
     void* data_ = nullptr;
     int64_t size_;
 };
@@ -32,8 +33,8 @@ private:
 // width bytes by height rows; each row starts 64-byte aligned (row_bytes is width rounded up to 64).
 class Memory_2d_Cpu_AE_Lazy : public Memory_2d_Cpu {
 public:
-    // Throws Exception_Assert for a negative width or height.
-    Memory_2d_Cpu_AE_Lazy(const SPBasicSuite* basic, int64_t width, int64_t height);
+    // Throws Exception_Assert for a negative width or height. touch as for Memory_Cpu_AE_Lazy.
+    Memory_2d_Cpu_AE_Lazy(const SPBasicSuite* basic, bool touch, int64_t width, int64_t height);
     ~Memory_2d_Cpu_AE_Lazy() override;
     Memory_2d_Cpu_AE_Lazy(const Memory_2d_Cpu_AE_Lazy&) = delete;
     Memory_2d_Cpu_AE_Lazy& operator=(const Memory_2d_Cpu_AE_Lazy&) = delete;
@@ -45,6 +46,7 @@ public:
 
 private:
     const SPBasicSuite* basic_;
+    bool touch_;
     void* data_ = nullptr;
     int64_t width_;
     int64_t height_;

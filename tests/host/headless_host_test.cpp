@@ -16,8 +16,8 @@
 namespace nb::host {
 namespace {
 
-TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContents) {
-    Headless_Host host(1);
+TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContentsWithinTheBudget) {
+    Headless_Host host(1, 1000);
     PF_UtilCallbacks& utils = *host.utils();
     const Host_Handles& books = host.handles();
     PF_Handle a = utils.host_new_handle(100), b = utils.host_new_handle(300);
@@ -37,14 +37,17 @@ TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContents) {
     EXPECT_EQ(utils.host_resize_handle(500, &b), PF_Err_BAD_CALLBACK_PARAM) << "a locked block never moves";
     utils.host_unlock_handle(b);
     ASSERT_EQ(utils.host_resize_handle(500, &b), PF_Err_NONE);
+    EXPECT_EQ(utils.host_resize_handle(1001, &b), PF_Err_OUT_OF_MEMORY) << "beyond the budget of 1000";
     EXPECT_EQ(utils.host_get_handle_size(b), 500u);
     EXPECT_EQ(static_cast<char*>(utils.host_lock_handle(b))[299], 7) << "contents survive a resize";
     EXPECT_EQ(books.peak_bytes(), 500);
+    // 500 live: 501 more are refused, beside the freed block of the first handle kept for reuse.
+    EXPECT_EQ(utils.host_new_handle(501), nullptr);
     utils.host_dispose_handle(b);
     utils.host_dispose_handle(c);
     EXPECT_EQ(books.live_handles(), 0);
     EXPECT_EQ(books.live_bytes(), 0);
-    EXPECT_EQ(books.allocations(), 3);
+    EXPECT_EQ(books.allocations(), 4);
 }
 
 // Suite functions carry no context, so each live host reaches its own books through a slot of its own;

@@ -19,12 +19,12 @@ const Geometry_Case cases[] = {
     // Radius 10 draws a shape of radius 11 whose last covered pixels are 10 away; soften 2.5 adds 3.
     // 100 + 26 and 50 + 26 round up to 128.
     {"round iris with soften", 100, 50, 1.0f, 10.0f, 0.0f, 2.5f, 1.0f, 0, 0, 13, 13, 128, 128},
-    // Aspect 0.75: 1.75 * 11 = 19.25 sideways (19 pixels), 0.25 * 11 = 2.75 up and down, where the
-    // reach 10 stays. 44 + 38 = 82; the reach alone would give 64.
-    {"wide iris", 44, 10, 1.0f, 10.0f, 0.75f, 0.0f, 1.0f, 0, 0, 19, 10, 128, 32},
-    // Half resolution: the reach ceil(0.5 * 12) = 6; aspect -0.5 makes the iris 0.5 * 1.5 * 13 = 9.75
-    // tall (9 pixels).
-    {"tall iris at half resolution", 30, 30, 0.5f, 12.0f, -0.5f, 0.0f, 1.0f, 0, 0, 6, 9, 64, 64},
+    // Aspect 0.75: 1.75 * 11 = 19.25 sideways (19 pixels), 0.25 * 11 = 2.75 up and down (2 pixels,
+    // not the radius). 44 + 38 = 82, 10 + 4 = 14.
+    {"wide iris", 44, 10, 1.0f, 10.0f, 0.75f, 0.0f, 1.0f, 0, 0, 19, 2, 128, 16},
+    // Half resolution: aspect -0.5 makes the iris 0.5 * 0.5 * 13 = 3.25 wide (3 pixels) and
+    // 0.5 * 1.5 * 13 = 9.75 tall (9 pixels).
+    {"tall iris at half resolution", 30, 30, 0.5f, 12.0f, -0.5f, 0.0f, 1.0f, 0, 0, 3, 9, 64, 64},
     // Pixel aspect 0.5 doubles the horizontal radius: 26 pixels (25 covered), and q = 0.5 keeps 13
     // rows (12 covered), where the reach 12 suffices.
     {"anamorphic pixels", 30, 30, 1.0f, 12.0f, 0.0f, 0.0f, 0.5f, 0, 0, 25, 12, 128, 64},
@@ -44,7 +44,7 @@ TEST(BlurmondGeometry, MarginsAndBufferSizesFollowTheIrisExtent) {
         s.horizontal_factor = s.vertical_factor = c.factor;
         s.alternative_width = c.alternative_width;
         s.alternative_height = c.alternative_height;
-        const Blurmond_Geometry g = blurmond_geometry(c.width, c.height, c.factor, c.factor, s);
+        const Blurmond_Geometry g = blurmond_geometry(c.width, c.height, s);
         EXPECT_TRUE(g.margin_x == c.margin_x && g.margin_y == c.margin_y && g.width == c.buffer_width &&
                     g.height == c.buffer_height)
             << c.label << ": margins " << g.margin_x << ", " << g.margin_y << ", buffer " << g.width << " x " << g.height;

@@ -251,7 +251,7 @@ TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
     test::Test_Host host(2);
     const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
     blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
-    const Blurmond_Geometry g = blurmond_geometry(4, 3, 1.0f, 1.0f, Iris_Extent_Settings{.radius = 1.0f});
+    const Blurmond_Geometry g = blurmond_geometry(4, 3, Iris_Extent_Settings{.radius = 1.0f});
     int64_t inside_count = 0;
     for (int64_t y = 0; y < 40; ++y)
         for (int64_t x = 0; x < 60; ++x) {

@@ -29,8 +29,9 @@ std::string first_difference(const host::Host_World& world, const Expected_Pixel
 
 }  // namespace
 
-Blurmond_Session::Blurmond_Session(const Blurmond_Variant& variant_, int64_t threads, bool log_file)
-    : variant(variant_), binary(log_file), session(binary.library(), {.effect = {.appl_id = variant.appl_id}, .threads = threads}) {
+Blurmond_Session::Blurmond_Session(const Blurmond_Variant& variant_, int64_t threads, bool log_file, int64_t budget)
+    : variant(variant_), binary(log_file),
+      session(binary.library(), {.effect = {.appl_id = variant.appl_id}, .threads = threads, .memory_budget = budget}) {
     EXPECT_TRUE(session.global_setup() == PF_Err_NONE && session.params_setup() == PF_Err_NONE) << variant.name;
 }
 

@@ -35,8 +35,8 @@ inline constexpr Blurmond_Variant blurmond_variants[] = {
 };
 
 struct Blurmond_Session {
-    // threads: host threads of iterate_generic.
-    explicit Blurmond_Session(const Blurmond_Variant& variant, int64_t threads = 2, bool log_file = false);
+    // threads: host threads of iterate_generic; memory_budget: bytes of host memory, 0 the host's default.
+    explicit Blurmond_Session(const Blurmond_Variant& variant, int64_t threads = 2, bool log_file = false, int64_t memory_budget = 0);
     // The host's 8-bit variant, for tests that choose the render path themselves.
     Blurmond_Session(A_long appl_id, int64_t threads, bool log_file = true)
         : Blurmond_Session(blurmond_variants[appl_id == host::app_id_premiere ? 3 : 0], threads, log_file) {}

@@ -110,7 +110,7 @@ protected:
         write_image_file(folder / name, image, 32);
         return file(name);
     }
-    Image_Rgba read(const std::string& name) const { return read_image_file(folder / name).image; }
+    Image_Rgba read(const std::string& name) const { return read_image_file(folder / name, int64_t{1} << 32).image; }
     // Starts the command in the image folder with the test's plug-in copy; standard error goes to a
     // file in another folder, so the image folder holds exactly what the command left.
     pid_t start(std::vector<std::string> args, int ignored_signal = 0) {
@@ -359,8 +359,9 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_noise("good.exr");
     const std::string bytes = test::Plugin_Binary::read(folder / "good.exr");
     write_bytes("cut.exr", bytes.substr(0, bytes.size() / 2));
-    // A header that promises more pixels than any address space holds, and nothing after it.
-    write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
+    // Headers that promise more pixels than the memory limit holds, and nothing after them.
+    write_bytes("huge.ppm", "P6\n100000 100000\n255\n0123456789");
+    write_bytes("large.ppm", "P6\n15000 15000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     write_parts(folder / "z.exr", {part_header({"Z"}, TypeDesc::FLOAT)});
@@ -373,7 +374,10 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         std::string message;  // a part of the one line on standard error
     } cases[] = {
         {{"cut.exr", "out.png"}, "cannot read 'cut.exr'"},
-        {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory"},
+        {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory: it claims 100000 x 100000 pixels"},
+        {{"--memory-limit", "2G", "large.ppm", "out.png"}, "cannot read 'large.ppm': out of memory: it claims 15000"},
+        {{"--memory-limit", "1G", "--set", "radius=20", "--set", "smooth=1e5", "good.exr", "out.exr"},
+         "grows with \"smooth\" (the 128 x 96 frame is worked on as 131072 x 131072); the memory limit is 1.0 GiB"},
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},

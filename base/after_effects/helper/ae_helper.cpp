@@ -40,7 +40,7 @@ void touch_pages(char* block, int64_t bytes) {
 
 namespace ae {
 
-void* allocate(int64_t size, const SPBasicSuite* basic) {
+void* allocate(int64_t size, const SPBasicSuite* basic, bool touch) {
     ASSERT(size >= 0);
     if (size > std::numeric_limits<int64_t>::max() - handle_bytes - alignment) throw std::bad_alloc();
     std::lock_guard<std::mutex> lock(allocation_mutex());
@@ -57,8 +57,17 @@ void* allocate(int64_t size, const SPBasicSuite* basic) {
     const auto address = reinterpret_cast<std::uintptr_t>(locked) + handle_bytes + alignment - 1;
     char* block = reinterpret_cast<char*>(address - address % alignment);
     std::memcpy(block - handle_bytes, &handle, sizeof handle);
-    touch_pages(block, size);
+    if (touch) touch_pages(block, size);
     return block;
+}
+
+void reserve(int64_t bytes, const SPBasicSuite* basic) {
+    ASSERT(bytes >= 0);
+    std::lock_guard<std::mutex> lock(allocation_mutex());
+    Ae_Suite<PF_HandleSuite1> suite(basic, kPFHandleSuite, kPFHandleSuiteVersion1);
+    PF_Handle handle = suite->host_new_handle(static_cast<A_HandleSize>(bytes));
+    if (handle == nullptr) throw std::bad_alloc();
+    suite->host_dispose_handle(handle);
 }
 
 void free(void* pointer, const SPBasicSuite* basic) {
@@ -166,8 +175,8 @@ void check_abort(const PF_InData* in_data, std::thread::id main_thread, bool& ab
 }
 
 template <class Memory_Block, class Mapped, class... Sizes>
-std::shared_ptr<Mapped> allocate_mapped(const SPBasicSuite* basic, Sizes... sizes) {
-    auto block = std::make_shared<Memory_Block>(basic, sizes...);
+std::shared_ptr<Mapped> allocate_mapped(const SPBasicSuite* basic, bool touch, Sizes... sizes) {
+    auto block = std::make_shared<Memory_Block>(basic, touch, sizes...);
     return std::make_shared<Mapped>(block, block);
 }
 
@@ -176,18 +185,23 @@ std::shared_ptr<Mapped> allocate_mapped(const SPBasicSuite* basic, Sizes... size
 Render_Context render_context_ae_cpu(Timing_Table* timing, PF_InData* in_data, std::thread::id main_thread,
                                      bool& abort_flag) {
     const SPBasicSuite* basic = in_data->pica_basicP;
+    // After Effects keeps freed handle memory for the next request of its size, so from the second frame
+    // on the pages are mapped already and touching them again would pay for them twice. Other hosts
+    // may hand out fresh pages every time; those are committed on this thread, before workers write them.
+    const bool touch = !host_is_after_effects(in_data);
     Render_Context context;
     context.render_pipeline = [] { return NB_Render_Pipeline{0}; };
     context.map_memory = [](std::shared_ptr<Memory_Cpu> block) { return std::make_shared<Mapped_Memory>(block, block); };
-    context.allocate_memory = [basic](int64_t bytes) {
-        return allocate_mapped<Memory_Cpu_AE_Lazy, Mapped_Memory>(basic, bytes);
+    context.allocate_memory = [basic, touch](int64_t bytes) {
+        return allocate_mapped<Memory_Cpu_AE_Lazy, Mapped_Memory>(basic, touch, bytes);
     };
     context.map_memory_2d = [](std::shared_ptr<Memory_2d_Cpu> block) {
         return std::make_shared<Mapped_Memory_2d>(block, block);
     };
-    context.allocate_memory_2d = [basic](int64_t width_bytes, int64_t height) {
-        return allocate_mapped<Memory_2d_Cpu_AE_Lazy, Mapped_Memory_2d>(basic, width_bytes, height);
+    context.allocate_memory_2d = [basic, touch](int64_t width_bytes, int64_t height) {
+        return allocate_mapped<Memory_2d_Cpu_AE_Lazy, Mapped_Memory_2d>(basic, touch, width_bytes, height);
     };
+    context.reserve_memory = [basic](int64_t bytes) { ae::reserve(bytes, basic); };
     context.check_abort = [in_data, main_thread, &abort_flag] { check_abort(in_data, main_thread, abort_flag); };
     context.thread_count = [in_data](int64_t limit) {
         const int64_t count = host_thread_count(in_data);

@@ -17,10 +17,14 @@ namespace ae {
 // Every block handed out starts on this boundary.
 inline constexpr int64_t alignment = 64;
 
-// bytes of host memory, 64-byte aligned, every page already touched. Thread-safe: one process-wide lock
+// bytes of host memory, 64-byte aligned; with touch, every page already touched, so that the pages are
+// committed on the allocating thread before workers write them. Thread-safe: one process-wide lock
 // serialises allocation and release. Throws Exception_Assert for bytes < 0, std::bad_alloc when the
 // host has no memory, Exception_Ae_Suite when the host offers no "PF Handle Suite" version 2.
-void* allocate(int64_t bytes, const SPBasicSuite* basic);
+void* allocate(int64_t bytes, const SPBasicSuite* basic, bool touch);
+// A block of bytes asked of the host and disposed of at once, none of it touched. Throws what allocate
+// throws.
+void reserve(int64_t bytes, const SPBasicSuite* basic);
 // Gives back a block from allocate. Throws Exception_Ae_Suite when the suite cannot be acquired.
 void free(void* pointer, const SPBasicSuite* basic);
 

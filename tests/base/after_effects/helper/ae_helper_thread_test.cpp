@@ -38,7 +38,7 @@ bool aligned_64(const void* pointer) { return reinterpret_cast<std::uintptr_t>(p
 TEST(AeHelperAllocate, BlocksAreAlignedAndGivenBackAndLazyOnesAskOnceOnFirstUse) {
     host::Headless_Host host(1);
     for (int64_t bytes : {0, 1, 63, 64, 65, 3 * 4096 + 5}) {
-        void* block = ae::allocate(bytes, host.basic_suite());
+        void* block = ae::allocate(bytes, host.basic_suite(), bytes % 2 == 0);
         ASSERT_TRUE(block != nullptr && aligned_64(block)) << bytes << " bytes";
         std::memset(block, 0xa5, static_cast<size_t>(bytes));
         EXPECT_EQ(host.handles().live_bytes(), bytes + 8 + 64) << bytes << " bytes";
@@ -46,24 +46,24 @@ TEST(AeHelperAllocate, BlocksAreAlignedAndGivenBackAndLazyOnesAskOnceOnFirstUse)
         EXPECT_EQ(host.handles().live_handles(), 0) << bytes << " bytes";
     }
     host.handles().fail_allocation_at(1);
-    EXPECT_THROW(ae::allocate(100, host.basic_suite()), std::bad_alloc);
+    EXPECT_THROW(ae::allocate(100, host.basic_suite(), true), std::bad_alloc);
     host.handles().fail_lock_at(1);
-    EXPECT_THROW(ae::allocate(100, host.basic_suite()), std::bad_alloc);
+    EXPECT_THROW(ae::allocate(100, host.basic_suite(), true), std::bad_alloc);
     EXPECT_EQ(host.handles().live_handles() + host.outstanding_suites() + host.handles().foreign_handles(), 0);
     const int64_t earlier = host.handles().allocations();
 
     // Rows round up to 64 bytes; a lazy block asks the host once, on first use, and a failure is not
     // remembered.
     for (const auto& [width, row_bytes] : {std::pair<int64_t, int64_t>{0, 0}, {1, 64}, {64, 64}, {65, 128}, {1000, 1024}})
-        EXPECT_EQ(Memory_2d_Cpu_AE_Lazy(host.basic_suite(), width, 3).row_bytes(), row_bytes) << "width " << width;
+        EXPECT_EQ(Memory_2d_Cpu_AE_Lazy(host.basic_suite(), true, width, 3).row_bytes(), row_bytes) << "width " << width;
     EXPECT_EQ(host.handles().allocations(), earlier) << "unused blocks ask nothing of the host";
     host.handles().fail_allocation_at(1);
-    Memory_Cpu_AE_Lazy linear(host.basic_suite(), 1000);
+    Memory_Cpu_AE_Lazy linear(host.basic_suite(), false, 1000);
     EXPECT_THROW(linear.data(), std::bad_alloc);
     void* first = linear.data();
     EXPECT_TRUE(first == linear.data() && aligned_64(first));
     std::memset(first, 0x5a, 1000);
-    Memory_2d_Cpu_AE_Lazy huge(host.basic_suite(), int64_t{1} << 40, int64_t{1} << 40);
+    Memory_2d_Cpu_AE_Lazy huge(host.basic_suite(), true, int64_t{1} << 40, int64_t{1} << 40);
     EXPECT_THROW(huge.data(), std::bad_alloc);
     EXPECT_EQ(host.handles().allocations(), earlier + 2) << "the huge block never reaches the host";
 }
