@@ -1,0 +1,81 @@
+// The highlights' census, the threshold and scale that follow from it, and the splats in double.
+#include "kernel/blurmond_highlights.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/exception.h"
+
+namespace nb {
+
+void Blurmond_Highlights::count(double largest, int64_t times) {
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    pixels_.fetch_add(times, std::memory_order_relaxed);
+    by_exponent_[std::clamp(exponent, 0, exponents - 1)].fetch_add(times, std::memory_order_relaxed);
+}
+
+void Blurmond_Highlights::plan(const Render_Context& context, int64_t most_splats) {
+    // Pixels of exponent e lie in [2^(e-1), 2^e): those at or above 2^k are the ones of exponent > k.
+    int k = 0;
+    std::frexp(first_threshold, &k);
+    k -= 1;
+    int64_t above = pixels_.load();
+    while (above > most_splats) above -= by_exponent_[++k].load();
+    threshold = std::ldexp(1.0, k);
+    scale = threshold > transform_limit ? transform_limit / threshold : 1.0;
+    room_ = above;
+    if (room_ > 0) {
+        splat_memory_ = context.allocate_memory(room_ * static_cast<int64_t>(sizeof(Highlight_Splat)));
+        splats_ = static_cast<Highlight_Splat*>(splat_memory_->data_device());
+    }
+    collecting = true;
+}
+
+void Blurmond_Highlights::add(const Highlight_Splat& splat) {
+    const int64_t index = added_.fetch_add(1, std::memory_order_relaxed);
+    ASSERT(index < room_, "highlight splats beyond the census");
+    splats_[index] = splat;
+}
+
+void Blurmond_Highlights::finish(const Render_Context& context, std::shared_ptr<Mapped_Memory_2d> iris,
+                                 const float* first_pixel, int64_t row_floats, int iris_channels, int64_t reach_x,
+                                 int64_t reach_y, int64_t width, int channels) {
+    splat_count_ = added_.load();
+    // Arrival order depends on the threads; row order makes the sums, and the frame, repeatable.
+    std::sort(splats_, splats_ + splat_count_,
+              [](const Highlight_Splat& a, const Highlight_Splat& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    iris_memory_ = std::move(iris);
+    iris_ = first_pixel;
+    iris_row_floats_ = row_floats;
+    iris_channels_ = iris_channels;
+    reach_x_ = reach_x;
+    reach_y_ = reach_y;
+    threads_ = std::max<int64_t>(1, context.thread_count(0));
+    width_ = width;
+    channels_ = channels;
+    accumulator_memory_ = context.allocate_memory(threads_ * width * channels * static_cast<int64_t>(sizeof(double)));
+    accumulators_ = static_cast<double*>(accumulator_memory_->data_device());
+}
+
+const double* Blurmond_Highlights::row_excess(int64_t y, int64_t x, int64_t thread) const {
+    const Highlight_Splat* end = splats_ + splat_count_;
+    const Highlight_Splat* s = std::lower_bound(static_cast<const Highlight_Splat*>(splats_), end, y - reach_y_,
+                                                [](const Highlight_Splat& a, int64_t row) { return a.y < row; });
+    if (s == end || s->y > y + reach_y_) return nullptr;
+    ASSERT(thread < threads_, "highlight accumulator for an unknown thread");
+    double* sums = accumulators_ + thread * width_ * channels_;
+    std::fill(sums, sums + width_ * channels_, 0.0);
+    for (; s != end && s->y <= y + reach_y_; ++s) {
+        const float* iris_row = iris_ + (y - s->y + reach_y_) * iris_row_floats_;
+        const int64_t first = std::max(s->x - reach_x_, x), last = std::min(s->x + reach_x_, x + width_ - 1);
+        for (int64_t column = first; column <= last; ++column) {
+            const float* tap = iris_row + (column - s->x + reach_x_) * iris_channels_;
+            double* sum = sums + (column - x) * channels_;
+            for (int c = 0; c < channels_; ++c) sum[c] += s->excess[c] * tap[iris_channels_ == 1 ? 0 : c];
+        }
+    }
+    return sums;
+}
+
+}  // namespace nb
