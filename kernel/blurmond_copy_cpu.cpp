@@ -169,10 +169,35 @@ constexpr float largest_float = std::numeric_limits<float>::max();
 
 inline float float_range(double v) { return static_cast<float>(std::clamp<double>(v, -largest_float, largest_float)); }
 
-// An output row that splats reach or whose transform was scaled: the sums in double, and the curve
-// in double for values beyond the float range.
+// Output pixels first .. first + count - 1 of row r: normalised, held at floor, weight divided out, back
+// to the curve and the output's alpha convention, converted.
 template <class Layer_T, class Buffer_P>
-void wide_back_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const double* excess) {
+void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const Layer<Buffer_P>& buffer = copy.buffer;
+    const int64_t buffer_y = p.out.y + r - buffer.y;
+    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
+    Float4 colours[chunk];
+    for (int64_t i = 0; i < count; ++i) {
+        const int64_t buffer_x = p.out.x - buffer.x + first + i;
+        const bool inside = row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2;
+        const Float4 v = inside ? normalised(buffer.at(buffer_x, buffer_y), copy.normalisation) : Float4{};
+        colours[i] = v < copy.floor ? copy.floor : v;
+    }
+    if (p.gamma_correction) bt709_from_linear(colours, count);
+    auto* row = p.out.row(r);
+    for (int64_t i = 0; i < count; ++i) {
+        Float4 v = colours[i];
+        if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
+        store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
+    }
+}
+
+// The same where splats reach or the transform was scaled: the sums in double, and the curve in double
+// for values beyond the float range.
+template <class Layer_T, class Buffer_P>
+void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count,
+                     const Row_Excess& excess) {
     constexpr int C = Buffer_P::channels;
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
@@ -185,42 +210,39 @@ void wide_back_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, cons
         transformed[ch] = copy.normalisation[ch] / copy.highlights->scale;
         splatted[ch] = copy.normalisation[ch] * gain;
     }
-    auto* row = p.out.row(r);
     Wide<Buffer_P> linear[chunk];
     Float4 colours[chunk];
-    for (int64_t first = 0; first < p.out.width; first += chunk) {
-        const int64_t count = std::min(chunk, p.out.width - first);
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t buffer_x = p.out.x - buffer.x + first + i;
-            Wide<Buffer_P> w{};
-            if (row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2) {
-                const Buffer_P& pixel = buffer.at(buffer_x, buffer_y);
-                const double* splat = excess ? excess + (first + i) * C : nullptr;
-                for (int ch = 0; ch < C; ++ch)
-                    w.c[ch] = pixel.c[ch] * transformed[ch] + (splat ? splat[ch] * splatted[ch] : 0.0);
-            }
-            w.r() = std::max<double>(w.r(), copy.floor[0]);
-            w.g() = std::max<double>(w.g(), copy.floor[1]);
-            w.b() = std::max<double>(w.b(), copy.floor[2]);
-            w.a() = std::max<double>(w.a(), copy.floor[3]);
-            if constexpr (Buffer_P::extra_channels == 1) {
-                if (w.extra() > 0.0) w.r() /= w.extra(), w.g() /= w.extra(), w.b() /= w.extra();
-            }
-            linear[i] = w;
-            colours[i] = Float4{float_range(w.r()), float_range(w.g()), float_range(w.b()), float_range(w.a())};
+    for (int64_t i = 0; i < count; ++i) {
+        const int64_t buffer_x = p.out.x - buffer.x + first + i;
+        Wide<Buffer_P> w{};
+        if (row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2) {
+            const Buffer_P& pixel = buffer.at(buffer_x, buffer_y);
+            const double* splat = excess.reaches(first + i) ? excess.sums + (first + i) * C : nullptr;
+            for (int ch = 0; ch < C; ++ch)
+                w.c[ch] = pixel.c[ch] * transformed[ch] + (splat ? splat[ch] * splatted[ch] : 0.0);
         }
-        if (p.gamma_correction) bt709_from_linear(colours, count);
-        for (int64_t i = 0; i < count; ++i) {
-            Float4 v = colours[i];
-            const double channels[3] = {linear[i].r(), linear[i].g(), linear[i].b()};
-            for (int k = 0; k < 3; ++k)
-                if (p.gamma_correction && std::fabs(channels[k]) > largest_float)
-                    v[k] = float_range(bt709_from_linear(channels[k]));
-            if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
-            const Float4 top{largest_float, largest_float, largest_float, largest_float};
-            v = v > top ? top : v < -top ? -top : v;
-            store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
+        w.r() = std::max<double>(w.r(), copy.floor[0]);
+        w.g() = std::max<double>(w.g(), copy.floor[1]);
+        w.b() = std::max<double>(w.b(), copy.floor[2]);
+        w.a() = std::max<double>(w.a(), copy.floor[3]);
+        if constexpr (Buffer_P::extra_channels == 1) {
+            if (w.extra() > 0.0) w.r() /= w.extra(), w.g() /= w.extra(), w.b() /= w.extra();
         }
+        linear[i] = w;
+        colours[i] = Float4{float_range(w.r()), float_range(w.g()), float_range(w.b()), float_range(w.a())};
+    }
+    if (p.gamma_correction) bt709_from_linear(colours, count);
+    auto* row = p.out.row(r);
+    for (int64_t i = 0; i < count; ++i) {
+        Float4 v = colours[i];
+        const double channels[3] = {linear[i].r(), linear[i].g(), linear[i].b()};
+        for (int k = 0; k < 3; ++k)
+            if (p.gamma_correction && std::fabs(channels[k]) > largest_float)
+                v[k] = float_range(bt709_from_linear(channels[k]));
+        if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
+        const Float4 top{largest_float, largest_float, largest_float, largest_float};
+        v = v > top ? top : v < -top ? -top : v;
+        store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
     }
 }
 
@@ -321,35 +343,18 @@ template <class Layer_T, class Buffer_P>
 void Blurmond_Copy<Layer_T, Buffer_P>::back_row(const Iteration& iteration, const Render_Context& context,
                                                 const Blurmond_Copy& copy) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    const Layer<Buffer_P>& buffer = copy.buffer;
     const Blurmond_Highlights& h = *copy.highlights;
     const int64_t r = iteration.index;
-    const int64_t buffer_y = p.out.y + r - buffer.y;
-    const int64_t signal_width = buffer.width - 2;  // the last two columns are transform padding
-    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
-    const double* excess =
-        row_inside && h.splatting() ? h.row_excess(buffer_y, p.out.x - buffer.x, iteration.thread) : nullptr;
-    if (excess || h.scale != 1.0) {
-        wide_back_row(copy, r, excess);
-        context.check_abort();
-        return;
-    }
-    auto* row = p.out.row(r);
-    Float4 colours[chunk];
+    const int64_t buffer_y = p.out.y + r - copy.buffer.y;
+    const bool row_inside = buffer_y >= 0 && buffer_y < copy.buffer.height;
+    const Row_Excess excess =
+        row_inside && h.splatting() ? h.row_excess(buffer_y, p.out.x - copy.buffer.x, iteration.thread) : Row_Excess{};
     for (int64_t first = 0; first < p.out.width; first += chunk) {
         const int64_t count = std::min(chunk, p.out.width - first);
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t buffer_x = p.out.x - buffer.x + first + i;
-            const bool inside = row_inside && buffer_x >= 0 && buffer_x < signal_width;
-            const Float4 v = inside ? normalised(buffer.at(buffer_x, buffer_y), copy.normalisation) : Float4{};
-            colours[i] = v < copy.floor ? copy.floor : v;
-        }
-        if (p.gamma_correction) bt709_from_linear(colours, count);
-        for (int64_t i = 0; i < count; ++i) {
-            Float4 v = colours[i];
-            if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
-            store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
-        }
+        if (h.scale != 1.0 || (first < excess.end && first + count > excess.begin))
+            wide_back_chunk(copy, r, first, count, excess);
+        else
+            narrow_back_chunk(copy, r, first, count);
     }
     context.check_abort();
 }

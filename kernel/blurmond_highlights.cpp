@@ -58,24 +58,31 @@ void Blurmond_Highlights::finish(const Render_Context& context, std::shared_ptr<
     accumulators_ = static_cast<double*>(accumulator_memory_->data_device());
 }
 
-const double* Blurmond_Highlights::row_excess(int64_t y, int64_t x, int64_t thread) const {
+Row_Excess Blurmond_Highlights::row_excess(int64_t y, int64_t x, int64_t thread) const {
     const Highlight_Splat* end = splats_ + splat_count_;
-    const Highlight_Splat* s = std::lower_bound(static_cast<const Highlight_Splat*>(splats_), end, y - reach_y_,
-                                                [](const Highlight_Splat& a, int64_t row) { return a.y < row; });
-    if (s == end || s->y > y + reach_y_) return nullptr;
+    const Highlight_Splat* first = std::lower_bound(static_cast<const Highlight_Splat*>(splats_), end, y - reach_y_,
+                                                    [](const Highlight_Splat& a, int64_t row) { return a.y < row; });
+    const Highlight_Splat* last = first;
+    Row_Excess excess{nullptr, width_, 0};
+    for (; last != end && last->y <= y + reach_y_; ++last) {
+        excess.begin = std::min(excess.begin, std::max<int64_t>(0, last->x - reach_x_ - x));
+        excess.end = std::max(excess.end, std::min(width_, last->x + reach_x_ + 1 - x));
+    }
+    if (excess.begin >= excess.end) return {};
     ASSERT(thread < threads_, "highlight accumulator for an unknown thread");
     double* sums = accumulators_ + thread * width_ * channels_;
-    std::fill(sums, sums + width_ * channels_, 0.0);
-    for (; s != end && s->y <= y + reach_y_; ++s) {
+    std::fill(sums + excess.begin * channels_, sums + excess.end * channels_, 0.0);
+    for (const Highlight_Splat* s = first; s != last; ++s) {
         const float* iris_row = iris_ + (y - s->y + reach_y_) * iris_row_floats_;
-        const int64_t first = std::max(s->x - reach_x_, x), last = std::min(s->x + reach_x_, x + width_ - 1);
-        for (int64_t column = first; column <= last; ++column) {
+        const int64_t from = std::max(s->x - reach_x_, x), to = std::min(s->x + reach_x_, x + width_ - 1);
+        for (int64_t column = from; column <= to; ++column) {
             const float* tap = iris_row + (column - s->x + reach_x_) * iris_channels_;
             double* sum = sums + (column - x) * channels_;
             for (int c = 0; c < channels_; ++c) sum[c] += s->excess[c] * tap[iris_channels_ == 1 ? 0 : c];
         }
     }
-    return sums;
+    excess.sums = sums;
+    return excess;
 }
 
 }  // namespace nb

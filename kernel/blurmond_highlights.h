@@ -11,6 +11,15 @@
 
 namespace nb {
 
+// The splats' sum over one output row: per column and channel, from column 0 of the row; written only
+// in the columns begin .. end - 1 that splats reach.
+struct Row_Excess {
+    const double* sums = nullptr;  // null: no splat reaches the row
+    int64_t begin = 0;
+    int64_t end = 0;
+    bool reaches(int64_t column) const { return column >= begin && column < end; }
+};
+
 // The part of one buffer pixel beyond the threshold, per buffer channel in storage order.
 struct Highlight_Splat {
     int64_t x = 0;  // buffer column
@@ -69,9 +78,8 @@ public:
     bool collected() const { return added_.load() > 0; }
     bool splatting() const { return splat_count_ > 0; }
     // Buffer row y, columns x .. x + width - 1 (the width given to finish): every splat's excess
-    // times the iris (not yet divided by the iris sums), per column and channel; null when no splat
-    // reaches the row. Uses the accumulator of the given thread.
-    const double* row_excess(int64_t y, int64_t x, int64_t thread) const;
+    // times the iris (not yet divided by the iris sums). Uses the accumulator of the given thread.
+    Row_Excess row_excess(int64_t y, int64_t x, int64_t thread) const;
 
 private:
     static constexpr int exponents = 1025;  // std::frexp exponents of finite doubles above 1
