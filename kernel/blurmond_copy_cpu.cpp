@@ -131,22 +131,44 @@ int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
     return n;
 }
 
-// A chunk the float pass found beyond the threshold, again in double: the census counts its pixels
-// beyond it; the second pass stores every pixel clamped and scaled and collects the excess.
+// The largest |channel| of a stored buffer pixel; infinity where float overflowed.
+template <class Buffer_P>
+double stored_largest(const Buffer_P& pixel) {
+    float largest = 0.0f;
+    for (const float v : pixel.c) largest = std::max(largest, std::fabs(v));
+    return largest;
+}
+
+// A chunk the float pass found beyond the threshold (or, in the second pass, to be scaled). The float
+// values decide what leaves the transform, alike in both passes, so the census holds room for every
+// splat; double carries what float cannot. The census counts the pixels beyond the threshold; the
+// second pass stores them clamped (every pixel scaled, when scaling) and collects the excess.
 template <class Layer_T, class Buffer_P>
 void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<Layer_T>& source, int64_t r,
                 int64_t first, int64_t count) {
     Blurmond_Highlights& h = *copy.highlights;
     Buffer_P* row = copy.buffer.row(r);
-    int64_t copies = 0;
+    int64_t copies = 0, pending = 0;  // pixels counted but not yet added to the shared census
+    int pending_exponent = 0;
     for (int64_t i = first; i < first + count; ++i) {
-        const Wide<Buffer_P> w = wide_value<Buffer_P>(source, i);
-        double largest = 0.0;
-        for (const double v : w.c) largest = std::max(largest, std::fabs(v));
+        double largest = stored_largest(row[i]);
+        const bool overflowed = !std::isfinite(largest);
+        Wide<Buffer_P> w{};
+        if (overflowed) {
+            w = wide_value<Buffer_P>(source, i);
+            largest = 0.0;
+            for (const double v : w.c) largest = std::max(largest, std::fabs(v));
+        }
         if (!h.collecting) {
-            if (largest > h.threshold) h.count(largest, copies ? copies : (copies = copies_of_row(copy, r)));
+            if (!(largest > h.threshold)) continue;
+            const int exponent = Blurmond_Highlights::exponent(largest);
+            if (pending > 0 && exponent != pending_exponent) h.count(pending_exponent, pending), pending = 0;
+            pending_exponent = exponent;
+            pending += copies ? copies : (copies = copies_of_row(copy, r));
             continue;
         }
+        if (largest <= h.threshold && h.scale == 1.0) continue;
+        if (!overflowed) w = wide_value<Buffer_P>(source, i);
         Highlight_Splat splat{i, r, {}};
         for (int ch = 0; ch < Buffer_P::channels; ++ch) {
             const double kept = std::clamp(w.c[ch], -h.threshold, h.threshold);
@@ -156,6 +178,7 @@ void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<L
         // The transform never reads the two padding columns.
         if (largest > h.threshold && i < copy.buffer.width - 2) h.add(splat);
     }
+    if (pending > 0) h.count(pending_exponent, pending);
 }
 
 // Bit k: lane k (r, g, b, a) below 0.
@@ -332,8 +355,9 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, 
         launch(copy.buffer.height - p.in.height, margin_row, context, copy);
     }
     if (!copy.highlights->counted()) return;
-    // Rare, so simply every row again: each collects its own splats, margin rows included.
     copy.highlights->plan(context, most_splats);
+    if (copy.highlights->settled()) return;
+    // Rare, so simply every row again: each collects its own splats, margin rows included.
     copy.first_row = 0;
     copy.margins_copied = false;
     launch(copy.buffer.height, to_buffer_row, context, copy);

@@ -8,11 +8,15 @@
 
 namespace nb {
 
-void Blurmond_Highlights::count(double largest, int64_t times) {
+int Blurmond_Highlights::exponent(double largest) {
     int exponent = 0;
     std::frexp(largest, &exponent);
-    pixels_.fetch_add(times, std::memory_order_relaxed);
-    by_exponent_[std::clamp(exponent, 0, exponents - 1)].fetch_add(times, std::memory_order_relaxed);
+    return std::clamp(exponent, 0, exponents - 1);
+}
+
+void Blurmond_Highlights::count(int exponent, int64_t pixels) {
+    pixels_.fetch_add(pixels, std::memory_order_relaxed);
+    by_exponent_[exponent].fetch_add(pixels, std::memory_order_relaxed);
 }
 
 void Blurmond_Highlights::plan(const Render_Context& context, int64_t most_splats) {

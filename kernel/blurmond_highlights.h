@@ -34,8 +34,8 @@ struct Highlight_Splat {
 // tasks of one defocus run, in this order:
 // 1. the first copy-to-buffer pass takes a census of the pixels beyond first_threshold and of the
 //    channels that hold negative values (count, mark_negative; any thread);
-// 2. only when it counted a pixel: plan() fixes threshold and scale, the second copy pass clamps,
-//    scales and collects the splats (add; any thread), and finish() orders them;
+// 2. only when it counted a pixel: plan() fixes threshold and scale; unless that settles it, the second
+//    copy pass clamps, scales and collects the splats (add; any thread), and finish() orders them;
 // 3. the copy back adds each row's splats (row_excess; any thread).
 class Blurmond_Highlights {
 public:
@@ -54,7 +54,9 @@ public:
     double scale = 1.0;                  // power of two applied to every value in the transform
     bool collecting = false;             // the second pass: clamp, scale and add the splats
 
-    void count(double largest, int64_t times);
+    // Census: pixels whose largest |working value| has this std::frexp exponent.
+    static int exponent(double largest);
+    void count(int exponent, int64_t pixels);
     void mark_negative(uint32_t channels) { negative_.fetch_or(channels, std::memory_order_relaxed); }
     bool counted() const { return pixels_.load() > 0; }
     // Bit c set: some working value of buffer channel c (storage order) was below 0.
@@ -65,6 +67,8 @@ public:
     // accuracy, relative to those bright pixels, has to do. Then the scale that keeps the transform's
     // values within transform_limit, and room for the splats. Main thread, after the census.
     void plan(const Render_Context& context, int64_t most_splats);
+    // After plan(): nothing to split off and nothing to scale, so the first pass's buffer stands.
+    bool settled() const { return room_ == 0 && scale == 1.0; }
     // Any thread, during the second pass. Throws Exception_Assert beyond the room planned.
     void add(const Highlight_Splat& splat);
 
