@@ -42,7 +42,7 @@ public:
     // Float rounding of the transform leaves errors of about 1.8e-9 times the largest value it carries
     // (measured with one light on a 48 x 32 frame, radius 5, the worst of the sizes tried; larger
     // frames and irises do better). At 256 that is 4.6e-7 in linear light, 2e-6 after the curve (slope
-    // at most 4.5): fifty times below 1e-4 of a dark background. And 256 lies above 10 on the curve
+    // at most 4.5): fifty times below the 1e-4 a background must keep. And 256 lies above 10 on the curve
     // (138 in linear light), so ordinary HDR frames never leave the transform's path.
     static constexpr double first_threshold = 256.0;
     // The largest magnitude the transform carries after scaling: its forward pass, the product with
@@ -59,7 +59,7 @@ public:
     void count(int exponent, int64_t pixels);
     void mark_negative(uint32_t channels) { negative_.fetch_or(channels, std::memory_order_relaxed); }
     bool counted() const { return pixels_.load() > 0; }
-    // Bit c set: some working value of buffer channel c (storage order) was below 0.
+    // Bit k set: some working value of r, g, b, a (k = 0 .. 3) was below 0.
     uint32_t negative() const { return negative_.load(); }
 
     // The lowest power-of-two threshold, at least the first, that leaves at most most_splats pixels
