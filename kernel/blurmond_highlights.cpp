@@ -42,9 +42,32 @@ void Blurmond_Highlights::add(const Highlight_Splat& splat) {
     splats_[index] = splat;
 }
 
+namespace {
+
+// The softening blur's running sums leave residues of up to about 1.5e-7 of the iris's largest value, of
+// either sign, where the iris holds nothing. The transform carries them harmlessly next to the threshold,
+// but spread with a light a billion times the background they would draw a box around its disc. A value
+// below 1e-5 of its channel's largest is such a residue, or holds as little light.
+void clear_residue(float* iris, int64_t rows, int64_t columns, int64_t row_floats, int channels) {
+    for (int c = 0; c < channels; ++c) {
+        float largest = 0.0f;
+        for (int64_t y = 0; y < rows; ++y)
+            for (int64_t x = 0; x < columns; ++x)
+                largest = std::max(largest, std::fabs(iris[y * row_floats + x * channels + c]));
+        for (int64_t y = 0; y < rows; ++y)
+            for (int64_t x = 0; x < columns; ++x) {
+                float& v = iris[y * row_floats + x * channels + c];
+                if (std::fabs(v) < 1e-5f * largest) v = 0.0f;
+            }
+    }
+}
+
+}  // namespace
+
 void Blurmond_Highlights::finish(const Render_Context& context, std::shared_ptr<Mapped_Memory_2d> iris,
-                                 const float* first_pixel, int64_t row_floats, int iris_channels, int64_t reach_x,
+                                 float* first_pixel, int64_t row_floats, int iris_channels, int64_t reach_x,
                                  int64_t reach_y, int64_t width, int channels) {
+    clear_residue(first_pixel, 2 * reach_y + 1, 2 * reach_x + 1, row_floats, iris_channels);
     splat_count_ = added_.load();
     // Arrival order depends on the threads; row order makes the sums, and the frame, repeatable.
     std::sort(splats_, splats_ + splat_count_,

@@ -76,7 +76,8 @@ public:
     // (iris_channels floats per pixel, 1 for a gray iris, row_floats floats per row; pixel (0, 0) is
     // offset (-reach_x, -reach_y) from the centre; memory kept alive here) and one accumulator row of
     // width x channels doubles per host thread for row_excess.
-    void finish(const Render_Context& context, std::shared_ptr<Mapped_Memory_2d> iris, const float* first_pixel,
+    // Values below 1e-5 of their channel's largest are taken as 0.
+    void finish(const Render_Context& context, std::shared_ptr<Mapped_Memory_2d> iris, float* first_pixel,
                 int64_t row_floats, int iris_channels, int64_t reach_x, int64_t reach_y, int64_t width,
                 int channels);
     bool collected() const { return added_.load() > 0; }
