@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "kernel/bt709.h"
 #include "kernel/highlight_selection_evaluator.h"
@@ -67,6 +68,207 @@ const typename Layer_T::pixel* selection_row(const Layer_T& selection, int64_t f
     return selection.row(y);
 }
 
+// What one buffer row reads: the source row continued by the edge rules, the outside colour, the
+// selection row.
+template <class Layer_T>
+struct Row_Source {
+    using P = typename Layer_T::pixel;
+    const Kernel_Blurmond_In<Layer_T>& p;
+    const P* source;     // null: the whole row is the outside colour
+    const P* selection;  // null: nothing in the row is boosted
+    Highlight_Selection_Evaluator evaluator;
+    Float4 outside;
+    int64_t buffer_x;  // frame column of buffer column 0
+
+    // Buffer column c as the source holds it (straight or premultiplied), NaN and infinities as 0.
+    Float4 colour(int64_t c) const {
+        const int64_t source_x = source ? source_index(p.outside_horizontal, buffer_x + c - p.in.x, p.in.width) : -1;
+        return source_x >= 0 ? finite_rgba(source[source_x]) : outside;
+    }
+    const P* selected(int64_t c) const {
+        const int64_t x = buffer_x + c - p.selection.x;
+        return selection && x >= 0 && x < p.selection.width ? selection + x : nullptr;
+    }
+};
+
+// A buffer pixel's channels in double, in the same storage order.
+template <class Buffer_P>
+using Wide = Pixel_Rgb_Aos<typename Buffer_P::layout, double, 1, Buffer_P::extra_channels, 1>;
+
+// Buffer column c worked out in double, where float would lose it or overflow.
+template <class Buffer_P, class Layer_T>
+Wide<Buffer_P> wide_value(const Row_Source<Layer_T>& row, int64_t c) {
+    const Kernel_Blurmond_In<Layer_T>& p = row.p;
+    const Float4 f = row.colour(c);
+    double v[4] = {f[0], f[1], f[2], f[3]};
+    double weight = 1.0;
+    for (int k = 0; k < 3; ++k) {
+        if (!p.in.premultiplied) v[k] *= v[3];
+        if (p.gamma_correction) v[k] = linear_from_bt709(v[k]);
+    }
+    if (const auto* selected = row.selected(c)) {
+        const double s = row.evaluator.weight_of_layer_pixel(*selected, p.selection.premultiplied);
+        const double gain = static_cast<double>(p.preservative_highlight + p.additive_highlight) * s + 1.0;
+        for (int k = 0; k < 3; ++k) v[k] *= gain;
+        weight = static_cast<double>(p.preservative_highlight) * s + 1.0;
+    }
+    Wide<Buffer_P> w;
+    w.r() = v[0], w.g() = v[1], w.b() = v[2], w.a() = v[3];
+    if constexpr (Buffer_P::extra_channels == 1) w.extra() = weight;
+    return w;
+}
+
+// Buffer rows holding buffer row r: itself, and the margin rows copied from it.
+template <class Layer_T, class Buffer_P>
+int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    if (!copy.margins_copied) return 1;
+    const int64_t above = p.in.y - copy.buffer.y;
+    int64_t n = 1;
+    for (int64_t m = 0; m < copy.buffer.height; ++m)
+        n += (m < above || m >= above + p.in.height) &&
+             source_index(p.outside_vertical, m - above, p.in.height) + above == r;
+    return n;
+}
+
+// The largest |channel| of a stored buffer pixel; infinity where float overflowed.
+template <class Buffer_P>
+double stored_largest(const Buffer_P& pixel) {
+    float largest = 0.0f;
+    for (const float v : pixel.c) largest = std::max(largest, std::fabs(v));
+    return largest;
+}
+
+// A chunk the float pass found beyond the threshold (or, in the second pass, to be scaled). The float
+// values decide what leaves the transform, alike in both passes, so the census holds room for every
+// splat; double carries what float cannot. The census counts the pixels beyond the threshold; the
+// second pass stores them clamped (every pixel scaled, when scaling) and collects the excess.
+template <class Layer_T, class Buffer_P>
+void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<Layer_T>& source, int64_t r,
+                int64_t first, int64_t count) {
+    Blurmond_Highlights& h = *copy.highlights;
+    Buffer_P* row = copy.buffer.row(r);
+    int64_t copies = 0, pending = 0;  // pixels counted but not yet added to the shared census
+    int pending_exponent = 0;
+    for (int64_t i = first; i < first + count; ++i) {
+        double largest = stored_largest(row[i]);
+        const bool overflowed = !std::isfinite(largest);
+        Wide<Buffer_P> w{};
+        if (overflowed) {
+            w = wide_value<Buffer_P>(source, i);
+            largest = 0.0;
+            for (const double v : w.c) largest = std::max(largest, std::fabs(v));
+        }
+        if (!h.collecting) {
+            if (!(largest > h.threshold)) continue;
+            const int exponent = Blurmond_Highlights::exponent(largest);
+            if (pending > 0 && exponent != pending_exponent) h.count(pending_exponent, pending), pending = 0;
+            pending_exponent = exponent;
+            pending += copies ? copies : (copies = copies_of_row(copy, r));
+            continue;
+        }
+        if (largest <= h.threshold && h.scale == 1.0) continue;
+        if (!overflowed) w = wide_value<Buffer_P>(source, i);
+        Highlight_Splat splat{i, r, {}};
+        for (int ch = 0; ch < Buffer_P::channels; ++ch) {
+            const double kept = std::clamp(w.c[ch], -h.threshold, h.threshold);
+            splat.excess[ch] = w.c[ch] - kept;
+            row[i].c[ch] = static_cast<float>(kept * h.scale);
+        }
+        // The transform never reads the two padding columns.
+        if (largest > h.threshold && i < copy.buffer.width - 2) h.add(splat);
+    }
+    if (pending > 0) h.count(pending_exponent, pending);
+}
+
+// Bit k: lane k (r, g, b, a) below 0.
+uint32_t negative_lanes(Float4 lowest) {
+    uint32_t bits = 0;
+    for (int k = 0; k < 4; ++k) bits |= (lowest[k] < 0.0f ? 1u : 0u) << k;
+    return bits;
+}
+
+constexpr float largest_float = std::numeric_limits<float>::max();
+
+inline float float_range(double v) { return static_cast<float>(std::clamp<double>(v, -largest_float, largest_float)); }
+
+// Output pixels first .. first + count - 1 of row r: normalised, held at floor, weight divided out, back
+// to the curve and the output's alpha convention, converted.
+template <class Layer_T, class Buffer_P>
+void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const Layer<Buffer_P>& buffer = copy.buffer;
+    const int64_t buffer_y = p.out.y + r - buffer.y;
+    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
+    Float4 colours[chunk];
+    for (int64_t i = 0; i < count; ++i) {
+        const int64_t buffer_x = p.out.x - buffer.x + first + i;
+        const bool inside = row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2;
+        const Float4 v = inside ? normalised(buffer.at(buffer_x, buffer_y), copy.normalisation) : Float4{};
+        colours[i] = v < copy.floor ? copy.floor : v;
+    }
+    if (p.gamma_correction) bt709_from_linear(colours, count);
+    auto* row = p.out.row(r);
+    for (int64_t i = 0; i < count; ++i) {
+        Float4 v = colours[i];
+        if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
+        store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
+    }
+}
+
+// The same where splats reach or the transform was scaled: the sums in double, and the curve in double
+// for values beyond the float range.
+template <class Layer_T, class Buffer_P>
+void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count,
+                     const Row_Excess& excess) {
+    constexpr int C = Buffer_P::channels;
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const Layer<Buffer_P>& buffer = copy.buffer;
+    const int64_t buffer_y = p.out.y + r - buffer.y;
+    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
+    // normalisation is 1 / (gain * iris sum); the splats are not transformed, so they lack the gain.
+    const double gain = static_cast<double>(buffer.width - 2) * static_cast<double>(buffer.height) * 0.5;
+    double transformed[C], splatted[C];
+    for (int ch = 0; ch < C; ++ch) {
+        transformed[ch] = copy.normalisation[ch] / copy.highlights->scale;
+        splatted[ch] = copy.normalisation[ch] * gain;
+    }
+    Wide<Buffer_P> linear[chunk];
+    Float4 colours[chunk];
+    for (int64_t i = 0; i < count; ++i) {
+        const int64_t buffer_x = p.out.x - buffer.x + first + i;
+        Wide<Buffer_P> w{};
+        if (row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2) {
+            const Buffer_P& pixel = buffer.at(buffer_x, buffer_y);
+            const double* splat = excess.reaches(first + i) ? excess.sums + (first + i) * C : nullptr;
+            for (int ch = 0; ch < C; ++ch)
+                w.c[ch] = pixel.c[ch] * transformed[ch] + (splat ? splat[ch] * splatted[ch] : 0.0);
+        }
+        w.r() = std::max<double>(w.r(), copy.floor[0]);
+        w.g() = std::max<double>(w.g(), copy.floor[1]);
+        w.b() = std::max<double>(w.b(), copy.floor[2]);
+        w.a() = std::max<double>(w.a(), copy.floor[3]);
+        if constexpr (Buffer_P::extra_channels == 1) {
+            if (w.extra() > 0.0) w.r() /= w.extra(), w.g() /= w.extra(), w.b() /= w.extra();
+        }
+        linear[i] = w;
+        colours[i] = Float4{float_range(w.r()), float_range(w.g()), float_range(w.b()), float_range(w.a())};
+    }
+    if (p.gamma_correction) bt709_from_linear(colours, count);
+    auto* row = p.out.row(r);
+    for (int64_t i = 0; i < count; ++i) {
+        Float4 v = colours[i];
+        const double channels[3] = {linear[i].r(), linear[i].g(), linear[i].b()};
+        for (int k = 0; k < 3; ++k)
+            if (p.gamma_correction && std::fabs(channels[k]) > largest_float)
+                v[k] = float_range(bt709_from_linear(channels[k]));
+        if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
+        const Float4 top{largest_float, largest_float, largest_float, largest_float};
+        v = v > top ? top : v < -top ? -top : v;
+        store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
+    }
+}
+
 }  // namespace
 
 template <class Layer_T, class Buffer_P>
@@ -74,41 +276,50 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration,
                                                      const Blurmond_Copy& copy) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
+    const Blurmond_Highlights& h = *copy.highlights;
     const int64_t r = copy.first_row + iteration.index;
     const int64_t source_y = source_index(p.outside_vertical, buffer.y + r - p.in.y, p.in.height);
-    const auto* source = source_y >= 0 ? p.in.row(source_y) : nullptr;
     const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
-    const auto* selection = boosting ? selection_row(p.selection, buffer.y + r) : nullptr;
-    const auto evaluator = Highlight_Selection_Evaluator::prepare_for<typename Layer_T::pixel>(p.selection_curve);
-    const Float4 outside{p.outside_color[0], p.outside_color[1], p.outside_color[2], p.outside_color[3]};
+    const Row_Source<Layer_T> source{
+        p,
+        source_y >= 0 ? p.in.row(source_y) : nullptr,
+        boosting ? selection_row(p.selection, buffer.y + r) : nullptr,
+        Highlight_Selection_Evaluator::prepare_for<typename Layer_T::pixel>(p.selection_curve),
+        Float4{p.outside_color[0], p.outside_color[1], p.outside_color[2], p.outside_color[3]},
+        buffer.x};
+    const float limit = static_cast<float>(std::min<double>(h.threshold, largest_float));
+    const bool rescaled = h.collecting && h.scale != 1.0;  // every value to be scaled in double
     Buffer_P* row = buffer.row(r);
     // A row of nothing but the outside colour, unboosted: one pixel converted, then repeated.
-    const int64_t width = source || selection ? buffer.width : std::min<int64_t>(buffer.width, 1);
+    const int64_t width = source.source || source.selection ? buffer.width : std::min<int64_t>(buffer.width, 1);
     Float4 colours[chunk];
+    Float4 lowest{};
     for (int64_t first = 0; first < width; first += chunk) {
         const int64_t count = std::min(chunk, width - first);
         for (int64_t i = 0; i < count; ++i) {
-            const int64_t x = buffer.x + first + i - p.in.x;
-            const int64_t source_x = source ? source_index(p.outside_horizontal, x, p.in.width) : -1;
-            Float4 v = source_x >= 0 ? finite_rgba(source[source_x]) : outside;
+            Float4 v = source.colour(first + i);
             if (!p.in.premultiplied) v *= Float4{v[3], v[3], v[3], 1.0f};
             colours[i] = v;
         }
         if (p.gamma_correction) linear_from_bt709(colours, count);
+        Int4 beyond{};
         for (int64_t i = 0; i < count; ++i) {
             Float4 v = colours[i];
             float weight = 1.0f;
-            const int64_t selection_x = buffer.x + first + i - p.selection.x;
-            if (selection && selection_x >= 0 && selection_x < p.selection.width) {
-                const float s = static_cast<float>(
-                    evaluator.weight_of_layer_pixel(selection[selection_x], p.selection.premultiplied));
+            if (const auto* selected = source.selected(first + i)) {
+                const float s =
+                    static_cast<float>(source.evaluator.weight_of_layer_pixel(*selected, p.selection.premultiplied));
                 const float gain = (p.preservative_highlight + p.additive_highlight) * s + 1.0f;
                 v *= Float4{gain, gain, gain, 1.0f};
                 weight = p.preservative_highlight * s + 1.0f;
             }
+            beyond |= (v > limit) | (v < -limit) | (weight > limit ? -1 : 0);
+            lowest = v < lowest ? v : lowest;
             store(row[first + i], v, weight);
         }
+        if (rescaled || beyond[0] | beyond[1] | beyond[2] | beyond[3]) wide_chunk(copy, source, r, first, count);
     }
+    if (const uint32_t negative = negative_lanes(lowest)) copy.highlights->mark_negative(negative);
     std::fill(row + width, row + buffer.width, row[0]);
     context.check_abort();
 }
@@ -127,7 +338,8 @@ void Blurmond_Copy<Layer_T, Buffer_P>::margin_row(const Iteration& iteration, co
 }
 
 template <class Layer_T, class Buffer_P>
-void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, Blurmond_Copy copy) {
+void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, Blurmond_Copy copy,
+                                                 int64_t most_splats) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
     const bool continued = p.outside_vertical == Outside::border || p.outside_vertical == Outside::mirrored ||
@@ -136,37 +348,37 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, 
     const bool inside = above >= 0 && above + p.in.height <= copy.buffer.height;
     if (boosting || !continued || p.in.empty() || !inside) {
         launch(copy.buffer.height, to_buffer_row, context, copy);
-        return;
+    } else {
+        copy.first_row = above;
+        copy.margins_copied = true;
+        launch(p.in.height, to_buffer_row, context, copy);
+        launch(copy.buffer.height - p.in.height, margin_row, context, copy);
     }
-    copy.first_row = above;
-    launch(p.in.height, to_buffer_row, context, copy);
-    launch(copy.buffer.height - p.in.height, margin_row, context, copy);
+    if (!copy.highlights->counted()) return;
+    copy.highlights->plan(context, most_splats);
+    if (copy.highlights->settled()) return;
+    // Rare, so simply every row again: each collects its own splats, margin rows included.
+    copy.first_row = 0;
+    copy.margins_copied = false;
+    launch(copy.buffer.height, to_buffer_row, context, copy);
 }
 
 template <class Layer_T, class Buffer_P>
 void Blurmond_Copy<Layer_T, Buffer_P>::back_row(const Iteration& iteration, const Render_Context& context,
                                                 const Blurmond_Copy& copy) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    const Layer<Buffer_P>& buffer = copy.buffer;
+    const Blurmond_Highlights& h = *copy.highlights;
     const int64_t r = iteration.index;
-    const int64_t buffer_y = p.out.y + r - buffer.y;
-    const int64_t signal_width = buffer.width - 2;  // the last two columns are transform padding
-    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
-    auto* row = p.out.row(r);
-    Float4 colours[chunk];
+    const int64_t buffer_y = p.out.y + r - copy.buffer.y;
+    const bool row_inside = buffer_y >= 0 && buffer_y < copy.buffer.height;
+    const Row_Excess excess =
+        row_inside && h.splatting() ? h.row_excess(buffer_y, p.out.x - copy.buffer.x, iteration.thread) : Row_Excess{};
     for (int64_t first = 0; first < p.out.width; first += chunk) {
         const int64_t count = std::min(chunk, p.out.width - first);
-        for (int64_t i = 0; i < count; ++i) {
-            const int64_t buffer_x = p.out.x - buffer.x + first + i;
-            const bool inside = row_inside && buffer_x >= 0 && buffer_x < signal_width;
-            colours[i] = inside ? normalised(buffer.at(buffer_x, buffer_y), copy.normalisation) : Float4{};
-        }
-        if (p.gamma_correction) bt709_from_linear(colours, count);
-        for (int64_t i = 0; i < count; ++i) {
-            Float4 v = colours[i];
-            if (!p.out.premultiplied && v[3] > 1e-5f) v /= Float4{v[3], v[3], v[3], 1.0f};
-            store_rgba(row[first + i], Rgba_F{v[0], v[1], v[2], v[3]});
-        }
+        if (h.scale != 1.0 || (first < excess.end && first + count > excess.begin))
+            wide_back_chunk(copy, r, first, count, excess);
+        else
+            narrow_back_chunk(copy, r, first, count);
     }
     context.check_abort();
 }

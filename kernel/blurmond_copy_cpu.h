@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "kernel/blurmond_highlights.h"
+#include "kernel/float4.h"
 #include "kernel/kernel_blurmond_in.h"
 #include "util/kernel.h"
 #include "util/layer.h"
@@ -19,19 +21,27 @@ struct Blurmond_Copy {
     Layer<Buffer_P> buffer;
     // Copy back: per buffer channel, 1 / (transform gain * iris sum), or 0 where the sum is 0.
     float normalisation[Buffer_P::channels] = {};
-    int64_t first_row = 0;  // buffer row of work item 0 of to_buffer_row
+    int64_t first_row = 0;        // buffer row of work item 0 of to_buffer_row
+    bool margins_copied = false;  // to_buffer_row converts the source rows only; margin_row copies them
+    Blurmond_Highlights* highlights = nullptr;  // the run's census and splats; shared, never null
+    // Copy back, per r, g, b, a: 0 where image and iris hold no negative value, so that rounding cannot
+    // take a convolution of non-negative data below 0; otherwise -infinity.
+    Float4 floor{};
 
     // Fills every buffer row: the source continued by the edge rules (or the outside colour),
     // premultiplied, non-finite channels as 0, optionally in linear light, highlights boosted.
     // Without a boost, a margin row that the vertical rule continues from the image equals the buffer
-    // row of its source row, so those are converted first and the margins copied from them.
-    static void to_buffer(const Render_Context& context, Blurmond_Copy copy);
+    // row of its source row, so those are converted first and the margins copied from them. When the
+    // census finds values beyond the highlights' threshold, every row is converted once more with
+    // those values clamped and collected as splats, at most about most_splats of them.
+    static void to_buffer(const Render_Context& context, Blurmond_Copy copy, int64_t most_splats);
     // Buffer row first_row + item.
     static void to_buffer_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);
     // Margin row item (rows above the source first): a copy of a converted row.
     static void margin_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);
-    // Output row r: normalised, weight divided out, back to the curve and the output's alpha
-    // convention, converted. Positions outside the buffer's signal area read transparent black.
+    // Output row r: normalised, the highlights' splats added, held at floor, weight divided out, back
+    // to the curve and the output's alpha convention, converted (float within its finite range).
+    // Positions outside the buffer's signal area read transparent black.
     static void back_row(const Iteration& iteration, const Render_Context& context, const Blurmond_Copy& copy);
 };
 

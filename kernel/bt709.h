@@ -25,6 +25,15 @@ inline float bt709_from_linear(float v) {
     return v < 0.018f ? v * 4.5f : float_power(v, 0.45f) * 1.099f - 0.099f;
 }
 
+// The curves in double, for linear values beyond the float range (the power of a large float overflows).
+inline double linear_from_bt709(double v) {
+    return v <= 0.081 ? v / 4.5 : std::pow((v + 0.099) / 1.099, static_cast<double>(2.2222223f));
+}
+
+inline double bt709_from_linear(double v) {
+    return v < 0.018 ? v * 4.5 : std::pow(v, static_cast<double>(0.45f)) * 1.099 - 0.099;
+}
+
 // The same curves on four lanes at once. The power is exp2(y log2 x) with polynomials accurate to a
 // few float ulps; lanes outside 2^-50 .. 2^50 (and non-finite ones) take the scalar path.
 Float4 linear_from_bt709(Float4 v);

@@ -34,6 +34,8 @@ private:
     template <class Drawn_P, class Iris_P, class Buffer_P>
     void convolve(const Render_Context& context);
     void copy(const Render_Context& context);
+
+    bool iris_non_negative_ = true;  // no negative value in the alternative iris
 };
 
 extern template class Kernel_Blurmond<Layer<Pixel_Argb_8>>;

@@ -122,9 +122,10 @@ class BlurmondBadInput : public testing::TestWithParam<Bad_Input_Case> {};
 
 // The iris sums to 1 and the frame's edges continue it, so a constant frame stays constant up to float
 // rounding of the transforms (far below a code value) and the rounding to code values, also on frames
-// far smaller than the blur. A compositor hands over what earlier effects produced, NaN and infinities
-// included: in the image or the selection they may spoil what lies within the blur's reach of them, never
-// the rest of the frame; the iris is normalised, so with one in the iris the frame stays constant.
+// far smaller than the blur. A compositor hands over what earlier effects produced, NaN, infinities and
+// values near the float maximum included: in the image or the selection they may spoil what lies within
+// the blur's reach of them, never the rest of the frame; the iris is normalised, so with one in the iris
+// the frame stays constant.
 TEST_P(BlurmondBadInput, ConstantFrameStaysConstantBeyondTheBlursReachOfABadPixel) {
     const Bad_Input_Case& c = GetParam();
     const Blurmond_Variant& v = test::blurmond_variants[c.variant];
@@ -160,9 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Bad_Input_Case{3, 3, 2, 60.0}, Bad_Input_Case{2, 7, 1, 40.0}, Bad_Input_Case{4, 1, 9, 40.0},
                     Bad_Input_Case{2, 24, 16, 999.0}, Bad_Input_Case{2, 40, 30, 4.0, source, nan, 0},
                     Bad_Input_Case{2, 40, 30, 4.0, source, inf, 1}, Bad_Input_Case{2, 40, 30, 4.0, source, -inf, 2},
+                    Bad_Input_Case{2, 40, 30, 4.0, source, 6e34, 0}, Bad_Input_Case{5, 40, 30, 4.0, source, 3.4e38, 3},
                     Bad_Input_Case{5, 40, 30, 4.0, source, nan, 3}, Bad_Input_Case{2, 40, 30, 4.0, selection, nan, 1},
                     Bad_Input_Case{5, 40, 30, 4.0, selection, inf, 0}, Bad_Input_Case{2, 40, 30, 4.0, iris, inf, 3},
-                    Bad_Input_Case{2, 40, 30, 4.0, iris, nan, 0, true}, Bad_Input_Case{5, 40, 30, 4.0, iris, -inf, 1}));
+                    Bad_Input_Case{2, 40, 30, 4.0, iris, nan, 0, true}, Bad_Input_Case{5, 40, 30, 4.0, iris, -inf, 1},
+                    Bad_Input_Case{2, 40, 30, 4.0, iris, 3.4e38, 0, true}, Bad_Input_Case{5, 40, 30, 4.0, iris, 3.4e38, 1}));
 
 
 struct Soften_Case {
