@@ -268,7 +268,7 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
         {1e4, true, 0.1, 0, 1.0f, true},   {1e5, true, 0.1, 0, 0.0f, false, 2.0f}};
     test::Test_Host host(2);
     for (const Highlight_Case& h : highlights) {
-        Case c = cases[8];
+        Case c{"one light", 0, 0, false, 0.0f, 0.0f, false, true, false, {}};
         c.gamma = h.gamma;
         c.iris.radius = 5.0f;
         c.preservative = h.preservative;
