@@ -50,6 +50,12 @@ struct Exception_Out_Of_Memory : Exception_Runtime {
     using Exception_Runtime::Exception_Runtime;
 };
 
+// The settings ask for a frame that cannot be rendered (an iris without light, say). what() says why in
+// one line for the user; the host is told of a bad parameter and shown that line. Logs nothing.
+struct Exception_Unrenderable : Exception_Runtime {
+    using Exception_Runtime::Exception_Runtime;
+};
+
 // A broken invariant. Logs an error with the expression, place and call stack when constructed.
 struct Exception_Assert : Exception_Runtime {
     Exception_Assert(const std::string& message, std::string_view expression, std::string_view file, int64_t line);

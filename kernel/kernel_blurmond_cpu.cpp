@@ -71,9 +71,6 @@ Layer_Buffer transformed_iris(const Render_Context& context, const Kernel_Blurmo
     return iris;
 }
 
-// The host's PF_Err_BAD_CALLBACK_PARAM: the settings ask for what cannot be rendered.
-constexpr int32_t bad_parameter = 516;
-
 // The frame's alpha follows the gray iris, or a coloured iris's alpha channel; a channel summing to 0
 // or beyond float leaves nothing to normalise by.
 template <class Iris_P>
@@ -188,9 +185,8 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     Layer_Buffer iris = transformed_iris<Drawn_P, Iris_P>(context, drawn, g, sums);
     // Every pixel would come out 0, a transparent frame that looks like a result.
     if (!carries_light<Iris_P>(sums))
-        throw Exception_After_Effects("the iris holds no light (an alternative iris without light, or a border "
-                                      "brightness of -1 across the whole radius): there is nothing to blur with",
-                                      bad_parameter, source_path(__FILE__), __LINE__);
+        throw Exception_Unrenderable("the iris holds no light (an alternative iris without light, or a border "
+                                     "brightness of -1 across the whole radius): there is nothing to blur with");
 
     Layer_Buffer image = allocate_layer_buffer<Buffer_P>(context, g.width + 2, g.height, false, in.in.x - g.margin_x,
                                                          in.in.y - g.margin_y, 1.0f, 1.0f, 1.0f);

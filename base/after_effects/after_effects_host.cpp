@@ -176,6 +176,9 @@ PF_Err guarded(PF_OutData* out_data, Command&& command) {
     } catch (const Exception_Out_Of_Memory& failure) {
         show_error(out_data, failure.what());
         return PF_Err_OUT_OF_MEMORY;
+    } catch (const Exception_Unrenderable& failure) {
+        show_error(out_data, failure.what());
+        return PF_Err_BAD_CALLBACK_PARAM;
     } catch (const Exception_Abort&) {
         return PF_Interrupt_CANCEL;
     } catch (const Exception_After_Effects& failure) {
