@@ -74,15 +74,15 @@ void transform(const Render_Context& context, const Layer_T& layer, Direction di
 
 template <class Layer_T>
 void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
-    ASSERT(is_pow (in.image.io.width() - 2));
-    ASSERT(is_pow (in.image.io.height()));
+    ASSERT(is_fft_row_length(in.image.io.width() - 2));
+    ASSERT(is_fft_length(in.image.io.height()));
     transform(context, in.image.io.layer, Direction::forward);
 }
 
 template <class Layer_T>
 void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
-    ASSERT(is_pow (in.image.io.width() - 2));
-    ASSERT(is_pow (in.image.io.height()));
+    ASSERT(is_fft_row_length(in.image.io.width() - 2));
+    ASSERT(is_fft_length(in.image.io.height()));
     transform(context, in.image.io.layer, Direction::reverse);
 }
 
