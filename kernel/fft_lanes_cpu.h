@@ -7,6 +7,18 @@
 
 namespace nb {
 
+// The instructions the lane-wise transforms run on. Any x86-64 processor has SSE2; on one with AVX2 and
+// FMA the lanes of an even number of vectors run eight floats wide with fused multiply-adds. The choice
+// is made once, for the process, so every row and column of a frame is computed alike whatever
+// thread takes it; the two choices round differently.
+enum class Fft_Instructions { sse2, avx2_fma };
+
+// The instructions in use: AVX2 and FMA where the processor has them, until set otherwise.
+Fft_Instructions fft_instructions();
+bool fft_instructions_available(Fft_Instructions instructions);
+// For comparing the two; not while a transform runs. Throws Exception_Assert when not available.
+void set_fft_instructions(Fft_Instructions instructions);
+
 // An element is 2V lane vectors: V vectors of real parts, then V vectors of imaginary parts; lane l of
 // every element belongs to the same transform. Keeping pixels, channels and neighbouring rows or
 // columns in the lanes lets one twiddle serve 4V transforms and keeps the loops free of shuffles.
@@ -34,6 +46,7 @@ struct Fft_Lanes {
 };
 
 extern template struct Fft_Lanes<1>;
+extern template struct Fft_Lanes<2>;
 extern template struct Fft_Lanes<4>;
 extern template struct Fft_Lanes<5>;
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kernel/blurmond_geometry.h"
+#include "kernel/fft_lanes_cpu.h"
 #include "kernel/kernel_draw_iris_cpu.h"
 #include "tests/support/defocus_oracle.h"
 #include "tests/support/image_compare.h"
@@ -203,44 +204,55 @@ class KernelBlurmond : public testing::Test {};
 using Pixels = testing::Types<Pixel_Argb_8, Pixel_Argb_16, Pixel_Argb_32f, Pixel_Bgra_8, Pixel_Bgra_16, Pixel_Bgra_32f>;
 TYPED_TEST_SUITE(KernelBlurmond, Pixels);
 
-TYPED_TEST(KernelBlurmond, MatchesDirectConvolutionWithTheDrawnIris) {
-    using P = TypeParam;
+// Empty when the kernel's output for the case matches the oracle's; otherwise the worst pixel.
+template <class P>
+std::string oracle_mismatch(const Case& c, test::Test_Host& host) {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
-    test::Test_Host host(2);
-    for (const Case& c : cases) {
-        // A small iris image: a warm disc with a cooler, more transparent rim.
-        test::Owned_Layer<P> alternative(7, 6), in(11, 8, 5, -3), out(11, 8, 5, -3);
-        alternative.layer().premultiplied = true;
-        alternative.fill([&](int64_t x, int64_t y) {
-            const double d = std::hypot(x - 3.0, y - 2.5), red = c.image == 2 ? 0.0 : 1.0;
-            return pixel_of<P>(d < 2.0 ? Rgba_D{0.9 * red, 0.6, 0.3, 1.0} : d < 3.0 ? Rgba_D{0.1 * red, 0.3, 0.5, 0.6} : Rgba_D{});
-        });
-        fill_random(in, 17);
-        if (c.non_finite && is_float<P>()) {
-            in.at(3, 2) = pixel_of<P>({nan, inf, 2.5, 1});
-            in.at(5, 4) = pixel_of<P>({-inf, 0.5, 0.5, nan});
-        }
-        in.layer().premultiplied = c.in_premultiplied;
-        out.layer().premultiplied = c.out_premultiplied;
-        auto kernel = blurmond<P>(c, in.layer(), out.layer());
-        if (c.colour && c.image) kernel.in.iris = alternative.layer();
-        kernel.run(host.context());
-
-        using Colour_Iris = Pixel_Rgb_Aos<typename P::layout, float, 1, 0, 1>;
-        const test::Oracle_Iris iris = c.iris.radius == 0.0f ? test::Oracle_Iris{1, 1, true, {{1, 0, 0, 0}}}
-                                       : c.colour && c.image
-                                           ? drawn_iris<Colour_Iris>(host.context(), c.iris, alternative.layer())
-                                           : drawn_iris<Pixel_Gray_32f>(host.context(), c.iris, Layer<P>{});
-        test::Defocus_Oracle_Settings s{c.rule_horizontal, c.rule_vertical, outside_colour, c.gamma, c.preservative,
-                                        c.additive, {}};
-        for (int64_t r = 0; r < in.layer().height; ++r)
-            for (int64_t x = 0; x < in.layer().width; ++x)
-                s.selection_weight.push_back(c.unselected ? 0.0 : lightness_weight(in.at(x, r), c.in_premultiplied));
-        const auto expected = test::defocus_oracle(oracle_image(in.layer()), iris, s, out.layer().x, out.layer().y,
-                                                   out.layer().width, out.layer().height, c.out_premultiplied);
-        EXPECT_EQ(worst_excess(out.layer(), expected, [&](double alpha) { return tolerance<P>(c, alpha); }), "")
-            << c.name;
+    // A small iris image: a warm disc with a cooler, more transparent rim.
+    test::Owned_Layer<P> alternative(7, 6), in(11, 8, 5, -3), out(11, 8, 5, -3);
+    alternative.layer().premultiplied = true;
+    alternative.fill([&](int64_t x, int64_t y) {
+        const double d = std::hypot(x - 3.0, y - 2.5), red = c.image == 2 ? 0.0 : 1.0;
+        return pixel_of<P>(d < 2.0 ? Rgba_D{0.9 * red, 0.6, 0.3, 1.0} : d < 3.0 ? Rgba_D{0.1 * red, 0.3, 0.5, 0.6} : Rgba_D{});
+    });
+    fill_random(in, 17);
+    if (c.non_finite && is_float<P>()) {
+        in.at(3, 2) = pixel_of<P>({nan, inf, 2.5, 1});
+        in.at(5, 4) = pixel_of<P>({-inf, 0.5, 0.5, nan});
     }
+    in.layer().premultiplied = c.in_premultiplied;
+    out.layer().premultiplied = c.out_premultiplied;
+    auto kernel = blurmond<P>(c, in.layer(), out.layer());
+    if (c.colour && c.image) kernel.in.iris = alternative.layer();
+    kernel.run(host.context());
+
+    using Colour_Iris = Pixel_Rgb_Aos<typename P::layout, float, 1, 0, 1>;
+    const test::Oracle_Iris iris = c.iris.radius == 0.0f ? test::Oracle_Iris{1, 1, true, {{1, 0, 0, 0}}}
+                                   : c.colour && c.image
+                                       ? drawn_iris<Colour_Iris>(host.context(), c.iris, alternative.layer())
+                                       : drawn_iris<Pixel_Gray_32f>(host.context(), c.iris, Layer<P>{});
+    test::Defocus_Oracle_Settings s{c.rule_horizontal, c.rule_vertical, outside_colour, c.gamma, c.preservative,
+                                    c.additive, {}};
+    for (int64_t r = 0; r < in.layer().height; ++r)
+        for (int64_t x = 0; x < in.layer().width; ++x)
+            s.selection_weight.push_back(c.unselected ? 0.0 : lightness_weight(in.at(x, r), c.in_premultiplied));
+    const auto expected = test::defocus_oracle(oracle_image(in.layer()), iris, s, out.layer().x, out.layer().y,
+                                               out.layer().width, out.layer().height, c.out_premultiplied);
+    return worst_excess(out.layer(), expected, [&](double alpha) { return tolerance<P>(c, alpha); });
+}
+
+TYPED_TEST(KernelBlurmond, MatchesDirectConvolutionWithTheDrawnIris) {
+    test::Test_Host host(2);
+    // Both instruction sets the transforms may run on, whichever the processor picks.
+    const Fft_Instructions chosen = fft_instructions();
+    for (const Fft_Instructions instructions : {Fft_Instructions::sse2, Fft_Instructions::avx2_fma}) {
+        if (!fft_instructions_available(instructions)) continue;
+        set_fft_instructions(instructions);
+        for (const Case& c : cases)
+            EXPECT_EQ(oracle_mismatch<TypeParam>(c, host), "")
+                << c.name << (instructions == Fft_Instructions::sse2 ? ", SSE2" : ", AVX2 and FMA");
+    }
+    set_fft_instructions(chosen);
 }
 
 // The output may reach beyond the buffer (a missing or smaller input): those pixels are transparent
