@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
+#include "kernel/fft_image.h"
+
 namespace nb {
 namespace {
 
@@ -50,6 +55,22 @@ TEST(BlurmondGeometry, MarginsAndBufferSizesFollowTheIrisExtent) {
         EXPECT_TRUE(g.margin_x == c.margin_x && g.margin_y == c.margin_y && g.width == c.buffer_width &&
                     g.height == c.buffer_height)
             << c.label << ": margins " << g.margin_x << ", " << g.margin_y << ", buffer " << g.width << " x " << g.height;
+    }
+}
+
+// Every size up to 10000 against the set of all products 2^a 3^b 5^c: the chosen transform length is
+// the smallest product that holds it, the row length the smallest even one.
+TEST(FftLengths, AreTheSmallestProductsOfTwosThreesAndFives) {
+    std::set<int64_t> products;
+    for (int64_t a = 1; a <= 20000; a *= 2)
+        for (int64_t b = a; b <= 20000; b *= 3)
+            for (int64_t c = b; c <= 20000; c *= 5) products.insert(c);
+    const auto even = [](int64_t length) { return length % 2 == 0; };
+    for (int64_t n = -1; n <= 10000; ++n) {
+        const auto holding = products.lower_bound(std::max<int64_t>(n, 1));
+        ASSERT_EQ(next_fft_length(n), *holding) << n;
+        ASSERT_EQ(next_fft_row_length(n), n <= 1 ? 1 : *std::find_if(holding, products.end(), even)) << n;
+        ASSERT_EQ(is_fft_length(n), products.count(n) == 1) << n;
     }
 }
 
