@@ -216,5 +216,5 @@ inline void split_reverse_lanes(W* data, int64_t half, const float* twiddles, co
     }
     for (int64_t q = 1; q < half - q; ++q)
         split_pair<V>(data + int64_t{order[q]} * 2 * V, data + int64_t{order[half - q]} * 2 * V,
-                         twiddle(twiddles, q, -1.0f), 0.5f);
+                      twiddle(twiddles, q, -1.0f), 0.5f);
 }
