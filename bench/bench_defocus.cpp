@@ -1,4 +1,4 @@
-// The defocus kernel at 1080p and 2160p against an FFTW convolution of the same transforms, with peak memory.
+// The defocus kernel at 1080p and 2160p against FFTW convolutions at power-of-two and at our sizes, with peak memory.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -25,6 +25,33 @@ struct Frame_Size {
 const Frame_Size sizes[] = {{"1080p r50", 1920, 1080, 50.0f}, {"2160p r100", 3840, 2160, 100.0f}};
 
 int64_t thread_count() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+struct Transform_Size {
+    int64_t n, m;
+};
+
+Blurmond_Geometry geometry(const Frame_Size& size) {
+    Iris_Extent_Settings s;
+    s.radius = size.radius;
+    return blurmond_geometry(size.width, size.height, s);
+}
+
+// The sizes the kernel transforms.
+Transform_Size our_size(const Frame_Size& size) {
+    const Blurmond_Geometry g = geometry(size);
+    return {g.width, g.height};
+}
+
+// The sizes the kernel transformed when it padded frame and margins to powers of two.
+Transform_Size power_of_two_size(const Frame_Size& size) {
+    const Blurmond_Geometry g = geometry(size);
+    const auto above = [](int64_t n) {
+        int64_t p = 1;
+        while (p < n) p <<= 1;
+        return p;
+    };
+    return {above(size.width + 2 * g.margin_x), above(size.height + 2 * g.margin_y)};
+}
 
 // Frames live outside the host, so the host's high-water mark counts the kernel's memory alone.
 struct Frame {
@@ -63,9 +90,7 @@ std::map<std::string, double> bound_bytes;
 // transformed iris and the four-channel image buffer, plus the transforms' scratch rows (tables and
 // one row per thread, at most 128 bytes per column element).
 double memory_bound(const Frame_Size& size, int64_t threads) {
-    Iris_Extent_Settings s;
-    s.radius = size.radius;
-    const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, s);
+    const Blurmond_Geometry g = geometry(size);
     const auto rows = [](int64_t bytes) { return static_cast<double>((bytes + 63) / 64 * 64); };
     const double drawn = rows(g.width * 4) * g.height;
     const double iris = rows((g.width + 2) * 4) * g.height;
@@ -89,15 +114,12 @@ void BM_Defocus(benchmark::State& state, Frame_Size size) {
 }
 
 // The same convolution with FFTW: a gray iris and four channels, each N x M real to complex and back,
-// on the power-of-two sizes the defocus kernel uses, planned beforehand, with the same threads.
+// planned beforehand, with the same threads.
 class Fftw_Convolution {
 public:
-    explicit Fftw_Convolution(const Frame_Size& size, int threads) : threads_(threads) {
-        Iris_Extent_Settings s;
-        s.radius = size.radius;
-        const Blurmond_Geometry g = blurmond_geometry(size.width, size.height, s);
-        n_ = static_cast<int>(g.width);
-        m_ = static_cast<int>(g.height);
+    Fftw_Convolution(Transform_Size size, int threads) : threads_(threads) {
+        n_ = static_cast<int>(size.n);
+        m_ = static_cast<int>(size.m);
         bins_ = (n_ / 2 + 1) * static_cast<int64_t>(m_);
         image_ = fftwf_alloc_real(static_cast<size_t>(4 * 2 * bins_));
         iris_ = fftwf_alloc_real(static_cast<size_t>(2 * bins_));
@@ -162,7 +184,7 @@ private:
     fftwf_plan forward_{}, reverse_{}, iris_plan_{};
 };
 
-void BM_Fftw(benchmark::State& state, Frame_Size size) {
+void BM_Fftw(benchmark::State& state, Transform_Size size) {
     Fftw_Convolution convolution(size, static_cast<int>(thread_count()));
     for (auto _ : state) convolution.run();
 }
@@ -182,7 +204,9 @@ void register_benchmarks() {
     for (const Frame_Size& size : sizes) {
         benchmark::RegisterBenchmark((std::string("defocus ") + size.name).c_str(), BM_Defocus, size)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)->Iterations(1);
-        benchmark::RegisterBenchmark((std::string("fftw ") + size.name).c_str(), BM_Fftw, size)
+        benchmark::RegisterBenchmark((std::string("fftw ") + size.name).c_str(), BM_Fftw, power_of_two_size(size))
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)->Iterations(1);
+        benchmark::RegisterBenchmark((std::string("fftw at our sizes ") + size.name).c_str(), BM_Fftw, our_size(size))
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)->Iterations(1);
     }
 }
@@ -202,6 +226,12 @@ int main(int argc, char** argv) {
         if (ours <= 0.0 || fftw <= 0.0) continue;
         std::printf("median defocus %s: %.1f ms, fftw: %.1f ms\n", size.name, ours, fftw);
         std::printf("ratio %s: %.2f\n", size.name, ours / fftw);
+        const nb::Transform_Size pow2 = nb::power_of_two_size(size), our = nb::our_size(size);
+        const double fftw_ours = reporter.medians["fftw at our sizes " + std::string(size.name)];
+        std::printf("transforms %s: ours %lld x %lld, power of two %lld x %lld; fftw at our sizes: %.1f ms\n",
+                    size.name, static_cast<long long>(our.n), static_cast<long long>(our.m),
+                    static_cast<long long>(pow2.n), static_cast<long long>(pow2.m), fftw_ours);
+        if (fftw_ours > 0.0) std::printf("ratio to FFTW at our sizes %s: %.2f\n", size.name, ours / fftw_ours);
         const double peak = nb::peak_bytes[size.name], bound = nb::bound_bytes[size.name];
         const char* verdict = peak <= 1.05 * bound ? "within 5%" : "EXCEEDS the bound by more than 5%";
         std::printf("peak working memory %s: %.1f MB, bound %.1f MB (%.1f%%, %s)\n", size.name, peak / 1e6,

@@ -102,8 +102,8 @@ Blurmond_Geometry blurmond_geometry(int64_t in_width, int64_t in_height, const I
     Blurmond_Geometry g;
     g.margin_x = reach.x;
     g.margin_y = reach.y;
-    g.width = next_pow(std::max<int64_t>(0, in_width) + 2 * g.margin_x);
-    g.height = next_pow(std::max<int64_t>(0, in_height) + 2 * g.margin_y);
+    g.width = next_fft_row_length(std::max<int64_t>(0, in_width) + 2 * g.margin_x);
+    g.height = next_fft_length(std::max<int64_t>(0, in_height) + 2 * g.margin_y);
     return g;
 }
 

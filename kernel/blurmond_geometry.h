@@ -1,4 +1,4 @@
-// Margins and power-of-two sizes of the defocus buffers, from the iris's real extent.
+// Margins and transform sizes of the defocus buffers, from the iris's real extent.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +34,7 @@ Iris_Extent iris_extent(const Iris_Extent_Settings& settings);
 struct Blurmond_Geometry {
     int64_t margin_x = 0;  // columns added left and right of the source
     int64_t margin_y = 0;
-    int64_t width = 1;  // pw: power of two >= source width + 2 margins
+    int64_t width = 1;  // pw: the smallest transform row length (fft_image.h) >= source width + 2 margins
     int64_t height = 1;
 };
 

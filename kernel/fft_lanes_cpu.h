@@ -1,4 +1,4 @@
-// Lane-wise complex transforms: one power-of-two transform applied to many independent lanes at once.
+// Lane-wise complex transforms: one transform of length 2^a 3^b 5^c applied to many independent lanes at once.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +6,18 @@
 #include "kernel/fft_plan_cpu.h"
 
 namespace nb {
+
+// The instructions the lane-wise transforms run on. Any x86-64 processor has SSE2; on one with AVX2 and
+// FMA the lanes of an even number of vectors run eight floats wide with fused multiply-adds. The choice
+// is made once, for the process, so every row and column of a frame is computed alike whatever
+// thread takes it; the two choices round differently.
+enum class Fft_Instructions { sse2, avx2_fma };
+
+// The instructions in use: AVX2 and FMA where the processor has them, until set otherwise.
+Fft_Instructions fft_instructions();
+bool fft_instructions_available(Fft_Instructions instructions);
+// For comparing the two; not while a transform runs. Throws Exception_Assert when not available.
+void set_fft_instructions(Fft_Instructions instructions);
 
 // An element is 2V lane vectors: V vectors of real parts, then V vectors of imaginary parts; lane l of
 // every element belongs to the same transform. Keeping pixels, channels and neighbouring rows or
@@ -15,10 +27,11 @@ struct Fft_Lanes {
     static constexpr int vectors = 2 * V;  // per element
     static constexpr int floats = 8 * V;   // per element
 
-    // In-place transform of n elements (n a power of two) given in bit-reversed order; the result
-    // is in natural order. X[k] = sum_j x[j] e^(sign 2 pi i j k / n), unnormalised. twiddles holds
-    // e^(2 pi i j / n) for j < n/2 as (re, im) pairs. Radix 2^2 decimation in time: two radix-2
-    // stages per pass over the data, so a 2048-point transform reads its data six times, not eleven.
+    // In-place transform of n elements (n = 2^a 3^b 5^c) given in the input order of Fft_Plan (the bit
+    // reversal for powers of two); the result is in natural order. X[k] = sum_j x[j] e^(sign 2 pi i j k
+    // / n), unnormalised. twiddles holds e^(2 pi i j / n) for j < n as (re, im) pairs. Decimation in
+    // time with the passes of Fft_Factors: two radix-2 stages per radix-4 pass over the data, so a
+    // 2048-point transform reads its data six times, not eleven.
     static void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign);
 
     // Turns the transform of the n/2 complex values (x[2q], x[2q+1]) in natural order into the
@@ -33,6 +46,7 @@ struct Fft_Lanes {
 };
 
 extern template struct Fft_Lanes<1>;
+extern template struct Fft_Lanes<2>;
 extern template struct Fft_Lanes<4>;
 extern template struct Fft_Lanes<5>;
 

@@ -21,8 +21,8 @@ struct Fft_Buffer {
 template <int C>
 struct Fft_Passes {
     // Chosen so that a block fills whole lane vectors: gray needs sixteen rows or columns for four
-    // vectors, a four-channel pixel is a vector by itself.
-    static constexpr int rows_per_item = C == 4 ? 1 : C == 5 ? 4 : 16;
+    // vectors, a four-channel pixel is a vector by itself; two rows of them fill the wide lanes.
+    static constexpr int rows_per_item = C == 4 ? 2 : C == 5 ? 4 : 16;
     static constexpr int columns_per_item = C == 4 ? 4 : C == 5 ? 4 : 16;
     static constexpr int row_vectors = rows_per_item * C / 4;
     static constexpr int column_vectors = columns_per_item * C / 4;

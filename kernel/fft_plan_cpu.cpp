@@ -1,9 +1,10 @@
-// Lays out and fills the twiddle and bit-reversal tables in row 0 of a transform's scratch image.
+// Lays out and fills the twiddle and input-order tables in row 0 of a transform's scratch image.
 #include "kernel/fft_plan_cpu.h"
 
 #include <cmath>
 
 #include "base/exception.h"
+#include "kernel/fft_image.h"
 
 namespace nb {
 
@@ -16,15 +17,19 @@ struct Table_Layout {
     int64_t row_twiddles, real_twiddles, column_twiddles, row_order, column_order, total;
 };
 
+// The split pairs bins q and N/2 - q for q < N/2 - q.
+int64_t real_twiddle_count(int64_t n) { return (n / 2 + 1) / 2; }
+
 Table_Layout table_layout(int64_t n, int64_t m) {
     Table_Layout l{};
     const int64_t pair = 2 * static_cast<int64_t>(sizeof(float));
+    const int64_t index = static_cast<int64_t>(sizeof(int32_t));
     l.row_twiddles = 0;
-    l.real_twiddles = l.row_twiddles + rounded_up(n / 4 * pair);
-    l.column_twiddles = l.real_twiddles + rounded_up(n / 4 * pair);
-    l.row_order = l.column_twiddles + rounded_up(m / 2 * pair);
-    l.column_order = l.row_order + rounded_up(n / 2 * static_cast<int64_t>(sizeof(int32_t)));
-    l.total = l.column_order + rounded_up(m * static_cast<int64_t>(sizeof(int32_t)));
+    l.real_twiddles = l.row_twiddles + rounded_up(n / 2 * pair);
+    l.column_twiddles = l.real_twiddles + rounded_up(real_twiddle_count(n) * pair);
+    l.row_order = l.column_twiddles + rounded_up(m * pair);
+    l.column_order = l.row_order + rounded_up(n / 2 * index);
+    l.total = l.column_order + rounded_up(m * index);
     return l;
 }
 
@@ -37,17 +42,46 @@ void fill_twiddles(float* out, int64_t count, int64_t period) {
     }
 }
 
-void fill_bit_reversal(int32_t* out, int64_t count) {
-    int bits = 0;
-    while ((int64_t{1} << bits) < count) ++bits;
-    for (int64_t i = 0; i < count; ++i) {
-        int64_t r = 0;
-        for (int b = 0; b < bits; ++b) r |= ((i >> b) & 1) << (bits - 1 - b);
-        out[i] = static_cast<int32_t>(r);
+// Decimation in time: the last pass (radix r) combines the r transforms of the elements j with equal
+// j mod r, each held in a contiguous block of length count / r, block j mod r; each block is laid out
+// the same way by the passes before. A radix-4 pass is two radix-2 steps, so for powers of two this
+// is the bit reversal.
+void fill_input_order(int32_t* out, int64_t count) {
+    if (count < 1) return;
+    int steps[64];
+    int step_count = 0;
+    for (const int radix : Fft_Factors::of(count)) {
+        if (radix == 4) {
+            steps[step_count++] = 2;
+            steps[step_count++] = 2;
+        } else {
+            steps[step_count++] = radix;
+        }
+    }
+    for (int64_t j = 0; j < count; ++j) {
+        int64_t position = 0, rest = j, block = count;
+        for (int s = step_count - 1; s >= 0; --s) {
+            block /= steps[s];
+            position += rest % steps[s] * block;
+            rest /= steps[s];
+        }
+        out[j] = static_cast<int32_t>(position);
     }
 }
 
 }  // namespace
+
+Fft_Factors Fft_Factors::of(int64_t n) {
+    ASSERT(is_fft_length(n), "no transform pass for length " << n);
+    Fft_Factors f;
+    int twos = 0;
+    for (; n % 2 == 0; n /= 2) ++twos;
+    if (twos % 2 == 1) f.radix[f.count++] = 2;
+    for (int i = 0; i < twos / 2; ++i) f.radix[f.count++] = 4;
+    for (const int radix : {3, 5})
+        for (; n % radix == 0; n /= radix) f.radix[f.count++] = radix;
+    return f;
+}
 
 Fft_Vector* Fft_Plan::scratch(int64_t thread) const {
     ASSERT(thread >= 0 && thread < worker_count);
@@ -68,11 +102,11 @@ Fft_Plan Fft_Plan::build(Mapped_Memory_2d& memory, int64_t n, int64_t m, int64_t
     auto* column_twiddles = reinterpret_cast<float*>(base + l.column_twiddles);
     auto* row_order = reinterpret_cast<int32_t*>(base + l.row_order);
     auto* column_order = reinterpret_cast<int32_t*>(base + l.column_order);
-    fill_twiddles(row_twiddles, n / 4, n / 2);
-    fill_twiddles(real_twiddles, n / 4, n);
-    fill_twiddles(column_twiddles, m / 2, m);
-    fill_bit_reversal(row_order, n / 2);
-    fill_bit_reversal(column_order, m);
+    fill_twiddles(row_twiddles, n / 2, n / 2);
+    fill_twiddles(real_twiddles, real_twiddle_count(n), n);
+    fill_twiddles(column_twiddles, m, m);
+    fill_input_order(row_order, n / 2);
+    fill_input_order(column_order, m);
 
     Fft_Plan plan;
     plan.n = n;

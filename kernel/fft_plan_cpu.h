@@ -12,17 +12,30 @@ namespace nb {
 // Lane vectors: four floats, one SSE register; elements of the lane-wise transforms are built of them.
 using Fft_Vector = Float4;
 
+// The passes of a complex transform of length n = 2^a 3^b 5^c, in the order they run, spans growing:
+// one radix-2 pass when a is odd, radix-4 passes for the other twos, then the radix-3 and radix-5
+// passes, which run where the spans are long and most butterflies need their twiddles anyway.
+// Throws Exception_Assert when n has another prime factor.
+struct Fft_Factors {
+    int count = 0;
+    int radix[64] = {};
+
+    const int* begin() const { return radix; }
+    const int* end() const { return radix + count; }
+    static Fft_Factors of(int64_t n);
+};
+
 // Everything a row or column work item of an N by M transform reads besides the buffer: the twiddle
-// and bit-reversal tables (row 0 of the scratch image, filled once on the calling thread, read-only
-// afterwards) and one scratch row per worker.
+// and input-order tables (row 0 of the scratch image, filled once on the calling thread, read-only
+// afterwards) and one scratch row per worker. N is 1 or even; N/2 and M factor as in Fft_Factors.
 struct Fft_Plan {
     int64_t n = 0;  // real row length N
     int64_t m = 0;  // column length M
-    const float* row_twiddles = nullptr;     // e^(2 pi i j / (N/2)), j < N/4, as (re, im) pairs
-    const float* real_twiddles = nullptr;    // e^(2 pi i q / N), q < N/4, as (re, im) pairs
-    const float* column_twiddles = nullptr;  // e^(2 pi i j / M), j < M/2, as (re, im) pairs
-    const int32_t* row_order = nullptr;      // bit reversal of indices < N/2
-    const int32_t* column_order = nullptr;   // bit reversal of indices < M
+    const float* row_twiddles = nullptr;     // e^(2 pi i j / (N/2)), j < N/2, as (re, im) pairs
+    const float* real_twiddles = nullptr;    // e^(2 pi i q / N), q <= N/4, as (re, im) pairs
+    const float* column_twiddles = nullptr;  // e^(2 pi i j / M), j < M, as (re, im) pairs
+    const int32_t* row_order = nullptr;      // position of input element j < N/2 before the passes
+    const int32_t* column_order = nullptr;   // position of input element j < M before the passes
     std::byte* workers = nullptr;
     int64_t worker_row_bytes = 0;
     int64_t worker_count = 0;

@@ -80,15 +80,15 @@ int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m) {
 
 template <class Layer_T>
 void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
-    ASSERT(is_pow (in.image.io.width() - 2));
-    ASSERT(is_pow (in.image.io.height()));
+    ASSERT(is_fft_row_length(in.image.io.width() - 2));
+    ASSERT(is_fft_length(in.image.io.height()));
     transform(context, in.image.io.layer, Direction::forward);
 }
 
 template <class Layer_T>
 void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
-    ASSERT(is_pow (in.image.io.width() - 2));
-    ASSERT(is_pow (in.image.io.height()));
+    ASSERT(is_fft_row_length(in.image.io.width() - 2));
+    ASSERT(is_fft_length(in.image.io.height()));
     transform(context, in.image.io.layer, Direction::reverse);
 }
 

@@ -17,8 +17,8 @@ int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m);
 
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
-// N and N + 1 are not read. Throws Exception_Assert unless N and M are powers of two, and whatever
-// allocation and abort throw.
+// N and N + 1 are not read. Throws Exception_Assert unless N is 1 or even and N/2 and M are of the
+// form 2^a 3^b 5^c, and whatever allocation and abort throw.
 template <class Layer_T>
 class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
 public:

@@ -43,8 +43,8 @@ template <class Layer_Io, class Layer_Factor>
 void Kernel_FFT_Multiply<Layer_Io, Layer_Factor>::execute(Render_Context context) {
     static_assert(Layer_Factor::pixel::channels == 1 ||
                   Layer_Factor::pixel::channels == Layer_Io::pixel::channels);
-    ASSERT(is_pow (in.image.io.width() - 2));
-    ASSERT(is_pow (in.image.io.height()));
+    ASSERT(is_fft_row_length(in.image.io.width() - 2));
+    ASSERT(is_fft_length(in.image.io.height()));
     ASSERT(in.image.io.dim() == in.image.factor.dim());
     const Multiply_Record<Layer_Io, Layer_Factor> record{in.image.io.layer, in.image.factor.layer};
     launch(in.image.io.height(), multiply_row<Layer_Io, Layer_Factor>, context, record);

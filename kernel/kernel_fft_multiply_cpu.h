@@ -13,8 +13,8 @@ namespace nb {
 
 // io(k) *= factor(k) as complex numbers for every bin k (pixels 2k, 2k + 1) of every row, channel by
 // channel; a gray factor multiplies every channel of io by its single channel. Both buffers are
-// transformed buffers of equal size. Throws Exception_Assert unless io's N and M are powers of two
-// and the sizes match, and what abort throws.
+// transformed buffers of equal size. Throws Exception_Assert unless io's N and M are transform
+// lengths (fft_image.h) and the sizes match, and what abort throws.
 template <class Layer_Io, class Layer_Factor>
 class Kernel_FFT_Multiply : public Kernel_Implementation<Cpu_Pixel> {
 public:

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "host/effect_session.h"
+#include "kernel/fft_lanes_cpu.h"
 #include "tests/support/blurmond_session_rig.h"
 
 namespace nb {
@@ -43,7 +44,9 @@ TEST(BlurmondGoldenFrame, FloatSceneWithIrisAndHighlightsKeepsItsBytes) {
     host::Host_World input(48, 32, format), output(48, 32, format);
     fill_exact_scene(input);
     ASSERT_EQ(session.render(host::Frame_Layers{&input, &output, {}}, host::Render_Path::smart), PF_Err_NONE);
-    EXPECT_EQ(fnv1a(output), 0xfbd15d560899ae54ull);
+    // The binary transforms with AVX2 and FMA where the processor has them, which round differently.
+    const bool wide = fft_instructions_available(Fft_Instructions::avx2_fma);
+    EXPECT_EQ(fnv1a(output), wide ? 0xac3b4e60b24e3439ull : 0x26cc10a3b8ebe6f2ull);
 }
 
 }  // namespace
