@@ -377,7 +377,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"huge.ppm", "out.png"}, "cannot read 'huge.ppm': out of memory: it claims 100000 x 100000 pixels"},
         {{"--memory-limit", "2G", "large.ppm", "out.png"}, "cannot read 'large.ppm': out of memory: it claims 15000"},
         {{"--memory-limit", "1G", "--set", "radius=20", "--set", "smooth=1e5", "good.exr", "out.exr"},
-         "grows with \"smooth\" (the 128 x 96 frame is worked on as 131072 x 131072); the memory limit is 1.0 GiB"},
+         "grows with \"smooth\" (the 128 x 96 frame is worked on as 72000 x 72000); the memory limit is 1.0 GiB"},
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
