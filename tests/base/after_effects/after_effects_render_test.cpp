@@ -43,14 +43,15 @@ TEST_P(AfterEffectsRenderVariants, CentredSelectionLayerAndConstantBlurMatchThei
     const World_Format format = ready.variant.format();
     Host_World input(24, 10, format), output(24, 10, format), layer(11, 6, format);
     test::fill_constant(layer, {1, 1, 1, 1});
-    // At a third of the resolution the host describes the frame by its full size and the factor.
-    for (const A_u_long reduction : {1u, 3u}) {
-        ready.session.in_data()->downsample_x = ready.session.in_data()->downsample_y = PF_RationalScale{1, reduction};
+    // At a third of the resolution the host describes the frame by its full size and the factor, which
+    // it need not give in lowest terms.
+    for (const PF_RationalScale reduction : {PF_RationalScale{1, 1}, {1, 3}, {2, 6}}) {
+        ready.session.in_data()->downsample_x = ready.session.in_data()->downsample_y = reduction;
         ASSERT_EQ(ready.render(Frame_Layers{&input, &output, {{ready.index_of("alternative Selection layer", "Highlight"), &layer}}}), PF_Err_NONE);
         EXPECT_EQ(test::difference(output, [](int64_t x, int64_t y) {
             const double w = x >= 6 && x < 17 && y >= 2 && y < 8 ? 1.0 : 0.0;
             return std::array<double, 4>{w, w, w, 1.0};
-        }, 0.0), "") << "reduced " << reduction;
+        }, 0.0), "") << "reduced " << reduction.num << "/" << reduction.den;
     }
     ready.session.in_data()->downsample_x = ready.session.in_data()->downsample_y = PF_RationalScale{1, 1};
 
