@@ -22,6 +22,9 @@ findings="$build/findings"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$findings"
+rm -f "$findings"/report.*
+symbolizer="$(ls /usr/bin/llvm-symbolizer* /usr/lib/llvm-*/bin/llvm-symbolizer 2>/dev/null | tail -n 1)"
+[ -z "$symbolizer" ] || export ASAN_SYMBOLIZER_PATH="$symbolizer"
 # Allocations as large as a 32-bit size a file may claim are made (and fail) as in use, not reported.
 export ASAN_OPTIONS="allocator_may_return_null=1:max_allocation_size_mb=4097:log_path=$findings/report"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$findings/report"
