@@ -31,8 +31,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$findings/repo
 for target in "${targets[@]}"; do
   echo "== fuzzing $target for $seconds seconds"
   mkdir -p "$scratch/$target"
+  # OpenImageIO's PNG reader leaks its message for a damaged file (libpng jumps over the destructor), and
+  # the stack through the uninstrumented libraries is too short to tell it from a leak of ours.
+  leaks=1
+  [ "$target" != image ] || leaks=0
   if ! "$build/tests/fuzz/fuzz_$target" "$scratch/$target" "$root/tests/fuzz/$target" -max_total_time="$seconds" \
-       -timeout=60 -rss_limit_mb=4097 -malloc_limit_mb=4097 -print_final_stats=1 \
+       -timeout=60 -rss_limit_mb=4097 -malloc_limit_mb=4097 -detect_leaks=$leaks -print_final_stats=1 \
        -artifact_prefix="$findings/$target-" 2>"$scratch/$target.log"; then
     tail -n 20 "$scratch/$target.log"
     cat "$findings"/report.* 2>/dev/null || true
