@@ -243,6 +243,13 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     // A header that promises more pixels than any address space holds, and nothing after it.
     write_bytes("huge.ppm", "P6\n4000000 4000000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
+    // Run-length coded for 4 bits a pixel yet claiming 32: OpenImageIO 2.4's reader crashed on it.
+    const std::string rle_hex = "424d6600007c0000000037000000280000000c00000002000000010020000200000001002000000000000099929292929266b3"
+                                "3300ffe64d801ac4e6ff99334dcc6604040404040404040404040404040404040404040479040604040404040404040404ffc0"
+                                "0011080003000403012200020801031101ff1ac4e6000001050101010101010000000000000004040404ffc0";
+    std::string rle;
+    for (size_t i = 0; i < rle_hex.size(); i += 2) rle += static_cast<char>(std::stoi(rle_hex.substr(i, 2), nullptr, 16));
+    write_bytes("rle.bmp", rle);
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     fs::create_directories(folder / "taken.exr" / "inside");
     const std::vector<std::string> before = folder.entries();
@@ -256,6 +263,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"nothing.exr", "out.exr"}, "cannot read 'nothing.exr': no such file"},
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
+        {{"rle.bmp", "out.png"}, "cannot read 'rle.bmp': unsupported BMP compression"},
         {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
         {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
