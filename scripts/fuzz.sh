@@ -26,7 +26,7 @@ rm -f "$findings"/report.*
 symbolizer="$(ls /usr/bin/llvm-symbolizer* /usr/lib/llvm-*/bin/llvm-symbolizer 2>/dev/null | tail -n 1)"
 [ -z "$symbolizer" ] || export ASAN_SYMBOLIZER_PATH="$symbolizer"
 # Memory is judged by what a run touches (-rss_limit_mb), not by what it reserves: image readers reserve
-# for what a header claims (OpenImageIO 64 rows at a time, however few the image has) and fail on the data.
+# for what a header claims (OpenImageIO 256 rows at a time, however few the image has) and fail on the data.
 export ASAN_OPTIONS="allocator_may_return_null=1:max_allocation_size_mb=65536:log_path=$findings/report"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$findings/report"
 for target in "${targets[@]}"; do
@@ -36,9 +36,9 @@ for target in "${targets[@]}"; do
   # the stack through the uninstrumented libraries is too short to tell it from a leak of ours.
   leaks=1
   [ "$target" != image ] || leaks=0
-  if ! "$build/tests/fuzz/fuzz_$target" "$scratch/$target" "$root/tests/fuzz/$target" -max_total_time="$seconds" \
-       -timeout=60 -rss_limit_mb=4096 -malloc_limit_mb=65536 -detect_leaks=$leaks -print_final_stats=1 \
-       -artifact_prefix="$findings/$target-" 2>"$scratch/$target.log"; then
+  if ! ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=$leaks" "$build/tests/fuzz/fuzz_$target" "$scratch/$target" \
+       "$root/tests/fuzz/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -malloc_limit_mb=65536 \
+       -print_final_stats=1 -artifact_prefix="$findings/$target-" 2>"$scratch/$target.log"; then
     tail -n 20 "$scratch/$target.log"
     cat "$findings"/report.* 2>/dev/null || true
     echo "fuzz_$target found a fault: its input is in $findings" >&2
