@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -80,7 +81,15 @@ std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Captur
     // colour precision (and all colour where alpha is 0) before we divide it back out.
     ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
-    auto input = ImageInput::open(path.string(), &config);
+    // Some readers decode as they open and size their buffers from the header, so a damaged one throws.
+    std::unique_ptr<ImageInput> input;
+    try {
+        input = ImageInput::open(path.string(), &config);
+    } catch (const std::bad_alloc&) {
+        fail_read(path, "out of memory");
+    } catch (const std::exception& error) {
+        fail_read(path, std::string("damaged header: ") + error.what());
+    }
     if (!input) fail_read(path, library_reason(OIIO::geterror(), printed));
     return input;
 }

@@ -250,6 +250,9 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     std::string rle;
     for (size_t i = 0; i < rle_hex.size(); i += 2) rle += static_cast<char>(std::stoi(rle_hex.substr(i, 2), nullptr, 16));
     write_bytes("rle.bmp", rle);
+    // 2^28 rows, run-length coded: OpenImageIO 2.4's reader sizes a vector from them as it opens, which throws.
+    write_bytes("tall.bmp", std::string("BMv\0\0\0\0\0\0\0" "6\0\0\0(\0\0\0\x0c\0\0\0\x03\0\0\x10\x01\0\x04\0\x02\0\0\0@", 35) +
+                                std::string(83, '\0'));
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     fs::create_directories(folder / "taken.exr" / "inside");
     const std::vector<std::string> before = folder.entries();
@@ -264,6 +267,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"taken.exr", "out.exr"}, "cannot read 'taken.exr': it is a folder"},
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
         {{"rle.bmp", "out.png"}, "cannot read 'rle.bmp': unsupported BMP compression"},
+        {{"tall.bmp", "out.png"}, "cannot read 'tall.bmp': damaged header"},
         {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
         {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
