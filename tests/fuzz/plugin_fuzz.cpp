@@ -4,28 +4,25 @@
 
 #include <cmath>
 #include <deque>
-#include <limits>
 
 #include "tests/support/blurmond_session_rig.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using nb::host::Host_World;
     static nb::test::Blurmond_Session after_effects(nb::test::blurmond_variants[0], 1), premiere(nb::test::blurmond_variants[3], 1);
-    constexpr double inf = std::numeric_limits<double>::infinity();
     FuzzedDataProvider in(data, size);
     const nb::test::Blurmond_Variant& variant = in.PickValueInArray(nb::test::blurmond_variants);
     nb::test::Blurmond_Session& rig = variant.premiere() ? premiere : after_effects;
     const auto path = variant.premiere() || in.ConsumeBool() ? nb::host::Render_Path::non_smart : nb::host::Render_Path::smart;
     const int64_t width = in.ConsumeIntegralInRange(1, 16), height = in.ConsumeIntegralInRange(1, 16);
-    Host_World input(width, height, variant.format()), output(width, height, variant.format());
+    nb::host::Host_World input(width, height, variant.format()), output(width, height, variant.format());
     nb::host::Frame_Layers frame{&input, &output, {}};
-    std::deque<Host_World> layers;
+    std::deque<nb::host::Host_World> layers;
     for (int32_t index = 1; index < static_cast<int32_t>(rig.session.effect().parameters().size()); ++index) {
         const PF_ParamType type = rig.session.effect().parameter(index).param_type;
         PF_ParamDefUnion& u = rig.session.effect().parameter(index).u;
         if (type == PF_Param_FLOAT_SLIDER) {
             const double any[5] = {in.ConsumeFloatingPointInRange<double>(u.fs_d.valid_min, u.fs_d.valid_max),
-                                  in.ConsumeFloatingPoint<double>(), std::nan(""), inf, -inf};
+                                  in.ConsumeFloatingPoint<double>(), std::nan(""), HUGE_VAL, -HUGE_VAL};
             u.fs_d.value = in.PickValueInArray(any);
             // The work grows with the radius squared whatever the frame's size: under 64 pixels each run
             // stays fast (NaN, from infinities too, and negatives stay). The largest radius has its own tests.
