@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the build and test packages that are missing; does nothing when all are present.
+# Installs the build and test packages that are missing; does nothing when all are present. The fuzzers
+# want clang 16 (clang 14 cannot compile the standard library's std::source_location) and its runtimes.
 set -euo pipefail
-packages=(cmake ninja-build pkg-config g++ ccache libgtest-dev libbenchmark-dev libfftw3-dev libopenimageio-dev)
+packages=(cmake ninja-build pkg-config g++ ccache libgtest-dev libbenchmark-dev libfftw3-dev libopenimageio-dev
+          clang-16 libclang-rt-16-dev)
 # The Windows build: the cross compiler, GoogleTest's source to build with it, and wine to run the tests
 # (without its recommendations: no desktop, fonts or media libraries are needed to run them headless).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs every test: a regular build, an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, the threading tests under ThreadSanitizer, and the Windows binary
-# with the tests that drive it, cross-built and run under wine.
+# UndefinedBehaviorSanitizer build, the fuzzers briefly, the threading tests under ThreadSanitizer, and the
+# Windows binary with the tests that drive it, cross-built and run under wine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -28,6 +28,8 @@ echo "== regular build"
 run_build release "" ""
 echo "== address and undefined-behaviour sanitizers"
 run_build asan "address,undefined" ""
+echo "== fuzzing (30 seconds a target, from the seeds in tests/fuzz)"
+"$root/scripts/fuzz.sh" 30
 echo "== thread sanitizer (threading tests)"
 run_build tsan "thread" threading
 echo "== Windows binary under wine"

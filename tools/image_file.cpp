@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <exception>
+#include <fstream>
 #include <memory>
 #include <new>
 #include <string>
@@ -69,10 +72,31 @@ std::string library_reason(const std::string& error, const Stderr_Capture& print
     throw Tool_Error("cannot write '" + path.string() + "': " + reason);
 }
 
+// OpenImageIO 2.4's BMP reader runs past its buffers (and may crash the process) for a compression
+// that does not go with the bits per pixel, so such a file, whatever its name, is refused unread.
+void check_bmp_compression(const fs::path& path) {
+    uint8_t h[34] = {};
+    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
+    const auto number = [&h](int at, int bytes) {
+        uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i) value = value << 8 | h[at + i];
+        return value;
+    };
+    // The oldest headers, 12 bytes long, have no compression field.
+    if (h[0] != 'B' || h[1] != 'M' || number(14, 4) < 40) return;
+    const uint32_t bits = number(28, 2), compression = number(30, 4);
+    if (compression == 0 || (compression == 1 && bits == 8) || (compression == 2 && bits == 4) ||
+        (compression == 3 && (bits == 16 || bits == 32)))
+        return;
+    fail_read(path, "unsupported BMP compression " + std::to_string(compression) + " at " + std::to_string(bits) +
+                        " bits per pixel");
+}
+
 std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Capture& printed) {
     std::error_code error;
     if (!fs::exists(path, error)) fail_read(path, "no such file");
     if (fs::is_directory(path, error)) fail_read(path, "it is a folder");
+    check_bmp_compression(path);
     if (!ImageInput::create(path.string(), false)) {
         OIIO::geterror();
         fail_read(path, "unsupported image format");
@@ -81,7 +105,15 @@ std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Captur
     // colour precision (and all colour where alpha is 0) before we divide it back out.
     ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
-    auto input = ImageInput::open(path.string(), &config);
+    // Some readers decode as they open and size their buffers from the header, so a damaged one throws.
+    std::unique_ptr<ImageInput> input;
+    try {
+        input = ImageInput::open(path.string(), &config);
+    } catch (const std::bad_alloc&) {
+        fail_read(path, "out of memory");
+    } catch (const std::exception& error) {
+        fail_read(path, std::string("damaged header: ") + error.what());
+    }
     if (!input) fail_read(path, library_reason(OIIO::geterror(), printed));
     return input;
 }

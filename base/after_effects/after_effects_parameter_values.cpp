@@ -1,6 +1,7 @@
 // Reads and writes of the value kinds against the host's records.
 #include "base/after_effects/after_effects_parameter_values.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -60,7 +61,11 @@ Int_Parameter_AE::Int_Parameter_AE(Int_Parameter_Description description, PF_InD
                                    int32_t index)
     : Parameter_AE(in_data, params, index), Int_Parameter(std::move(description)) {}
 
-int32_t Int_Parameter_AE::value() const { return get_ae_param(host_index(), now)->u.sd.value; }
+// Hosts keep a slider within its valid range, but a damaged project or a careless host may not; the
+// effect's loops and sizes count on the range (an antialiasing of 2^31 samples would never finish).
+int32_t Int_Parameter_AE::value() const {
+    return std::clamp(get_ae_param(host_index(), now)->u.sd.value, description().valid_min, description().valid_max);
+}
 
 Checkbox_Parameter_AE::Checkbox_Parameter_AE(Checkbox_Parameter_Description description, PF_InData* in_data,
                                              PF_ParamDef** params, int32_t index)

@@ -363,6 +363,16 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_bytes("huge.ppm", "P6\n100000 100000\n255\n0123456789");
     write_bytes("large.ppm", "P6\n15000 15000\n255\n0123456789");
     write_bytes("notes.xyz", "text");
+    // Run-length coded for 4 bits a pixel yet claiming 32: OpenImageIO 2.4's reader crashed on it.
+    const std::string rle_hex = "424d6600007c0000000037000000280000000c00000002000000010020000200000001002000000000000099929292929266b3"
+                                "3300ffe64d801ac4e6ff99334dcc6604040404040404040404040404040404040404040479040604040404040404040404ffc0"
+                                "0011080003000403012200020801031101ff1ac4e6000001050101010101010000000000000004040404ffc0";
+    std::string rle;
+    for (size_t i = 0; i < rle_hex.size(); i += 2) rle += static_cast<char>(std::stoi(rle_hex.substr(i, 2), nullptr, 16));
+    write_bytes("rle.bmp", rle);
+    // 2^28 rows, run-length coded: OpenImageIO 2.4's reader sizes a vector from them as it opens, which throws.
+    write_bytes("tall.bmp", std::string("BMv\0\0\0\0\0\0\0" "6\0\0\0(\0\0\0\x0c\0\0\0\x03\0\0\x10\x01\0\x04\0\x02\0\0\0@", 35) +
+                                std::string(83, '\0'));
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     write_parts(folder / "z.exr", {part_header({"Z"}, TypeDesc::FLOAT)});
     write_parts(folder / "rgbaz.exr", {part_header({"R", "G", "B", "A", "Z"}, TypeDesc::HALF)});
@@ -383,6 +393,8 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"notes.xyz", "out.exr"}, "cannot read 'notes.xyz': unsupported image format"},
         {{"z.exr", "out.exr"}, "cannot read 'z.exr': no colour or alpha channel to render"},
         {{"rgbaz.exr", "out.exr", "--downsample", "2"}, "other than colour and alpha have no reduced resolution"},
+        {{"rle.bmp", "out.png"}, "cannot read 'rle.bmp': unsupported BMP compression"},
+        {{"tall.bmp", "out.png"}, "cannot read 'tall.bmp': damaged header"},
         {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
         {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},

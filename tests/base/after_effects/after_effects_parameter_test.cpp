@@ -125,7 +125,8 @@ TEST(AfterEffectsParameter, EachKindAddsItsHostRecord) {
 // The host holds bytes (64, 128, 255) for both colours and, under After Effects, the finer colour (0.25,
 // 0.5, 0.9) behind them: After Effects gives that one, Premiere the bytes over 255. The interface-only
 // checkbox is read from the call's record, without a checkout, as are the slider's ends. Writes go to
-// the call's records, marked changed; the interface-only control is refreshed instead.
+// the call's records, marked changed; the interface-only control is refreshed instead. A count outside
+// its valid range (-7 of 1..9) reads as the nearer end.
 TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
     for (const bool premiere : {false, true}) {
         test::Ae_Binding_Rig rig(host::Effect_Settings{.appl_id = premiere ? host::app_id_premiere : host::app_id_after_effects});
@@ -139,7 +140,7 @@ TEST(AfterEffectsParameter, ValuesAreReadAndWrittenInTheHostsUnits) {
         }
         const std::array<float, 3> rgb = premiere ? std::array{64 / 255.0f, 128 / 255.0f, 1.0f} : std::array{0.25f, 0.5f, 0.9f};
         EXPECT_EQ(std::tuple(k.amount->value(), k.angle->value(), k.count->value(), k.choice->value(), k.point->value()),
-                  std::tuple(0.1, 45.5, -7, 3, std::pair(-0.5, 3.0)));
+                  std::tuple(0.1, 45.5, 1, 3, std::pair(-0.5, 3.0)));
         EXPECT_EQ(std::pair(k.rgb->value(), k.rgba->value()), std::pair(rgb, std::array<float, 4>{rgb[0], rgb[1], rgb[2], 0.375f}));
         const auto calls = [&](const char* name) { return rig.host().faults().calls(name); };
         EXPECT_EQ(std::tuple(calls("PF_GetFloatingPointColorFromColorDef"), k.check->value(), k.amount->slider_min(),
