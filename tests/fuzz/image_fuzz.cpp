@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     OIIO::geterror();
     try {
-        const nb::tools::Loaded_Image loaded = nb::tools::read_image_file(folder / ("in." + extension));
+        const nb::tools::Loaded_Image loaded = nb::tools::read_image_file(folder / ("in." + extension), int64_t{1} << 30);
         const nb::tools::Host_Pixel_Layout host{layout.order, loaded.bits};
         const int64_t row_bytes = loaded.image.width * host.bytes_per_pixel();
         std::vector<std::byte> pixels(static_cast<size_t>(row_bytes * loaded.image.height));
