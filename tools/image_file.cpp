@@ -194,7 +194,14 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
                             " pixels");
     }
     // A reader may report damage (a JPEG that ends early) yet return success with the rest grey.
-    const bool read = input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
+    // Readers take working memory of their own in chunks of rows, which a wide claimed size can exhaust.
+    bool read = false;
+    try {
+        read = input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
+    } catch (const std::bad_alloc&) {
+        fail_read(path, which + "out of memory reading " + std::to_string(header.width) + " x " +
+                            std::to_string(header.height) + " pixels");
+    }
     if (!read || input.has_error()) fail_read(path, library_reason(input.geterror(), printed));
 
     Image_Rgba& image = loaded.image;
