@@ -13,6 +13,17 @@
 #define NB_EXPORT __attribute__((visibility("default")))
 #endif
 
+// Code between these two compiles for AVX2 with FMA whatever the build's baseline; its caller checks
+// the processor before running it. Each compiler spells such a region its own way.
+#if defined(__clang__)
+#define NB_BEGIN_AVX2_FMA \
+    _Pragma("clang attribute push(__attribute__((target(\"avx2,fma\"))), apply_to = function)")
+#define NB_END_AVX2_FMA _Pragma("clang attribute pop")
+#else
+#define NB_BEGIN_AVX2_FMA _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,fma\")")
+#define NB_END_AVX2_FMA _Pragma("GCC pop_options")
+#endif
+
 namespace nb {
 
 // The user's home folder ending in "/", or empty when the system names none.

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "base/exception.h"
+#include "base/system_dependencies.h"
 
 namespace nb {
 
@@ -32,8 +33,7 @@ inline W mul_add(const W& a, float s, const W& c) { return a * s + c; }
 // The same code for AVX2 and FMA: the V vectors of an element's real (or imaginary) parts, V even, are
 // read as V / 2 vectors of eight floats. Nothing outside this namespace is compiled for these
 // instructions, so the baseline code never meets them.
-#pragma GCC push_options
-#pragma GCC target("avx2,fma")
+NB_BEGIN_AVX2_FMA
 namespace avx2 {
 
 using W = float __attribute__((vector_size(32)));
@@ -58,7 +58,7 @@ void split_reverse(Fft_Vector* data, int64_t half, const float* twiddles, const 
 }
 
 }  // namespace avx2
-#pragma GCC pop_options
+NB_END_AVX2_FMA
 
 bool processor_has_avx2_fma() {
     __builtin_cpu_init();
