@@ -200,7 +200,7 @@ void fill_random(test::Owned_Layer<P>& layer, uint32_t seed) {
 // A small iris image, 7 x 6: a warm disc with a cooler, more transparent rim.
 Rgba_D iris_image(int64_t x, int64_t y, double red) {
     const double d = std::hypot(x - 3.0, y - 2.5);
-    return d < 2.0 ? Rgba_D{0.9 * red, 0.6, 0.3, 1.0} : d < 3.0 ? Rgba_D{0.1 * red, 0.3, 0.5, 0.6} : Rgba_D{};
+    return d < 2.0 ? Rgba_D{0.9 * red, 0.6, 0.3, 1.0} : d < 3.0 ? Rgba_D{0.2 * red, 0.3, 0.5, 0.6} : Rgba_D{};
 }
 
 template <class P>
