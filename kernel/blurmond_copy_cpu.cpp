@@ -118,16 +118,40 @@ Wide<Buffer_P> wide_value(const Row_Source<Layer_T>& row, int64_t c) {
     return w;
 }
 
-// Buffer rows holding buffer row r: itself, and the margin rows copied from it.
+// Whether the copy back gathers a splat at buffer position b along one axis: within the margin (the
+// iris's reach) of the output, which lies at first .. first + length - 1 there. Beyond, up to the
+// transform's length, the edge rules may repeat a light many times over; those copies are clamped all
+// the same, but counted they would push the threshold up and leave the light in the float transform.
+bool gathered(int64_t b, int64_t first, int64_t length, int64_t margin) {
+    return b >= first - margin && b < first + length + margin;
+}
+
+template <class Layer_T, class Buffer_P>
+bool gathered_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    return gathered(r, p.out.y - copy.buffer.y, p.out.height, p.in.y - copy.buffer.y);
+}
+
+// The transform never reads the two padding columns.
+template <class Layer_T, class Buffer_P>
+bool gathered_column(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t c) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    return c < copy.buffer.width - 2 && gathered(c, p.out.x - copy.buffer.x, p.out.width, p.in.x - copy.buffer.x);
+}
+
+// Buffer rows holding buffer row r that the copy back gathers from: itself, and the margin rows copied
+// from it.
 template <class Layer_T, class Buffer_P>
 int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    if (!copy.margins_copied) return 1;
+    if (!copy.margins_copied) return gathered_row(copy, r);
     const int64_t above = p.in.y - copy.buffer.y;
-    int64_t n = 1;
-    for (int64_t m = 0; m < copy.buffer.height; ++m)
-        n += (m < above || m >= above + p.in.height) &&
-             source_index(p.outside_vertical, m - above, p.in.height) + above == r;
+    int64_t n = 0;
+    for (int64_t m = 0; m < copy.buffer.height; ++m) {
+        const bool margin = m < above || m >= above + p.in.height;
+        n += gathered_row(copy, m) && (margin ? source_index(p.outside_vertical, m - above, p.in.height) + above == r
+                                              : m == r);
+    }
     return n;
 }
 
@@ -141,14 +165,15 @@ double stored_largest(const Buffer_P& pixel) {
 
 // A chunk the float pass found beyond the threshold (or, in the second pass, to be scaled). The float
 // values decide what leaves the transform, alike in both passes, so the census holds room for every
-// splat; double carries what float cannot. The census counts the pixels beyond the threshold; the
-// second pass stores them clamped (every pixel scaled, when scaling) and collects the excess.
+// splat; double carries what float cannot. The census counts the pixels beyond the threshold that the
+// copy back gathers; the second pass stores every pixel beyond it clamped (every pixel scaled, when
+// scaling) and collects the excess of those it counted.
 template <class Layer_T, class Buffer_P>
 void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<Layer_T>& source, int64_t r,
                 int64_t first, int64_t count) {
     Blurmond_Highlights& h = *copy.highlights;
     Buffer_P* row = copy.buffer.row(r);
-    int64_t copies = 0, pending = 0;  // pixels counted but not yet added to the shared census
+    int64_t copies = -1, pending = 0;  // pixels counted but not yet added to the shared census
     int pending_exponent = 0;
     for (int64_t i = first; i < first + count; ++i) {
         double largest = stored_largest(row[i]);
@@ -160,11 +185,11 @@ void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<L
             for (const double v : w.c) largest = std::max(largest, std::fabs(v));
         }
         if (!h.collecting) {
-            if (!(largest > h.threshold)) continue;
+            if (!(largest > h.threshold) || !gathered_column(copy, i)) continue;
             const int exponent = Blurmond_Highlights::exponent(largest);
             if (pending > 0 && exponent != pending_exponent) h.count(pending_exponent, pending), pending = 0;
             pending_exponent = exponent;
-            pending += copies ? copies : (copies = copies_of_row(copy, r));
+            pending += copies < 0 ? (copies = copies_of_row(copy, r)) : copies;
             continue;
         }
         if (largest <= h.threshold && h.scale == 1.0) continue;
@@ -175,8 +200,7 @@ void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<L
             splat.excess[ch] = w.c[ch] - kept;
             row[i].c[ch] = static_cast<float>(kept * h.scale);
         }
-        // The transform never reads the two padding columns.
-        if (largest > h.threshold && i < copy.buffer.width - 2) h.add(splat);
+        if (largest > h.threshold && gathered_column(copy, i) && gathered_row(copy, r)) h.add(splat);
     }
     if (pending > 0) h.count(pending_exponent, pending);
 }

@@ -267,7 +267,7 @@ struct Highlight_Case {
     double value;
     bool gamma;
     double background = 0.1;
-    int placed = 0;  // 0 alone at (20, 14), 1 alone at (0, 0), 2 every third column of rows 10 to 19
+    int placed = 0;  // 0 alone at (20, 14), 1 alone at (0, 0), 2 every third column of rows 10 to 19, 3 alone at (47, 31)
     float preservative = 0.0f;
     bool colour = false;
     float soften = 0.0f;
@@ -277,7 +277,7 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
     const double most = std::numeric_limits<float>::max();
     const Highlight_Case highlights[] = {
         {1e4, true},          {1e5, true},           {1e4, false},          {1e10, false},
-        {1e30, true},         {most, true},          {most, false, 0, 1},   {1e5, true, 0},
+        {1e30, true},         {most, true},          {most, false, 0, 1},   {1e4, false, 0.1, 3}, {1e5, true, 0},
         {1e4, false, -0.1},   {most, true, 0.1, 2},  {1e30, false, 0.1, 2}, {1e5, true, 0.1, 0, 2.0f},
         {1e4, true, 0.1, 0, 1.0f, true},   {1e5, true, 0.1, 0, 0.0f, false, 2.0f}};
     test::Test_Host host(2);
@@ -288,7 +288,7 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
         c.preservative = h.preservative;
         c.colour = h.colour;
         c.iris.soften = h.soften;
-        const int64_t lx = 20 * !h.placed, ly = 14 * !h.placed;
+        const int64_t lx = h.placed == 3 ? 47 : 20 * !h.placed, ly = h.placed == 3 ? 31 : 14 * !h.placed;
         test::Oracle_Image image{48, 32, 0, 0, true, {}};
         for (int64_t y = 0; y < 32; ++y)
             for (int64_t x = 0; x < 48; ++x) {
