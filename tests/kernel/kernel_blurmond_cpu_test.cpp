@@ -335,25 +335,29 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
 // black instead of memory outside the buffer.
 TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
     using Float = Pixel_Argb_32f;
-    test::Owned_Layer<Float> in(4, 3), out(60, 40, -20, -15);
-    in.fill(Float{{1, 0.5f, 0.5f, 0.5f}});
-    out.fill(Float{{9, 9, 9, 9}});
-    in.layer().premultiplied = out.layer().premultiplied = true;
     test::Test_Host host(2);
-    const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
-    blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
     const Blurmond_Geometry g = blurmond_geometry(4, 3, Iris_Extent_Settings{.radius = 1.0f});
-    int64_t inside_count = 0;
-    for (int64_t y = 0; y < 40; ++y)
-        for (int64_t x = 0; x < 60; ++x) {
-            const int64_t bx = x - 20 + g.margin_x, by = y - 15 + g.margin_y;
-            const bool inside = bx >= 0 && bx < g.width && by >= 0 && by < g.height;
-            const Float& p = out.at(x, y);
-            inside_count += inside;
-            ASSERT_TRUE(inside ? std::isfinite(p.r()) && p.a() > 0.0f : p.r() == 0.0f && p.a() == 0.0f)
-                << x - 20 << ", " << y - 15 << ": " << p.r() << ", " << p.a();
-        }
-    EXPECT_EQ(inside_count, g.width * g.height);
+    // Ordinary values, and a light that the copy back adds in double.
+    for (const float light : {1.0f, 1e4f}) {
+        test::Owned_Layer<Float> in(4, 3), out(60, 40, -20, -15);
+        in.fill(Float{{1, 0.5f, 0.5f, 0.5f}});
+        in.at(1, 1) = Float{{1, light, light, light}};
+        out.fill(Float{{9, 9, 9, 9}});
+        in.layer().premultiplied = out.layer().premultiplied = true;
+        const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
+        blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
+        int64_t inside_count = 0;
+        for (int64_t y = 0; y < 40; ++y)
+            for (int64_t x = 0; x < 60; ++x) {
+                const int64_t bx = x - 20 + g.margin_x, by = y - 15 + g.margin_y;
+                const bool inside = bx >= 0 && bx < g.width && by >= 0 && by < g.height;
+                const Float& p = out.at(x, y);
+                inside_count += inside;
+                ASSERT_TRUE(inside ? std::isfinite(p.r()) && p.a() > 0.0f : p.r() == 0.0f && p.a() == 0.0f)
+                    << x - 20 << ", " << y - 15 << ": " << p.r() << ", " << p.a() << " with a light of " << light;
+            }
+        EXPECT_EQ(inside_count, g.width * g.height);
+    }
 }
 
 }  // namespace
