@@ -365,7 +365,7 @@ std::string window(int x, int y, int width, int height) {
 
 // What the written part lost of what it was asked to hold, read back from the file itself: a
 // writer adapts silently what its format cannot store.
-std::vector<std::string> part_losses(const Image_File_Part& source, const ImageSpec& asked, const ImageSpec& stored) {
+std::vector<std::string> losses_in_writing(const Image_File_Part& source, const ImageSpec& asked, const ImageSpec& stored) {
     const ImageSpec& header = source.header;
     std::vector<std::string> losses, names, types;
     for (const std::string& name : header.channelnames)
@@ -417,9 +417,9 @@ std::vector<std::string> written_losses(const fs::path& path, const fs::path& wr
     if (asked.size() < parts.size())
         warnings.push_back(name + "more than one part: parts 2 to " + std::to_string(parts.size()) + " left out");
     const auto input = ImageInput::open(written.string());
-    for (size_t p = 0; input && p < asked.size(); ++p) {
-        const std::string which = asked.size() > 1 ? "part " + std::to_string(p + 1) + ": " : "";
-        for (const std::string& loss : part_losses(*parts[p].file, asked[p].header, input->spec(static_cast<int>(p), 0)))
+    for (size_t k = 0; input && k < asked.size(); ++k) {
+        const std::string which = asked.size() > 1 ? "part " + std::to_string(k + 1) + ": " : "";
+        for (const std::string& loss : losses_in_writing(*parts[k].file, asked[k].header, input->spec(static_cast<int>(k), 0)))
             warnings.push_back(name + which + loss);
     }
     OIIO::geterror();
