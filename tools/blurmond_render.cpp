@@ -14,6 +14,7 @@
 #include "tools/frame_sequence.h"
 #include "tools/image_file.h"
 #include "tools/interrupt_signals.h"
+#include "tools/output_check.h"
 #include "tools/progress_bar.h"
 #include "tools/render_job.h"
 #include "tools/tool_error.h"
@@ -105,9 +106,15 @@ void run(Render_Options options, std::ostream& out, std::ostream& err, bool prog
     case Render_Command::version: return print_version(options, out);
     case Render_Command::list_params: return list_params(options, out);
     case Render_Command::demo: return render_demo(options, out);
+    case Render_Command::save_preset: return Render_Job(options).save_preset(*options.save_preset);
     case Render_Command::render: {
+        // Before the effect loads and anything renders: a mistyped name must not cost a render.
+        check_image_output(options.output);
+        if (options.save_preset) check_writable_file(*options.save_preset);
         Render_Job job(options);
-        return render_files(job, options, out, err, progress);
+        render_files(job, options, out, err, progress);
+        if (options.save_preset) job.save_preset(*options.save_preset);
+        return;
     }
     }
 }

@@ -91,6 +91,19 @@ void set_color(host::Effect_Session& session, const Effect_Controls& controls, c
     session.set_float(alpha->index, c[3]);
 }
 
+// The shortest text that from_chars turns back into the same number.
+template <class Number>
+std::string exact_text(Number value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string color_text(host::Effect_Session& session, const Effect_Control& control, const PF_Pixel& code) {
+    const PF_PixelFloat* exact = session.effect().parameter_state().float_color(control.index);
+    const PF_PixelFloat c = exact != nullptr ? *exact : PF_PixelFloat{1.0f, code.red / 255.0f, code.green / 255.0f, code.blue / 255.0f};
+    return exact_text(c.red) + "," + exact_text(c.green) + "," + exact_text(c.blue);
+}
+
 }  // namespace
 
 Control_Setting Control_Setting::parse(std::string_view text) {
@@ -126,6 +139,19 @@ void set_control_value(host::Effect_Session& session, const Effect_Controls& con
     case PF_Param_COLOR: return set_color(session, controls, control, text);
     case PF_Param_LAYER: refuse(control, "a layer takes an image file");
     default: refuse(control, "this kind of control cannot be set");
+    }
+}
+
+std::string control_value_text(host::Effect_Session& session, const Effect_Control& control) {
+    const PF_ParamDef& record = session.effect().parameter(control.index);
+    switch (control.type) {
+    case PF_Param_FLOAT_SLIDER: return exact_text(record.u.fs_d.value);
+    case PF_Param_SLIDER: return std::to_string(record.u.sd.value);
+    case PF_Param_CHECKBOX: return record.u.bd.value != 0 ? "on" : "off";
+    case PF_Param_POPUP: return Effect_Controls::choices(record).at(static_cast<size_t>(record.u.pd.value - 1));
+    case PF_Param_ANGLE: return exact_text(record.u.ad.value / 65536.0);
+    case PF_Param_COLOR: return color_text(session, control, record.u.cd.value);
+    default: refuse(control, "this kind of control has no value as text");
     }
 }
 

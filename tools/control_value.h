@@ -23,4 +23,9 @@ struct Control_Setting {
 void set_control_value(host::Effect_Session& session, const Effect_Controls& controls, const Effect_Control& control,
                        std::string_view text);
 
+// The control's value as text that set_control_value reads back to the same value: numbers in the
+// shortest form that does, choices by entry text, checkboxes on/off, colours r,g,b at the precision the
+// host keeps (the alpha is a control of its own). Layers hold files, which the caller knows: refused.
+std::string control_value_text(host::Effect_Session& session, const Effect_Control& control);
+
 }  // namespace nb::tools

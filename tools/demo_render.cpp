@@ -59,7 +59,8 @@ Image_Rgba encode_for_display(const Image_Rgba& linear) {
 
 void render_demo(const Render_Options& options, std::ostream& out) {
     Render_Options demo = options;
-    demo.settings.assign(std::begin(demo_settings), std::end(demo_settings));
+    demo.settings.clear();
+    for (const char* text : demo_settings) demo.settings.push_back({text, ""});
     demo.settings.insert(demo.settings.end(), options.settings.begin(), options.settings.end());
     Render_Job job(demo);
     const Image_Rgba scene = make_demo_scene();
@@ -68,6 +69,7 @@ void render_demo(const Render_Options& options, std::ostream& out) {
     write_for(output, result);
     write_for(demo_input_path(output), downsample_image(scene, options.downsample));
     out << "wrote " << output.string() << " and " << demo_input_path(output).string() << "\n";
+    if (options.save_preset) job.save_preset(*options.save_preset);
     if (options.timing) out << job.timing_table();
 }
 

@@ -59,11 +59,17 @@ std::string range_text(const PF_ParamDef& p) {
 }  // namespace
 
 Effect_Controls::Effect_Controls(const std::vector<PF_ParamDef>& parameters) {
+    std::vector<std::string> groups;
     for (size_t i = 1; i < parameters.size(); ++i) {
         const PF_ParamDef& p = parameters[i];
-        if (p.param_type == PF_Param_GROUP_START || p.param_type == PF_Param_GROUP_END) continue;
-        controls_.push_back(Effect_Control{static_cast<int32_t>(i), static_cast<int32_t>(p.uu.id), p.param_type, p.name,
-                                           key_for(static_cast<int32_t>(p.uu.id), p.name)});
+        if (p.param_type == PF_Param_GROUP_START) {
+            groups.emplace_back(p.name);
+        } else if (p.param_type == PF_Param_GROUP_END) {
+            if (!groups.empty()) groups.pop_back();
+        } else {
+            controls_.push_back(Effect_Control{static_cast<int32_t>(i), static_cast<int32_t>(p.uu.id), p.param_type, p.name,
+                                               key_for(static_cast<int32_t>(p.uu.id), p.name), groups});
+        }
     }
 }
 
@@ -116,7 +122,13 @@ std::vector<std::string> Effect_Controls::choices(const PF_ParamDef& parameter) 
 void Effect_Controls::print(std::ostream& out, const std::vector<PF_ParamDef>& parameters) const {
     out << std::left << std::setw(6) << "index" << std::setw(4) << "id" << std::setw(10) << "kind" << std::setw(30)
         << "name" << std::setw(26) << "key" << std::setw(10) << "default" << "valid range / choices\n";
+    std::vector<std::string> open_groups;
     for (const Effect_Control& c : controls_) {
+        // Headings of the groups entered since the last control; a nested group's indented under its own.
+        size_t common = 0;
+        while (common < std::min(open_groups.size(), c.groups.size()) && open_groups[common] == c.groups[common]) ++common;
+        for (size_t depth = common; depth < c.groups.size(); ++depth) out << "\n" << std::string(2 * depth, ' ') << c.groups[depth] << "\n";
+        open_groups = c.groups;
         const PF_ParamDef& p = parameters.at(static_cast<size_t>(c.index));
         std::string range = range_text(p);
         const std::vector<std::string> entries = choices(p);

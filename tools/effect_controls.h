@@ -17,6 +17,7 @@ struct Effect_Control {
     PF_ParamType type = PF_Param_RESERVED;
     std::string name;  // display name
     std::string key;   // stable across hosts, e.g. "iris_facets"
+    std::vector<std::string> groups;  // display names of the groups it sits in, outermost first
 };
 
 // Built from the records after parameter setup. Group starts and ends are left out: they hold no value.
@@ -31,7 +32,8 @@ public:
     const Effect_Control* alpha_of(const Effect_Control& color) const;
     const std::vector<Effect_Control>& all() const { return controls_; }
 
-    // One line per control: index, identifier, kind, display name, key, default, valid range, choices.
+    // One line per control: index, identifier, kind, display name, key, default, valid range, choices;
+    // under the heading of each group where it opens, indented by its depth, as the host shows them.
     void print(std::ostream& out, const std::vector<PF_ParamDef>& parameters) const;
 
     // The key of an identifier; the display name with underscores for one the table does not know.

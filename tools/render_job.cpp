@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "base/error_names.h"
+#include "tools/control_preset.h"
 #include "tools/control_value.h"
 #include "tools/host_pixels.h"
 #include "tools/image_downsample.h"
@@ -94,17 +95,29 @@ Render_Job::Render_Job(const Render_Options& options) : options_(options) {
 
 Render_Job::~Render_Job() = default;
 
+// An error in a preset's line names the file and line.
 void Render_Job::apply_settings(const Render_Options& options) {
-    for (const std::string& text : options.settings) {
-        const Control_Setting setting = Control_Setting::parse(text);
-        const Effect_Control& control = controls_->find(setting.key);
-        gamma_chosen_ |= control.key == gamma_key;
-        if (control.type == PF_Param_LAYER) {
-            layer_images_[control.index] = read_image_file(setting.value, memory_limit()).image;
-        } else {
-            set_control_value(*session_, *controls_, control, setting.value);
+    for (const Setting_Text& setting : options.settings) {
+        try {
+            apply_setting(setting.text);
+        } catch (const Tool_Error& error) {
+            if (setting.origin.empty()) throw;
+            throw Tool_Error(setting.origin + ": " + error.what());
         }
     }
+}
+
+// An empty file name takes a layer away again, as a --set after a preset may.
+void Render_Job::apply_setting(const std::string& text) {
+    const Control_Setting setting = Control_Setting::parse(text);
+    const Effect_Control& control = controls_->find(setting.key);
+    gamma_chosen_ |= control.key == gamma_key;
+    if (control.type != PF_Param_LAYER) return set_control_value(*session_, *controls_, control, setting.value);
+    layer_images_.erase(control.index);
+    layer_files_.erase(control.index);
+    if (setting.value.empty()) return;
+    layer_images_[control.index] = read_image_file(setting.value, memory_limit()).image;
+    layer_files_[control.index] = setting.value;
 }
 
 void Render_Job::follow_encoding(bool linear) {
@@ -153,6 +166,21 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
     result.frame_height = input.full_height();
     result.pixel_aspect = input.pixel_aspect;
     return result;
+}
+
+void Render_Job::save_preset(const std::filesystem::path& path) {
+    std::vector<std::string> lines{"# blurmond-render preset: one KEY=VALUE a line, read by --preset"};
+    for (const Effect_Control& control : controls_->all()) {
+        if (control.key == gamma_key && !gamma_chosen_) {
+            lines.push_back("# " + control.key + " follows each file: off for linear ones, the effect's default otherwise");
+        } else if (control.type == PF_Param_LAYER) {
+            const auto file = layer_files_.find(control.index);
+            lines.push_back(control.key + "=" + (file == layer_files_.end() ? "" : file->second));
+        } else {
+            lines.push_back(control.key + "=" + control_value_text(*session_, control));
+        }
+    }
+    write_control_preset(path, lines);
 }
 
 std::string Render_Job::timing_table() const {

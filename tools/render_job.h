@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,11 +41,17 @@ public:
     // values the curve would bend; the effect's default for display-referred pixels.
     void follow_encoding(bool linear);
 
+    // Writes every control's value as it stands, layers as the files given, to a preset that --preset
+    // reads back to the same render; "gamma correction" only when chosen, as each file suits it
+    // otherwise. Throws Tool_Error.
+    void save_preset(const std::filesystem::path& path);
+
     // The timing table of the last render; empty without --timing.
     std::string timing_table() const;
 
 private:
     void apply_settings(const Render_Options& options);
+    void apply_setting(const std::string& text);
     // Throws Tool_Error for a failed command.
     void check(PF_Err error, const std::string& what) const;
     host::Render_Path path() const;
@@ -54,6 +61,7 @@ private:
     std::unique_ptr<host::Effect_Session> session_;
     std::unique_ptr<Effect_Controls> controls_;
     std::map<int32_t, Image_Rgba> layer_images_;  // by host index, at full resolution
+    std::map<int32_t, std::string> layer_files_;  // their file names as given, by host index
     bool gamma_chosen_ = false;                   // --set named "gamma correction"
 };
 

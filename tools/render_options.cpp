@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "tools/closest_names.h"
+#include "tools/control_preset.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -47,7 +48,13 @@ using Value_Option = std::function<void(Render_Options&, const std::string&)>;
 
 const std::map<std::string, Value_Option>& value_options() {
     static const std::map<std::string, Value_Option> options{
-        {"--set", [](Render_Options& o, const std::string& v) { o.settings.push_back(v); }},
+        {"--set", [](Render_Options& o, const std::string& v) { o.settings.push_back({v, ""}); }},
+        {"--preset",
+         [](Render_Options& o, const std::string& v) {
+             const std::vector<Setting_Text> preset = read_control_preset(v);
+             o.settings.insert(o.settings.end(), preset.begin(), preset.end());
+         }},
+        {"--save-preset", [](Render_Options& o, const std::string& v) { o.save_preset = v; }},
         {"--host",
          [](Render_Options& o, const std::string& v) {
              std::string host = v;
@@ -61,7 +68,7 @@ const std::map<std::string, Value_Option>& value_options() {
              o.depth = std::stoi(v);
          }},
         {"--downsample", [](Render_Options& o, const std::string& v) { o.downsample = parse_count("--downsample", v, 1, 64); }},
-        {"--threads", [](Render_Options& o, const std::string& v) { o.threads = parse_count("--threads", v, 1, 1024); }},
+        {"--threads", [](Render_Options& o, const std::string& v) { o.threads = parse_count("--threads", v, 0, 1024); }},
         {"--memory-limit", [](Render_Options& o, const std::string& v) { o.memory_limit = parse_memory_size(v); }},
         {"--frames", [](Render_Options& o, const std::string& v) { o.frames = Frame_Range::parse(v); }},
         {"--plugin", [](Render_Options& o, const std::string& v) { o.plugin = v; }},
@@ -95,6 +102,10 @@ const std::map<std::string, bool Render_Options::*>& flag_options() {
 
 void check_file_names(Render_Options& options, const std::vector<std::string>& files) {
     if (options.command == Render_Command::render) {
+        if (files.empty() && options.save_preset) {
+            options.command = Render_Command::save_preset;
+            return;
+        }
         if (files.size() != 2) throw Tool_Error("expected INPUT and OUTPUT file names (see --help)");
         options.input = files[0];
         options.output = files[1];
@@ -137,6 +148,7 @@ Render_Options parse_render_options(std::span<const std::string> args) {
     }
     if (list) {
         if (options.command == Render_Command::demo) throw Tool_Error("--demo and --list-params exclude each other");
+        if (options.save_preset) throw Tool_Error("--list-params and --save-preset exclude each other");
         options.command = Render_Command::list_params;
     }
     check_file_names(options, files);
@@ -154,6 +166,7 @@ std::string memory_size_text(double bytes) {
 
 std::string render_usage() {
     return R"(usage: blurmond-render [options] INPUT OUTPUT
+       blurmond-render --save-preset FILE [--preset FILE] [--set KEY=VALUE ...]
        blurmond-render --demo OUTPUT
        blurmond-render --list-params [--host premiere]
        blurmond-render --version
@@ -161,10 +174,13 @@ Options take their value as "--opt value" or "--opt=value"; after "--" every arg
   --set KEY=VALUE     a parameter by its key or display name (repeatable); choices by entry text or
                       0-based index; checkboxes on/off; colours r,g,b[,a] in 0..1; angles in degrees;
                       background_layer, alternative_iris and selection_layer take an image file
+  --preset FILE       KEY=VALUE lines as --set takes them ('#' starts a comment); settings apply in
+                      command-line order, so a --set after --preset wins
+  --save-preset FILE  write the value of every control, to read back with --preset
   --host ae|premiere  After Effects (ARGB, smart render) or Premiere (BGRA, PF_Cmd_RENDER); default ae
   --depth 8|16|32     bit depth of the worlds handed to the effect (default: 8 for 8-bit INPUT, else 32)
   --downsample N      render at 1/N resolution, as a host does for reduced-resolution previews
-  --threads N         host worker threads (default: all processors)
+  --threads N         host worker threads; 0, the default, is one per processor
   --memory-limit SIZE memory the host lends the effect and an input image may take, such as 512M or 2G
                       (default: half the machine's memory)
   --legacy            PF_Cmd_RENDER under After Effects
@@ -175,6 +191,12 @@ Options take their value as "--opt value" or "--opt=value"; after "--" every arg
 OUTPUT keeps INPUT's channels, pixel types, windows and metadata; channels other than colour and alpha
 pass through. Unless set, gamma_correction is off for linear files (EXR, float TIFF, a colour space
 named linear) and keeps the effect's default for display-referred ones (PNG, JPEG, integer TIFF).
+Examples:
+  blurmond-render --set radius=20 --set iris_facets=6 plate.exr plate_defocused.exr
+  blurmond-render --frames 1-48 --set radius=12 shot.####.exr blurred.####.exr
+  blurmond-render --set radius=20 --set iris_rounded=0.3 --save-preset soft.txt
+  blurmond-render --preset soft.txt --set radius=30 photo.png photo_soft.png
+  blurmond-render --set radius=25 --set alternative_iris=heart.png --set colored_iris=on lights.exr out.exr
 )";
 }
 

@@ -12,14 +12,21 @@
 
 namespace nb::tools {
 
-enum class Render_Command { render, demo, list_params, help, version };
+enum class Render_Command { render, save_preset, demo, list_params, help, version };
 enum class Render_Host { after_effects, premiere };
+
+// A control value as typed, "KEY=VALUE", and where it was typed: empty for --set, or a preset's file and
+// line ("preset 'look.txt' line 4"), which errors about it name.
+struct Setting_Text {
+    std::string text;
+    std::string origin;
+};
 
 struct Render_Options {
     Render_Command command = Render_Command::render;
     std::string input;   // file or frame pattern; empty for the demo and the listing
     std::string output;  // file or frame pattern
-    std::vector<std::string> settings;  // "KEY=VALUE" in the order given; later ones win
+    std::vector<Setting_Text> settings;  // --set and --preset lines in command-line order; later ones win
     Render_Host host = Render_Host::after_effects;
     int depth = 0;            // 8, 16 or 32; 0: 8 for 8-bit input files, else 32
     int64_t downsample = 1;   // render at 1/downsample of the full resolution
@@ -30,11 +37,15 @@ struct Render_Options {
     bool overwrite = false;   // OUTPUT may name the same file as INPUT
     std::optional<Frame_Range> frames;
     std::filesystem::path plugin;  // empty: blurmond.so beside the executable
+    std::optional<std::filesystem::path> save_preset;  // where to write the effective control values
 };
 
 // Parses the arguments after the program name: "--opt value" or "--opt=value", choice values in any case,
-// and after "--" file names only. Throws Tool_Error with one line for an unknown option (naming the
-// closest ones), a missing or malformed value, a value given to a flag, or the wrong number of file names.
+// and after "--" file names only. --preset reads its file where it stands, so settings apply in
+// command-line order; --save-preset without INPUT and OUTPUT is a command of its own. Throws Tool_Error
+// with one line for an unknown option (naming the closest ones), a missing or malformed value, a value
+// given to a flag, the wrong number of file names, or a preset that cannot be read or holds a line other
+// than KEY=VALUE.
 Render_Options parse_render_options(std::span<const std::string> args);
 
 // "512 MiB", "11.7 GiB": a byte count as --memory-limit takes it, in binary units.

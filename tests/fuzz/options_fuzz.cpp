@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (data[i] == 0) args.emplace_back();
         else args.back() += static_cast<char>(data[i]);
     try {
-        for (const std::string& text : nb::tools::parse_render_options(args).settings) try {
-                const auto setting = nb::tools::Control_Setting::parse(text);
+        for (const nb::tools::Setting_Text& text : nb::tools::parse_render_options(args).settings) try {
+                const auto setting = nb::tools::Control_Setting::parse(text.text);
                 nb::tools::set_control_value(rig.session, controls, controls.find(setting.key), setting.value);
             } catch (const nb::tools::Tool_Error&) {
             }

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -345,7 +346,8 @@ TEST_F(BlurmondRender, GammaCorrectionDefaultFollowsTheFilesEncoding) {
 // The demo's scene is a night street: dark overall, opaque, with lights far above 1.0 that bloom.
 TEST_F(BlurmondRender, DemoDefocusesItsNightSceneAndWritesItBeside) {
     // At 1/8 resolution the 1280 x 720 scene is 160 x 90 pixels: quick, and the settings are still checked.
-    ASSERT_EQ(run({"--demo", file("demo.exr"), "--downsample", "8"}).code, 0);
+    ASSERT_EQ(run({"--demo", file("demo.exr"), "--downsample", "8", "--save-preset", file("demo.txt")}).code, 0);
+    EXPECT_NE(test::Plugin_Binary::read(folder / "demo.txt").find("\niris_facets=6\n"), std::string::npos) << "the demo's look";
     const Image_Rgba result = read("demo.exr"), scene = read("demo_input.exr");
     ASSERT_EQ(std::pair(result.width, scene.height), (std::pair<int64_t, int64_t>(160, 90)));
     double sum = 0;
@@ -355,6 +357,54 @@ TEST_F(BlurmondRender, DemoDefocusesItsNightSceneAndWritesItBeside) {
     EXPECT_NE(result.rgba, scene.rgba) << "the scene is defocused";
 }
 
+// Every control saved with a render, layers by file name, reads back to the same render on any number of
+// threads, and without a render to the same preset; settings apply in command-line order, so a --set
+// before --preset loses and one after wins, and an empty file name takes a layer away.
+TEST_F(BlurmondRender, SavedPresetRendersTheSameAndSettingsApplyInOrder) {
+    const Colour_At noise = [](int64_t x, int64_t y) { return Rgba{static_cast<float>((x * 7 + y * 13) % 11) / 10, 0.3f, 0.6f, 1}; };
+    const std::string in = write("in.exr", filled(24, 16, noise)), iris = write("iris.exr", filled(9, 9, noise)), look = file("look.txt");
+    std::vector<std::string> direct{"--set", "radius=3.3", "--set", "iris_angle=12.5", "--set", "outside_horizontal=color", "--set",
+                                    "outside_vertical=MIRRORED image", "--set", "outside_color=0.2,0.4,0.6,0.5"};
+    std::vector<std::string> saved = direct;
+    saved.insert(saved.end(), {"--set", "alternative_iris=" + iris, "--save-preset", file("alone.txt")});
+    run(saved);
+    saved.back() = look;
+    saved.insert(saved.end(), {in, file("saved.exr")});
+    direct.insert(direct.end(), {"--set", "radius=2", in, file("direct.exr")});
+    for (const std::vector<std::string>* args : {&saved, &direct}) run(*args);
+    run({in, file("read.exr"), "--set", "radius=9", "--preset", look, "--threads", "0"});
+    run({in, file("changed.exr"), "--preset", look, "--set", "alternative_iris=", "--set", "radius=2"});
+    EXPECT_TRUE(read("read.exr").rgba == read("saved.exr").rgba) << "read back";
+    EXPECT_TRUE(read("changed.exr").rgba == read("direct.exr").rgba) << "changed after reading";
+    EXPECT_EQ(test::Plugin_Binary::read(folder / "alone.txt"), test::Plugin_Binary::read(look));
+}
+
+// Run as they stand, in a folder holding the files they name.
+TEST_F(BlurmondRender, HelpsExamplesRun) {
+    for (const std::string name : {"plate.exr", "photo.png", "heart.png", "lights.exr"}) write(name, filled(8, 6, constant(violet)));
+    for (int frame = 1; frame <= 48; ++frame) write("shot." + std::to_string(10000 + frame).substr(1) + ".exr", filled(4, 2, constant(violet)));
+    const std::string help = run({"--help"}).out;
+    std::istringstream examples(help.substr(help.find("\nExamples:\n") + 11));
+    for (std::string line; std::getline(examples, line);) {
+        std::istringstream words(line);
+        EXPECT_EQ(run_process(std::vector<std::string>(std::next(std::istream_iterator<std::string>(words)), {})).err, "") << line;
+    }
+}
+
+// As the host shows them: the heading of a group once, where it opens, after a blank line; a nested
+// group's indented.
+TEST_F(BlurmondRender, ParameterListingShowsTheHostsGroups) {
+    const std::string listing = "\n\n" + run({"--list-params"}).out;
+    const std::pair<std::string, std::string> cases[] = {  // key, heading above it
+        {"radius", "index "}, {"iris_facets", "-> Iris...\n"}, {"selection_enable", "-> Highlight Selection...\n"},
+        {"hue_start", "  -> Hue...\n"}, {"outside_extend", "-> Outside Image...\n"}};
+    for (const auto& [key, heading] : cases) {
+        const size_t start = listing.rfind("\n\n", listing.find(" " + key + " ")) + 2;
+        EXPECT_TRUE(listing.compare(start, heading.size(), heading) == 0 && listing.find(heading) == listing.rfind(heading))
+            << key << " under " << heading << ", which is printed once, in " << listing;
+    }
+}
+
 TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     write_noise("good.exr");
     const std::string bytes = test::Plugin_Binary::read(folder / "good.exr");
@@ -362,7 +412,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     // Headers that promise more pixels than the memory limit holds, and nothing after them.
     write_bytes("huge.ppm", "P6\n100000 100000\n255\n0123456789");
     write_bytes("large.ppm", "P6\n15000 15000\n255\n0123456789");
-    write_bytes("notes.xyz", "text");
+    write_bytes("notes.xyz", "# a look\n\n  radius = abc  \n");  // no image; a preset with a wrong value on line 3
     // Run-length coded for 4 bits a pixel yet claiming 32: OpenImageIO 2.4's reader crashed on it.
     const std::string rle_hex = "424d6600007c0000000037000000280000000c00000002000000010020000200000001002000000000000099929292929266b3"
                                 "3300ffe64d801ac4e6ff99334dcc6604040404040404040404040404040404040404040479040604040404040404040404ffc0"
@@ -395,14 +445,23 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"rgbaz.exr", "out.exr", "--downsample", "2"}, "other than colour and alpha have no reduced resolution"},
         {{"rle.bmp", "out.png"}, "cannot read 'rle.bmp': unsupported BMP compression"},
         {{"tall.bmp", "out.png"}, "cannot read 'tall.bmp': damaged header"},
-        {{"good.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
+        // The output is checked before the input is read.
+        {{"nothing.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
+        {{"nothing.exr", "out.PSD"}, "cannot write 'out.PSD': OpenImageIO reads psd files but cannot write them"},
+        {{"nothing.exr", "/proc/out.exr"}, "folder '/proc' takes no new file"},
+        {{"nothing.exr", "taken.exr"}, "cannot write 'taken.exr': it is a folder"},
+        {{"in.#.exr", "no/out.#.exr", "--frames", "1-2"}, "cannot write 'no/out.#.exr': folder 'no' does not exist"},
+        {{"good.exr", "out.exr", "--save-preset", "no/look.txt"}, "cannot write 'no/look.txt'"},
         {{"wide.png", "wide.jpg", "--set", "radius=0"}, "65500"},
-        {{"good.exr", "taken.exr"}, "cannot write 'taken.exr'"},
         {{"good.exr", "./good.exr"}, "'./good.exr' is the input file itself"},
         {{"good.exr", "out.exr", "--set", "background_layer=no.exr"}, "no.exr"},
         {{"good.exr", "out.exr", "--set", "raduis=3"}, "did you mean: radius?"},
         {{"good.exr", "out.exr", "--set", "radius=1000"}, "valid range 0 .. 999"},
         {{"good.exr", "out.exr", "--set", "show=blurry"}, "0 \"normal blur\""},
+        {{"good.exr", "out.exr", "--preset", "notes.xyz"}, "preset 'notes.xyz' line 3: parameter 'radius': 'abc' is not"},
+        {{"--save-preset", "look.txt", "--preset", "huge.ppm"}, "preset 'huge.ppm' line 1: expected KEY=VALUE, not 'P6'"},
+        {{"--preset", "none.txt", "good.exr", "out.exr"}, "cannot read preset 'none.txt'"},
+        {{"--list-params", "--save-preset", "look.txt"}, "exclude each other"},
         {{"--thread", "2", "good.exr", "out.exr"}, "did you mean: --threads?"},
         {{"--legacy=on", "good.exr", "out.exr"}, "--legacy takes no value"},
         {{"good.exr"}, "INPUT and OUTPUT"},
