@@ -193,23 +193,20 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     Blurmond_Highlights highlights;
     Blurmond_Copy<Layer_T, Buffer_P> passes{in, image.layer<Buffer_P>()};
     passes.highlights = &highlights;
+    passes.most_splats = most_splats(g);
     const int64_t bytes = in.in.height * in.in.row_bytes + passes.buffer.height * passes.buffer.row_bytes;
     {
-        const auto timer = context.scope_timer("copy to pow", bytes);
-        Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(context, passes, most_splats(g));
+        const auto timer = context.scope_timer("copy in, forward transform", bytes);
+        Kernel_FFT_Forward<Layer<Buffer_P>> forward;
+        forward.in.image.io.layer = passes.buffer;
+        forward.in.source = passes.source();
+        forward.run(context);
     }
-
-    Kernel_FFT_Forward<Layer<Buffer_P>> forward;
-    forward.in.image.io.layer = passes.buffer;
-    forward.run(context);
     Kernel_FFT_Multiply<Layer<Buffer_P>, Layer<Iris_P>> multiply;
     multiply.in.image.io.layer = passes.buffer;
     multiply.in.image.factor.layer = iris.layer<Iris_P>();
     multiply.run(context);
     iris.memory.reset();
-    Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
-    reverse.in.image.io.layer = passes.buffer;
-    reverse.run(context);
     if (highlights.collected()) splat_iris<Drawn_P, Iris_P>(context, drawn, g, Buffer_P::channels, highlights);
     for (int k = 0; k < 4; ++k) {
         const bool non_negative = iris_non_negative_ && !(highlights.negative() >> k & 1u);
@@ -223,8 +220,12 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
         const double sum = sums[Iris_P::channels == 1 ? 0 : ch];
         passes.normalisation[ch] = sum != 0.0 ? static_cast<float>(1.0 / (gain * sum)) : 0.0f;
     }
-    const auto timer = context.scope_timer("copy back from pow", bytes);
-    launch(in.out.height, Blurmond_Copy<Layer_T, Buffer_P>::back_row, context, passes);
+    const auto timer = context.scope_timer("reverse transform, copy out", bytes);
+    Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
+    reverse.in.image.io.layer = passes.buffer;
+    reverse.in.sink = passes.sink();
+    reverse.run(context);
+    launch(passes.outside_rows(), Blurmond_Copy<Layer_T, Buffer_P>::outside_row, context, passes);
 }
 
 template <class Layer_T>

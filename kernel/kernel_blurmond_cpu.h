@@ -11,10 +11,10 @@
 
 namespace nb {
 
-// Draws the iris, shifts it into transform position and transforms it; copies the source into a
-// power-of-two buffer grown by margins that hold the iris's extent (edge rules, linear light,
-// highlight boost), transforms it, multiplies, transforms back and copies the normalised result
-// into out. A radius of exactly 0 is a plain copy. The iris is gray unless colored_iris is set and
+// Draws the iris, shifts it into transform position and transforms it; transforms the source grown
+// by margins that hold the iris's extent (edge rules, linear light, highlight boost), converted as the
+// transform reads its rows, multiplies, transforms back and converts the normalised rows into out as
+// the transform leaves them. A radius of exactly 0 is a plain copy. The iris is gray unless colored_iris is set and
 // an alternative iris is given; the highlight weight travels as a fifth channel only while the
 // preservative highlight is in use. Results do not depend on the thread count. Throws what the
 // sub-kernels throw: Exception_Abort, allocation failures.

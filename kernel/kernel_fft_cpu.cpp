@@ -15,9 +15,9 @@ namespace {
 struct Fft_Run {
     Fft_Buffer buffer;
     Fft_Plan plan;
+    Fft_Row_Source source;
+    const Fft_Row_Sink* sink = nullptr;
 };
-
-enum class Direction { forward, reverse };
 
 // Scratch: row 0 the shared tables, then one row per host thread (worker numbers stay below the
 // thread count). Released when the transform returns.
@@ -28,20 +28,34 @@ std::shared_ptr<Mapped_Memory_2d> allocate_scratch(const Render_Context& context
 }
 
 template <int C>
-void rows_pass(const Render_Context& context, const Fft_Run& run, Direction direction) {
-    const auto row = [direction](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
-        if (direction == Direction::forward)
-            Fft_Passes<C>::rows_forward(run.buffer, run.plan, iteration.index, iteration.thread);
-        else
-            Fft_Passes<C>::rows_reverse(run.buffer, run.plan, iteration.index, iteration.thread);
+void rows_forward(const Render_Context& context, const Fft_Run& run) {
+    const auto row = [](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        if (run.source.fill) {
+            const int64_t y0 = iteration.index * Fft_Passes<C>::rows_per_item;
+            for (int64_t y = y0; y < std::min(y0 + Fft_Passes<C>::rows_per_item, run.plan.m); ++y)
+                run.source.fill(run.source.state, y);
+        }
+        Fft_Passes<C>::rows_forward(run.buffer, run.plan, iteration.index, iteration.thread);
         context.check_abort();
     };
     launch(Fft_Passes<C>::row_items(run.plan.m), row, context, run);
 }
 
+// Only the item blocks that hold rows the sink takes.
 template <int C>
-void columns_pass(const Render_Context& context, const Fft_Run& run, Direction direction) {
-    const float sign = direction == Direction::forward ? 1.0f : -1.0f;
+void rows_reverse(const Render_Context& context, const Fft_Run& run) {
+    constexpr int per_item = Fft_Passes<C>::rows_per_item;
+    const int64_t first = run.sink ? run.sink->first / per_item : 0;
+    const int64_t end = run.sink ? Fft_Passes<C>::row_items(run.sink->end) : Fft_Passes<C>::row_items(run.plan.m);
+    const auto row = [first](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        Fft_Passes<C>::rows_reverse(run.buffer, run.plan, first + iteration.index, iteration.thread, run.sink);
+        context.check_abort();
+    };
+    if (end > first) launch(end - first, row, context, run);
+}
+
+template <int C>
+void columns_pass(const Render_Context& context, const Fft_Run& run, float sign) {
     const auto column = [sign](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
         Fft_Passes<C>::columns(run.buffer, run.plan, iteration.index, iteration.thread, sign);
         context.check_abort();
@@ -50,7 +64,7 @@ void columns_pass(const Render_Context& context, const Fft_Run& run, Direction d
 }
 
 template <class Layer_T>
-void transform(const Render_Context& context, const Layer_T& layer, Direction direction) {
+Fft_Run prepare(const Render_Context& context, const Layer_T& layer, std::shared_ptr<Mapped_Memory_2d>& scratch) {
     using P = typename Layer_T::pixel;
     constexpr int C = P::channels;
     static_assert(sizeof(P) == C * sizeof(float), "transform buffers hold float pixels");
@@ -58,15 +72,9 @@ void transform(const Render_Context& context, const Layer_T& layer, Direction di
     run.buffer = {reinterpret_cast<float*>(layer.data), layer.row_bytes};
     const int64_t n = layer.width - 2, m = layer.height;
     const int64_t workers = std::max<int64_t>(1, context.thread_count(0));
-    const auto scratch = allocate_scratch<C>(context, n, m, workers);
+    scratch = allocate_scratch<C>(context, n, m, workers);
     run.plan = Fft_Plan::build(*scratch, n, m, workers);
-    if (direction == Direction::forward) {
-        rows_pass<C>(context, run, direction);
-        columns_pass<C>(context, run, direction);
-    } else {
-        columns_pass<C>(context, run, direction);
-        rows_pass<C>(context, run, direction);
-    }
+    return run;
 }
 
 }  // namespace
@@ -82,14 +90,26 @@ template <class Layer_T>
 void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
     ASSERT(is_fft_row_length(in.image.io.width() - 2));
     ASSERT(is_fft_length(in.image.io.height()));
-    transform(context, in.image.io.layer, Direction::forward);
+    constexpr int C = Layer_T::pixel::channels;
+    std::shared_ptr<Mapped_Memory_2d> scratch;
+    Fft_Run run = prepare(context, in.image.io.layer, scratch);
+    run.source = in.source;
+    rows_forward<C>(context, run);
+    if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run);
+    columns_pass<C>(context, run, 1.0f);
 }
 
 template <class Layer_T>
 void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
     ASSERT(is_fft_row_length(in.image.io.width() - 2));
     ASSERT(is_fft_length(in.image.io.height()));
-    transform(context, in.image.io.layer, Direction::reverse);
+    ASSERT(!in.sink.take || (in.sink.first >= 0 && in.sink.end <= in.image.io.height()));
+    constexpr int C = Layer_T::pixel::channels;
+    std::shared_ptr<Mapped_Memory_2d> scratch;
+    Fft_Run run = prepare(context, in.image.io.layer, scratch);
+    run.sink = in.sink.take ? &in.sink : nullptr;
+    columns_pass<C>(context, run, -1.0f);
+    rows_reverse<C>(context, run);
 }
 
 template class Kernel_FFT_Forward<Layer<Pixel_Gray_32f>>;

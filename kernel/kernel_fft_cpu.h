@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kernel/fft_image.h"
+#include "kernel/fft_passes_cpu.h"
 #include "util/kernel.h"
 #include "util/layer.h"
 #include "util/pixel/pixel.h"
@@ -15,9 +16,20 @@ namespace nb {
 // channels floats (1, 4 or 5) borrows while it runs: the shared tables, then one row per thread.
 int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m);
 
+// Writes the signal into the buffer a block of rows at a time, just before the forward row pass reads
+// them: the rows are still in the cache, and the signal costs no pass of its own over memory.
+struct Fft_Row_Source {
+    const void* state = nullptr;
+    // Pixels 0 .. N - 1 of buffer row y; any worker thread.
+    void (*fill)(const void* state, int64_t y) = nullptr;
+    // On the calling thread after the row pass: true when the source has changed its mind, so that every
+    // row is filled and transformed once more before the column pass.
+    bool (*again)(const void* state, const Render_Context& context) = nullptr;
+};
+
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
-// N and N + 1 are not read. Throws Exception_Assert unless N is 1 or even and N/2 and M are of the
+// N and N + 1 are not read. A source (fill not null) writes the signal as the row pass goes. Throws Exception_Assert unless N is 1 or even and N/2 and M are of the
 // form 2^a 3^b 5^c, and whatever allocation and abort throw.
 template <class Layer_T>
 class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
@@ -26,6 +38,7 @@ public:
         struct Image {
             Fft_Image<Layer_T> io;
         } image;
+        Fft_Row_Source source;
     } in;
 
     std::string name() const override { return "fft - forward"; }
@@ -36,7 +49,9 @@ protected:
 };
 
 // Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
-// of every row by (N / 2) * M. Pixels N and N + 1 are left holding intermediate values.
+// of every row by (N / 2) * M. Pixels N and N + 1 are left holding intermediate values. With a sink
+// (take not null) the rows go to it instead, and item blocks of rows it does not take are not
+// row-transformed at all; the buffer is left holding the column pass's values.
 template <class Layer_T>
 class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -44,6 +59,7 @@ public:
         struct Image {
             Fft_Image<Layer_T> io;
         } image;
+        Fft_Row_Sink sink;
     } in;
 
     std::string name() const override { return "fft - reverse"; }

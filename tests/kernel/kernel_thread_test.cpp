@@ -36,7 +36,7 @@ Values defocus(const Render_Context& context) {
     in.fill_random(23, 0.0f, 4.0f);
     image.fill_random(11);
     Values values;
-    // Without a boost the margin rows are copies of converted rows; with one, every row is converted.
+    // Four channels, and five with the boost's weight: the row passes convert rows in blocks of each.
     for (const float boost : {0.0f, 1.5f}) {
         Kernel_Blurmond<Layer<P>> k;
         k.in.in = k.in.selection = in.layer();
