@@ -380,8 +380,8 @@ void Blurmond_Copy<Layer_T, Buffer_P>::take_row(const void* state, int64_t y, co
 
 template <class Layer_T, class Buffer_P>
 Fft_Row_Sink Blurmond_Copy<Layer_T, Buffer_P>::sink() const {
-    const int64_t first = output_above(*this) + settings.out.y - buffer.y;
-    return {this, take_row, first, first + output_below(*this) - output_above(*this)};
+    const int64_t first = std::clamp<int64_t>(settings.out.y - buffer.y, 0, buffer.height);
+    return {this, take_row, first, std::clamp<int64_t>(settings.out.y + settings.out.height - buffer.y, first, buffer.height)};
 }
 
 template <class Layer_T, class Buffer_P>

@@ -104,7 +104,7 @@ void Fft_Passes<C>::rows_forward(const Fft_Buffer& buffer, const Fft_Plan& plan,
 
 template <int C>
 void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
-                                 const Fft_Row_Sink* sink) {
+                                 const Fft_Row_Sink& sink) {
     using Lanes = Fft_Lanes<row_vectors>;
     constexpr int F = Lanes::floats, L = F / 2;
     const int64_t n = plan.n, half = n / 2;
@@ -114,8 +114,7 @@ void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan,
         for (int64_t r = 0; r < rows; ++r) {
             float* row = row_of(buffer, y0 + r);
             for (int c = 0; c < C; ++c) row[c] *= 0.5f;
-            if (sink && y0 + r >= sink->first && y0 + r < sink->end)
-                sink->take(sink->state, y0 + r, {row, 2 * C, C}, thread);
+            if (y0 + r >= sink.first && y0 + r < sink.end) sink.take(sink.state, y0 + r, {row, 2 * C, C}, thread);
         }
         return;
     }
@@ -136,18 +135,8 @@ void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan,
     }
     Lanes::split_reverse(scratch, half, plan.real_twiddles, plan.row_order);
     Lanes::transform(scratch, half, plan.row_twiddles, -1.0f);
-    for (int64_t r = 0; r < rows; ++r) {
-        const float* e = s + r * C;
-        if (sink) {
-            if (y0 + r >= sink->first && y0 + r < sink->end) sink->take(sink->state, y0 + r, {e, F, L}, thread);
-            continue;
-        }
-        float* row = row_of(buffer, y0 + r);
-        for (int64_t q = 0; q < half; ++q) {
-            copy_pixel<C>(row + 2 * q * C, e + q * F);
-            copy_pixel<C>(row + (2 * q + 1) * C, e + q * F + L);
-        }
-    }
+    for (int64_t r = 0; r < rows; ++r)
+        if (y0 + r >= sink.first && y0 + r < sink.end) sink.take(sink.state, y0 + r, {s + r * C, F, L}, thread);
 }
 
 template <int C>

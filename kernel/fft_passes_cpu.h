@@ -21,8 +21,9 @@ struct Fft_Scratch_Row {
     const float* pixel(int64_t x) const { return first + (x >> 1) * pair_floats + (x & 1) * odd_floats; }
 };
 
-// Where the reverse row pass hands its rows instead of scattering them back: a caller that only reads
-// them once saves writing the buffer. Rows outside first .. end - 1 are dropped.
+// Where the reverse row pass hands its rows, straight from the scratch: the caller reads them once, so
+// writing them back into the buffer would only cost a pass over memory. Rows outside first .. end - 1
+// are dropped.
 struct Fft_Row_Sink {
     const void* state = nullptr;
     void (*take)(const void* state, int64_t y, const Fft_Scratch_Row& row, int64_t thread) = nullptr;
@@ -52,9 +53,9 @@ struct Fft_Passes {
     // k = 0 .. N/2, with the imaginary parts of bins 0 and N/2 set to 0.
     static void rows_forward(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread);
     // Inverse of rows_forward times N/2; reads pixels 0 .. N (the imaginary parts of bins 0 and N/2
-    // are taken as 0) and writes pixels 0 .. N - 1, or hands them to the sink (when not null).
+    // are taken as 0) and hands pixels 0 .. N - 1 of each row to the sink.
     static void rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
-                             const Fft_Row_Sink* sink);
+                             const Fft_Row_Sink& sink);
     // Complex transform of each complex column (pixels 2k, 2k + 1, k = 0 .. N/2) of the item,
     // exponent sign +1 or -1, unnormalised.
     static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign);

@@ -16,7 +16,7 @@ struct Fft_Run {
     Fft_Buffer buffer;
     Fft_Plan plan;
     Fft_Row_Source source;
-    const Fft_Row_Sink* sink = nullptr;
+    Fft_Row_Sink sink;
 };
 
 // Scratch: row 0 the shared tables, then one row per host thread (worker numbers stay below the
@@ -44,9 +44,8 @@ void rows_forward(const Render_Context& context, const Fft_Run& run) {
 // Only the item blocks that hold rows the sink takes.
 template <int C>
 void rows_reverse(const Render_Context& context, const Fft_Run& run) {
-    constexpr int per_item = Fft_Passes<C>::rows_per_item;
-    const int64_t first = run.sink ? run.sink->first / per_item : 0;
-    const int64_t end = run.sink ? Fft_Passes<C>::row_items(run.sink->end) : Fft_Passes<C>::row_items(run.plan.m);
+    const int64_t first = run.sink.first / Fft_Passes<C>::rows_per_item;
+    const int64_t end = Fft_Passes<C>::row_items(run.sink.end);
     const auto row = [first](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
         Fft_Passes<C>::rows_reverse(run.buffer, run.plan, first + iteration.index, iteration.thread, run.sink);
         context.check_abort();
@@ -103,11 +102,11 @@ template <class Layer_T>
 void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
     ASSERT(is_fft_row_length(in.image.io.width() - 2));
     ASSERT(is_fft_length(in.image.io.height()));
-    ASSERT(!in.sink.take || (in.sink.first >= 0 && in.sink.end <= in.image.io.height()));
+    ASSERT(in.sink.take && in.sink.first >= 0 && in.sink.end <= in.image.io.height());
     constexpr int C = Layer_T::pixel::channels;
     std::shared_ptr<Mapped_Memory_2d> scratch;
     Fft_Run run = prepare(context, in.image.io.layer, scratch);
-    run.sink = in.sink.take ? &in.sink : nullptr;
+    run.sink = in.sink;
     columns_pass<C>(context, run, -1.0f);
     rows_reverse<C>(context, run);
 }

@@ -49,9 +49,9 @@ protected:
 };
 
 // Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
-// of every row by (N / 2) * M. Pixels N and N + 1 are left holding intermediate values. With a sink
-// (take not null) the rows go to it instead, and item blocks of rows it does not take are not
-// row-transformed at all; the buffer is left holding the column pass's values.
+// of every row by (N / 2) * M. The rows go to the sink; blocks of rows it does not take are not
+// row-transformed at all, and the buffer is left holding the column pass's values. Throws
+// Exception_Assert without a sink or when its rows lie beyond the buffer's.
 template <class Layer_T>
 class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
 public:
