@@ -1,4 +1,4 @@
-// Row tasks of the defocus copy passes: edge rules, alpha, linear light and boosts in; normalisation out.
+// Row tasks of the defocus conversions: edge rules, alpha, linear light and boosts in; normalisation out.
 #include "kernel/blurmond_copy_cpu.h"
 
 #include <algorithm>
@@ -147,11 +147,11 @@ double stored_largest(const Buffer_P& pixel) {
     return largest;
 }
 
-// A chunk the float pass found beyond the threshold (or, in the second pass, to be scaled). The float
-// values decide what leaves the transform, alike in both passes, so the census holds room for every
-// splat; double carries what float cannot. The census counts the pixels beyond the threshold that the
-// copy back gathers; the second pass stores every pixel beyond it clamped (every pixel scaled, when
-// scaling) and collects the excess of those it counted.
+// A chunk the float conversion found beyond the threshold (or, in the second one, to be scaled). The
+// float values decide what leaves the transform, alike in both conversions, so the census holds room
+// for every splat; double carries what float cannot. The census counts the pixels beyond the threshold
+// that the copy back gathers; the second conversion stores every pixel beyond it clamped (every pixel
+// scaled, when scaling) and collects the excess of those it counted.
 template <class Layer_T, class Buffer_P>
 void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<Layer_T>& source, int64_t r,
                 int64_t first, int64_t count) {
@@ -381,7 +381,8 @@ void Blurmond_Copy<Layer_T, Buffer_P>::take_row(const void* state, int64_t y, co
 template <class Layer_T, class Buffer_P>
 Fft_Row_Sink Blurmond_Copy<Layer_T, Buffer_P>::sink() const {
     const int64_t first = std::clamp<int64_t>(settings.out.y - buffer.y, 0, buffer.height);
-    return {this, take_row, first, std::clamp<int64_t>(settings.out.y + settings.out.height - buffer.y, first, buffer.height)};
+    const int64_t end = std::clamp<int64_t>(settings.out.y + settings.out.height - buffer.y, first, buffer.height);
+    return {this, take_row, first, end};
 }
 
 template <class Layer_T, class Buffer_P>

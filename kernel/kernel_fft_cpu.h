@@ -29,8 +29,9 @@ struct Fft_Row_Source {
 
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
-// N and N + 1 are not read. A source (fill not null) writes the signal as the row pass goes. Throws Exception_Assert unless N is 1 or even and N/2 and M are of the
-// form 2^a 3^b 5^c, and whatever allocation and abort throw.
+// N and N + 1 are not read. A source (fill not null) writes the signal as the row pass goes. Throws
+// Exception_Assert unless N is 1 or even and N/2 and M are of the form 2^a 3^b 5^c, and whatever
+// allocation and abort throw.
 template <class Layer_T>
 class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -41,7 +42,7 @@ public:
         Fft_Row_Source source;
     } in;
 
-    std::string name() const override { return "fft - forward"; }
+    std::string name() const override { return in.source.fill ? "fft - forward, copy in" : "fft - forward"; }
     int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
 
 protected:
@@ -62,7 +63,7 @@ public:
         Fft_Row_Sink sink;
     } in;
 
-    std::string name() const override { return "fft - reverse"; }
+    std::string name() const override { return "fft - reverse, copy out"; }
     int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
 
 protected:
