@@ -141,7 +141,7 @@ void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan,
 
 template <int C>
 void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
-                            float sign) {
+                            float sign, int64_t first, int64_t end) {
     using Lanes = Fft_Lanes<column_vectors>;
     constexpr int F = Lanes::floats, L = F / 2;
     const int64_t k0 = item * columns_per_item;
@@ -164,10 +164,10 @@ void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int6
         }
     }
     Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
-    for (int64_t y = 0; y < plan.m; ++y) {
+    for (int64_t y = first; y < end; ++y) {
         float* pixel = row_of(buffer, y) + 2 * k0 * C;
         const int64_t ahead = y + prefetch_rows;
-        if (ahead < plan.m) prefetch_block<C, 1>(row_of(buffer, ahead) + 2 * k0 * C, 2 * bins);
+        if (ahead < end) prefetch_block<C, 1>(row_of(buffer, ahead) + 2 * k0 * C, 2 * bins);
         const float* e = s + y * F;
         for (int64_t b = 0; b < bins; ++b) {
             copy_pixel<C>(pixel + 2 * b * C, e + b * C);

@@ -57,8 +57,9 @@ struct Fft_Passes {
     static void rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
                              const Fft_Row_Sink& sink);
     // Complex transform of each complex column (pixels 2k, 2k + 1, k = 0 .. N/2) of the item,
-    // exponent sign +1 or -1, unnormalised.
-    static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign);
+    // exponent sign +1 or -1, unnormalised; only rows first .. end - 1 of the result are written back.
+    static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign,
+                        int64_t first, int64_t end);
 };
 
 extern template struct Fft_Passes<1>;

@@ -41,22 +41,21 @@ void rows_forward(const Render_Context& context, const Fft_Run& run) {
     launch(Fft_Passes<C>::row_items(run.plan.m), row, context, run);
 }
 
-// Only the item blocks that hold rows the sink takes.
+// Item blocks first .. end - 1.
 template <int C>
-void rows_reverse(const Render_Context& context, const Fft_Run& run) {
-    const int64_t first = run.sink.first / Fft_Passes<C>::rows_per_item;
-    const int64_t end = Fft_Passes<C>::row_items(run.sink.end);
+void rows_reverse(const Render_Context& context, const Fft_Run& run, int64_t first, int64_t end) {
     const auto row = [first](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
         Fft_Passes<C>::rows_reverse(run.buffer, run.plan, first + iteration.index, iteration.thread, run.sink);
         context.check_abort();
     };
-    if (end > first) launch(end - first, row, context, run);
+    launch(end - first, row, context, run);
 }
 
+// Rows first .. end - 1 of the result are written back.
 template <int C>
-void columns_pass(const Render_Context& context, const Fft_Run& run, float sign) {
-    const auto column = [sign](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
-        Fft_Passes<C>::columns(run.buffer, run.plan, iteration.index, iteration.thread, sign);
+void columns_pass(const Render_Context& context, const Fft_Run& run, float sign, int64_t first, int64_t end) {
+    const auto column = [=](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        Fft_Passes<C>::columns(run.buffer, run.plan, iteration.index, iteration.thread, sign, first, end);
         context.check_abort();
     };
     launch(Fft_Passes<C>::column_items(run.plan.n), column, context, run);
@@ -95,7 +94,7 @@ void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
     run.source = in.source;
     rows_forward<C>(context, run);
     if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run);
-    columns_pass<C>(context, run, 1.0f);
+    columns_pass<C>(context, run, 1.0f, 0, run.plan.m);
 }
 
 template <class Layer_T>
@@ -107,8 +106,12 @@ void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
     std::shared_ptr<Mapped_Memory_2d> scratch;
     Fft_Run run = prepare(context, in.image.io.layer, scratch);
     run.sink = in.sink;
-    columns_pass<C>(context, run, -1.0f);
-    rows_reverse<C>(context, run);
+    // Only the blocks of rows that hold rows the sink takes are written back and row-transformed.
+    constexpr int per_item = Fft_Passes<C>::rows_per_item;
+    const int64_t first = in.sink.first / per_item;
+    const int64_t end = in.sink.end > in.sink.first ? Fft_Passes<C>::row_items(in.sink.end) : first;
+    columns_pass<C>(context, run, -1.0f, first * per_item, std::min(end * per_item, run.plan.m));
+    rows_reverse<C>(context, run, first, end);
 }
 
 template class Kernel_FFT_Forward<Layer<Pixel_Gray_32f>>;
