@@ -200,13 +200,14 @@ constexpr float largest_float = std::numeric_limits<float>::max();
 
 inline float float_range(double v) { return static_cast<float>(std::clamp<double>(v, -largest_float, largest_float)); }
 
-// Output pixels first .. first + count - 1 of row r: normalised, held at floor, weight divided out, back
-// to the curve and the output's alpha convention, converted.
 template <class Buffer_P>
-const Buffer_P& pixel_of(const Fft_Scratch_Row& row, int64_t x) {
+const Buffer_P& transformed_pixel(const Fft_Scratch_Row& row, int64_t x) {
     return *reinterpret_cast<const Buffer_P*>(row.pixel(x));
 }
 
+// Output pixels first .. first + count - 1 of row r, from the transformed row it lies on (null: none):
+// normalised, held at floor, weight divided out, back to the curve and the output's alpha convention,
+// converted.
 template <class Layer_T, class Buffer_P>
 void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const Fft_Scratch_Row* row_in,
                        int64_t first, int64_t count) {
@@ -216,7 +217,8 @@ void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, 
     for (int64_t i = 0; i < count; ++i) {
         const int64_t buffer_x = p.out.x - buffer.x + first + i;
         const bool inside = row_in && buffer_x >= 0 && buffer_x < buffer.width - 2;
-        const Float4 v = inside ? normalised(pixel_of<Buffer_P>(*row_in, buffer_x), copy.normalisation) : Float4{};
+        const Float4 v =
+            inside ? normalised(transformed_pixel<Buffer_P>(*row_in, buffer_x), copy.normalisation) : Float4{};
         colours[i] = v < copy.floor ? copy.floor : v;
     }
     if (p.gamma_correction) bt709_from_linear(colours, count);
@@ -249,7 +251,7 @@ void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, co
         const int64_t buffer_x = p.out.x - buffer.x + first + i;
         Wide<Buffer_P> w{};
         if (row_in && buffer_x >= 0 && buffer_x < buffer.width - 2) {
-            const Buffer_P& pixel = pixel_of<Buffer_P>(*row_in, buffer_x);
+            const Buffer_P& pixel = transformed_pixel<Buffer_P>(*row_in, buffer_x);
             const double* splat = excess.reaches(first + i) ? excess.sums + (first + i) * C : nullptr;
             for (int ch = 0; ch < C; ++ch)
                 w.c[ch] = pixel.c[ch] * transformed[ch] + (splat ? splat[ch] * splatted[ch] : 0.0);
@@ -298,7 +300,7 @@ void back_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const Fft
     }
 }
 
-// Output rows r <= above lie above the buffer, rows from below on beneath it.
+// Output rows r < output_above lie above the buffer, rows r >= output_below beneath it.
 template <class Layer_T, class Buffer_P>
 int64_t output_above(const Blurmond_Copy<Layer_T, Buffer_P>& copy) {
     return std::clamp<int64_t>(copy.buffer.y - copy.settings.out.y, 0, copy.settings.out.height);

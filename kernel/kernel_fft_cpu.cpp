@@ -15,6 +15,7 @@ namespace {
 struct Fft_Run {
     Fft_Buffer buffer;
     Fft_Plan plan;
+    std::shared_ptr<Mapped_Memory_2d> scratch;  // the plan's tables and worker rows
     Fft_Row_Source source;
     Fft_Row_Sink sink;
 };
@@ -62,7 +63,7 @@ void columns_pass(const Render_Context& context, const Fft_Run& run, float sign,
 }
 
 template <class Layer_T>
-Fft_Run prepare(const Render_Context& context, const Layer_T& layer, std::shared_ptr<Mapped_Memory_2d>& scratch) {
+Fft_Run prepare(const Render_Context& context, const Layer_T& layer) {
     using P = typename Layer_T::pixel;
     constexpr int C = P::channels;
     static_assert(sizeof(P) == C * sizeof(float), "transform buffers hold float pixels");
@@ -70,8 +71,8 @@ Fft_Run prepare(const Render_Context& context, const Layer_T& layer, std::shared
     run.buffer = {reinterpret_cast<float*>(layer.data), layer.row_bytes};
     const int64_t n = layer.width - 2, m = layer.height;
     const int64_t workers = std::max<int64_t>(1, context.thread_count(0));
-    scratch = allocate_scratch<C>(context, n, m, workers);
-    run.plan = Fft_Plan::build(*scratch, n, m, workers);
+    run.scratch = allocate_scratch<C>(context, n, m, workers);
+    run.plan = Fft_Plan::build(*run.scratch, n, m, workers);
     return run;
 }
 
@@ -89,8 +90,7 @@ void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
     ASSERT(is_fft_row_length(in.image.io.width() - 2));
     ASSERT(is_fft_length(in.image.io.height()));
     constexpr int C = Layer_T::pixel::channels;
-    std::shared_ptr<Mapped_Memory_2d> scratch;
-    Fft_Run run = prepare(context, in.image.io.layer, scratch);
+    Fft_Run run = prepare(context, in.image.io.layer);
     run.source = in.source;
     rows_forward<C>(context, run);
     if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run);
@@ -103,8 +103,7 @@ void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
     ASSERT(is_fft_length(in.image.io.height()));
     ASSERT(in.sink.take && in.sink.first >= 0 && in.sink.end <= in.image.io.height());
     constexpr int C = Layer_T::pixel::channels;
-    std::shared_ptr<Mapped_Memory_2d> scratch;
-    Fft_Run run = prepare(context, in.image.io.layer, scratch);
+    Fft_Run run = prepare(context, in.image.io.layer);
     run.sink = in.sink;
     // Only the blocks of rows that hold rows the sink takes are written back and row-transformed.
     constexpr int per_item = Fft_Passes<C>::rows_per_item;
