@@ -51,7 +51,7 @@ protected:
 
 // Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
 // of every row by (N / 2) * M. The rows go to the sink; blocks of rows it does not take are not
-// row-transformed at all, and the buffer is left holding the column pass's values. Throws
+// row-transformed at all, and the buffer is left holding intermediate values. Throws
 // Exception_Assert without a sink or when its rows lie beyond the buffer's.
 template <class Layer_T>
 class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
