@@ -139,6 +139,38 @@ bool gathered_column(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t c) {
     return c < copy.buffer.width - 2 && gathered(c, p.out.x - copy.buffer.x, p.out.width, p.in.x - copy.buffer.x);
 }
 
+// Without a boost, a margin row that the vertical rule continues from the image holds the values of
+// the image row it repeats, and so its transform: that is taken instead of converting and transforming
+// the row again. Boosts depend on the selection's row; the outside colour leaves nothing to repeat.
+template <class Layer_T, class Buffer_P>
+bool margins_repeat(const Blurmond_Copy<Layer_T, Buffer_P>& copy) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
+    const bool continued = p.outside_vertical == Outside::border || p.outside_vertical == Outside::mirrored ||
+                           p.outside_vertical == Outside::repeated;
+    const int64_t above = p.in.y - copy.buffer.y;
+    return !boosting && continued && !p.in.empty() && above >= 0 && above + p.in.height <= copy.buffer.height;
+}
+
+// The buffer row of the image row that buffer row y continues.
+template <class Layer_T, class Buffer_P>
+int64_t repeated_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t y) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    return source_index(p.outside_vertical, copy.buffer.y + y - p.in.y, p.in.height) + p.in.y - copy.buffer.y;
+}
+
+// Gathered buffer rows holding buffer row r's values: itself, and the margin rows that repeat it.
+template <class Layer_T, class Buffer_P>
+int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    int64_t n = gathered_row(copy, r);
+    if (!margins_repeat(copy)) return n;
+    const int64_t first = p.in.y - copy.buffer.y, end = first + p.in.height;
+    for (int64_t m = 0; m < copy.buffer.height; ++m)
+        n += (m < first || m >= end) && gathered_row(copy, m) && repeated_row(copy, m) == r;
+    return n;
+}
+
 // The largest |channel| of a stored buffer pixel; infinity where float overflowed.
 template <class Buffer_P>
 double stored_largest(const Buffer_P& pixel) {
@@ -157,7 +189,7 @@ void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<L
                 int64_t first, int64_t count) {
     Blurmond_Highlights& h = *copy.highlights;
     Buffer_P* row = copy.buffer.row(r);
-    int64_t pending = 0;  // pixels counted but not yet added to the shared census
+    int64_t copies = -1, pending = 0;  // pixels counted but not yet added to the shared census
     int pending_exponent = 0;
     for (int64_t i = first; i < first + count; ++i) {
         double largest = stored_largest(row[i]);
@@ -169,11 +201,11 @@ void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<L
             for (const double v : w.c) largest = std::max(largest, std::fabs(v));
         }
         if (!h.collecting) {
-            if (!(largest > h.threshold) || !gathered_column(copy, i) || !gathered_row(copy, r)) continue;
+            if (!(largest > h.threshold) || !gathered_column(copy, i)) continue;
             const int exponent = Blurmond_Highlights::exponent(largest);
             if (pending > 0 && exponent != pending_exponent) h.count(pending_exponent, pending), pending = 0;
             pending_exponent = exponent;
-            ++pending;
+            pending += copies < 0 ? (copies = copies_of_row(copy, r)) : copies;
             continue;
         }
         if (largest <= h.threshold && h.scale == 1.0) continue;
@@ -363,6 +395,23 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const void* state, int64_t 
     }
     if (const uint32_t negative = negative_lanes(lowest)) copy.highlights->mark_negative(negative);
     std::fill(row + width, row + buffer.width, row[0]);
+}
+
+template <class Layer_T, class Buffer_P>
+Fft_Row_Source Blurmond_Copy<Layer_T, Buffer_P>::source() const {
+    Fft_Row_Source source{this, to_buffer_row};
+    source.again = census;
+    if (margins_repeat(*this)) {
+        source.same = same_row;
+        source.first = settings.in.y - buffer.y;
+        source.end = source.first + settings.in.height;
+    }
+    return source;
+}
+
+template <class Layer_T, class Buffer_P>
+int64_t Blurmond_Copy<Layer_T, Buffer_P>::same_row(const void* state, int64_t y) {
+    return repeated_row(*static_cast<const Blurmond_Copy*>(state), y);
 }
 
 template <class Layer_T, class Buffer_P>

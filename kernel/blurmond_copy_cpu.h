@@ -31,9 +31,10 @@ struct Blurmond_Copy {
 
     // The forward transform's source: every buffer row filled with the source continued by the edge
     // rules (or the outside colour), premultiplied, non-finite channels as 0, optionally in linear light,
-    // highlights boosted. When the census finds values beyond the highlights' threshold, every row is
-    // filled once more with those values clamped and collected as splats, at most about most_splats.
-    Fft_Row_Source source() const { return {this, to_buffer_row, census}; }
+    // highlights boosted; unboosted margin rows that repeat an image row take its transform. When the
+    // census finds values beyond the highlights' threshold, every row is filled once more with those
+    // values clamped and collected as splats, at most about most_splats.
+    Fft_Row_Source source() const;
     // The reverse transform's sink: the output rows that lie on the buffer, normalised, the highlights'
     // splats added, held at floor, weight divided out, back to the curve and the output's alpha
     // convention, converted (float within its finite range). Columns beyond the buffer's signal read
@@ -45,6 +46,7 @@ struct Blurmond_Copy {
 
 private:
     static void to_buffer_row(const void* state, int64_t r);
+    static int64_t same_row(const void* state, int64_t y);
     static bool census(const void* state, const Render_Context& context);
     static void take_row(const void* state, int64_t y, const Fft_Scratch_Row& row, int64_t thread);
 };

@@ -2,6 +2,7 @@
 #include "kernel/kernel_fft_cpu.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 
 #include "base/exception.h"
@@ -28,18 +29,40 @@ std::shared_ptr<Mapped_Memory_2d> allocate_scratch(const Render_Context& context
     return context.allocate_memory_2d(fft_scratch_row_bytes(C, n, m), workers + 1);
 }
 
+float* row_of(const Fft_Buffer& buffer, int64_t y) {
+    return reinterpret_cast<float*>(reinterpret_cast<std::byte*>(buffer.data) + y * buffer.row_bytes);
+}
+
+// Fills rows first .. end - 1 from the source (if any) and row-transforms the blocks that hold them. The
+// blocks' other rows are transformed with whatever they hold, each lane on its own, and then overwritten
+// by repeat_rows.
 template <int C>
-void rows_forward(const Render_Context& context, const Fft_Run& run) {
-    const auto row = [](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
-        if (run.source.fill) {
-            const int64_t y0 = iteration.index * Fft_Passes<C>::rows_per_item;
-            for (int64_t y = y0; y < std::min(y0 + Fft_Passes<C>::rows_per_item, run.plan.m); ++y)
+void rows_forward(const Render_Context& context, const Fft_Run& run, int64_t first, int64_t end) {
+    constexpr int per_item = Fft_Passes<C>::rows_per_item;
+    const int64_t first_item = first / per_item;
+    const auto row = [=](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        const int64_t item = first_item + iteration.index;
+        if (run.source.fill)
+            for (int64_t y = std::max(item * per_item, first); y < std::min((item + 1) * per_item, end); ++y)
                 run.source.fill(run.source.state, y);
-        }
-        Fft_Passes<C>::rows_forward(run.buffer, run.plan, iteration.index, iteration.thread);
+        Fft_Passes<C>::rows_forward(run.buffer, run.plan, item, iteration.thread);
         context.check_abort();
     };
-    launch(Fft_Passes<C>::row_items(run.plan.m), row, context, run);
+    launch(Fft_Passes<C>::row_items(end) - first_item, row, context, run);
+}
+
+// The rows outside the source's first .. end - 1 take the transform of the row they repeat: the same
+// signal has the same transform whichever block computed it.
+template <int C>
+void repeat_rows(const Render_Context& context, const Fft_Run& run) {
+    const int64_t first = run.source.first, end = run.source.end;
+    const auto row = [=](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        const int64_t y = iteration.index < first ? iteration.index : iteration.index - first + end;
+        std::copy_n(row_of(run.buffer, run.source.same(run.source.state, y)), (run.plan.n + 2) * C,
+                    row_of(run.buffer, y));
+        context.check_abort();
+    };
+    launch(run.plan.m - (end - first), row, context, run);
 }
 
 // Item blocks first .. end - 1.
@@ -92,8 +115,11 @@ void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
     constexpr int C = Layer_T::pixel::channels;
     Fft_Run run = prepare(context, in.image.io.layer);
     run.source = in.source;
-    rows_forward<C>(context, run);
-    if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run);
+    const bool repeats = in.source.fill && in.source.same;
+    ASSERT(!repeats || (in.source.first >= 0 && in.source.first <= in.source.end && in.source.end <= run.plan.m));
+    rows_forward<C>(context, run, repeats ? in.source.first : 0, repeats ? in.source.end : run.plan.m);
+    if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run, 0, run.plan.m);
+    else if (repeats) repeat_rows<C>(context, run);
     columns_pass<C>(context, run, 1.0f, 0, run.plan.m);
 }
 

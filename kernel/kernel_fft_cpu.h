@@ -22,8 +22,13 @@ struct Fft_Row_Source {
     const void* state = nullptr;
     // Pixels 0 .. N - 1 of buffer row y; any worker thread.
     void (*fill)(const void* state, int64_t y) = nullptr;
+    // When not null: only rows first .. end - 1 are filled; every other row y repeats row same(state, y)
+    // among them, whose transform it takes instead of having its own computed.
+    int64_t (*same)(const void* state, int64_t y) = nullptr;
+    int64_t first = 0;
+    int64_t end = 0;
     // On the calling thread after the row pass: true when the source has changed its mind, so that every
-    // row is filled and transformed once more before the column pass.
+    // row, repeating or not, is filled and transformed once more before the column pass.
     bool (*again)(const void* state, const Render_Context& context) = nullptr;
 };
 
