@@ -165,9 +165,11 @@ int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     int64_t n = gathered_row(copy, r);
     if (!margins_repeat(copy)) return n;
-    const int64_t first = p.in.y - copy.buffer.y, end = first + p.in.height;
-    for (int64_t m = 0; m < copy.buffer.height; ++m)
-        n += (m < first || m >= end) && gathered_row(copy, m) && repeated_row(copy, m) == r;
+    const auto repeating = [&](int64_t from, int64_t to) {
+        for (int64_t m = from; m < to; ++m) n += gathered_row(copy, m) && repeated_row(copy, m) == r;
+    };
+    repeating(0, p.in.y - copy.buffer.y);
+    repeating(p.in.y + p.in.height - copy.buffer.y, copy.buffer.height);
     return n;
 }
 
