@@ -1,4 +1,4 @@
-// Row tasks of the defocus copy passes: edge rules, alpha, linear light and boosts in; normalisation out.
+// Row tasks of the defocus conversions: edge rules, alpha, linear light and boosts in; normalisation out.
 #include "kernel/blurmond_copy_cpu.h"
 
 #include <algorithm>
@@ -139,19 +139,37 @@ bool gathered_column(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t c) {
     return c < copy.buffer.width - 2 && gathered(c, p.out.x - copy.buffer.x, p.out.width, p.in.x - copy.buffer.x);
 }
 
-// Buffer rows holding buffer row r that the copy back gathers from: itself, and the margin rows copied
-// from it.
+// Without a boost, a margin row that the vertical rule continues from the image holds the values of
+// the image row it repeats, and so its transform: that is taken instead of converting and transforming
+// the row again. Boosts depend on the selection's row; the outside colour leaves nothing to repeat.
+template <class Layer_T, class Buffer_P>
+bool margins_repeat(const Blurmond_Copy<Layer_T, Buffer_P>& copy) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
+    const bool continued = p.outside_vertical == Outside::border || p.outside_vertical == Outside::mirrored ||
+                           p.outside_vertical == Outside::repeated;
+    const int64_t above = p.in.y - copy.buffer.y;
+    return !boosting && continued && !p.in.empty() && above >= 0 && above + p.in.height <= copy.buffer.height;
+}
+
+// The buffer row of the image row that buffer row y continues.
+template <class Layer_T, class Buffer_P>
+int64_t repeated_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t y) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    return source_index(p.outside_vertical, copy.buffer.y + y - p.in.y, p.in.height) + p.in.y - copy.buffer.y;
+}
+
+// Gathered buffer rows holding buffer row r's values: itself, and the margin rows that repeat it.
 template <class Layer_T, class Buffer_P>
 int64_t copies_of_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    if (!copy.margins_copied) return gathered_row(copy, r);
-    const int64_t above = p.in.y - copy.buffer.y;
-    int64_t n = 0;
-    for (int64_t m = 0; m < copy.buffer.height; ++m) {
-        const bool margin = m < above || m >= above + p.in.height;
-        n += gathered_row(copy, m) && (margin ? source_index(p.outside_vertical, m - above, p.in.height) + above == r
-                                              : m == r);
-    }
+    int64_t n = gathered_row(copy, r);
+    if (!margins_repeat(copy)) return n;
+    const auto repeating = [&](int64_t from, int64_t to) {
+        for (int64_t m = from; m < to; ++m) n += gathered_row(copy, m) && repeated_row(copy, m) == r;
+    };
+    repeating(0, p.in.y - copy.buffer.y);
+    repeating(p.in.y + p.in.height - copy.buffer.y, copy.buffer.height);
     return n;
 }
 
@@ -163,11 +181,11 @@ double stored_largest(const Buffer_P& pixel) {
     return largest;
 }
 
-// A chunk the float pass found beyond the threshold (or, in the second pass, to be scaled). The float
-// values decide what leaves the transform, alike in both passes, so the census holds room for every
-// splat; double carries what float cannot. The census counts the pixels beyond the threshold that the
-// copy back gathers; the second pass stores every pixel beyond it clamped (every pixel scaled, when
-// scaling) and collects the excess of those it counted.
+// A chunk the float conversion found beyond the threshold (or, in the second one, to be scaled). The
+// float values decide what leaves the transform, alike in both conversions, so the census holds room
+// for every splat; double carries what float cannot. The census counts the pixels beyond the threshold
+// that the copy back gathers; the second conversion stores every pixel beyond it clamped (every pixel
+// scaled, when scaling) and collects the excess of those it counted.
 template <class Layer_T, class Buffer_P>
 void wide_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, const Row_Source<Layer_T>& source, int64_t r,
                 int64_t first, int64_t count) {
@@ -216,19 +234,25 @@ constexpr float largest_float = std::numeric_limits<float>::max();
 
 inline float float_range(double v) { return static_cast<float>(std::clamp<double>(v, -largest_float, largest_float)); }
 
-// Output pixels first .. first + count - 1 of row r: normalised, held at floor, weight divided out, back
-// to the curve and the output's alpha convention, converted.
+template <class Buffer_P>
+const Buffer_P& transformed_pixel(const Fft_Scratch_Row& row, int64_t x) {
+    return *reinterpret_cast<const Buffer_P*>(row.pixel(x));
+}
+
+// Output pixels first .. first + count - 1 of row r, from the transformed row it lies on (null: none):
+// normalised, held at floor, weight divided out, back to the curve and the output's alpha convention,
+// converted.
 template <class Layer_T, class Buffer_P>
-void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count) {
+void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const Fft_Scratch_Row* row_in,
+                       int64_t first, int64_t count) {
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
-    const int64_t buffer_y = p.out.y + r - buffer.y;
-    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
     Float4 colours[chunk];
     for (int64_t i = 0; i < count; ++i) {
         const int64_t buffer_x = p.out.x - buffer.x + first + i;
-        const bool inside = row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2;
-        const Float4 v = inside ? normalised(buffer.at(buffer_x, buffer_y), copy.normalisation) : Float4{};
+        const bool inside = row_in && buffer_x >= 0 && buffer_x < buffer.width - 2;
+        const Float4 v =
+            inside ? normalised(transformed_pixel<Buffer_P>(*row_in, buffer_x), copy.normalisation) : Float4{};
         colours[i] = v < copy.floor ? copy.floor : v;
     }
     if (p.gamma_correction) bt709_from_linear(colours, count);
@@ -243,13 +267,11 @@ void narrow_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, 
 // The same where splats reach or the transform was scaled: the sums in double, and the curve in double
 // for values beyond the float range.
 template <class Layer_T, class Buffer_P>
-void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, int64_t first, int64_t count,
-                     const Row_Excess& excess) {
+void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const Fft_Scratch_Row* row_in,
+                     int64_t first, int64_t count, const Row_Excess& excess) {
     constexpr int C = Buffer_P::channels;
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
-    const int64_t buffer_y = p.out.y + r - buffer.y;
-    const bool row_inside = buffer_y >= 0 && buffer_y < buffer.height;
     // normalisation is 1 / (gain * iris sum); the splats are not transformed, so they lack the gain.
     const double gain = static_cast<double>(buffer.width - 2) * static_cast<double>(buffer.height) * 0.5;
     double transformed[C], splatted[C];
@@ -262,8 +284,8 @@ void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, in
     for (int64_t i = 0; i < count; ++i) {
         const int64_t buffer_x = p.out.x - buffer.x + first + i;
         Wide<Buffer_P> w{};
-        if (row_inside && buffer_x >= 0 && buffer_x < buffer.width - 2) {
-            const Buffer_P& pixel = buffer.at(buffer_x, buffer_y);
+        if (row_in && buffer_x >= 0 && buffer_x < buffer.width - 2) {
+            const Buffer_P& pixel = transformed_pixel<Buffer_P>(*row_in, buffer_x);
             const double* splat = excess.reaches(first + i) ? excess.sums + (first + i) * C : nullptr;
             for (int ch = 0; ch < C; ++ch)
                 w.c[ch] = pixel.c[ch] * transformed[ch] + (splat ? splat[ch] * splatted[ch] : 0.0);
@@ -293,15 +315,45 @@ void wide_back_chunk(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, in
     }
 }
 
+// Output row r from the transformed buffer row it lies on, or from nothing (row_in null) where it lies
+// outside the buffer.
+template <class Layer_T, class Buffer_P>
+void back_row(const Blurmond_Copy<Layer_T, Buffer_P>& copy, int64_t r, const Fft_Scratch_Row* row_in,
+              int64_t thread) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    const Blurmond_Highlights& h = *copy.highlights;
+    const Row_Excess excess = row_in && h.splatting()
+                                  ? h.row_excess(p.out.y + r - copy.buffer.y, p.out.x - copy.buffer.x, thread)
+                                  : Row_Excess{};
+    for (int64_t first = 0; first < p.out.width; first += chunk) {
+        const int64_t count = std::min(chunk, p.out.width - first);
+        if (h.scale != 1.0 || (first < excess.end && first + count > excess.begin))
+            wide_back_chunk(copy, r, row_in, first, count, excess);
+        else
+            narrow_back_chunk(copy, r, row_in, first, count);
+    }
+}
+
+// Output rows r < output_above lie above the buffer, rows r >= output_below beneath it.
+template <class Layer_T, class Buffer_P>
+int64_t output_above(const Blurmond_Copy<Layer_T, Buffer_P>& copy) {
+    return std::clamp<int64_t>(copy.buffer.y - copy.settings.out.y, 0, copy.settings.out.height);
+}
+
+template <class Layer_T, class Buffer_P>
+int64_t output_below(const Blurmond_Copy<Layer_T, Buffer_P>& copy) {
+    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
+    return std::clamp<int64_t>(copy.buffer.y + copy.buffer.height - p.out.y, output_above(copy), p.out.height);
+}
+
 }  // namespace
 
 template <class Layer_T, class Buffer_P>
-void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration, const Render_Context& context,
-                                                     const Blurmond_Copy& copy) {
+void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const void* state, int64_t r) {
+    const Blurmond_Copy& copy = *static_cast<const Blurmond_Copy*>(state);
     const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
     const Layer<Buffer_P>& buffer = copy.buffer;
     const Blurmond_Highlights& h = *copy.highlights;
-    const int64_t r = copy.first_row + iteration.index;
     const int64_t source_y = source_index(p.outside_vertical, buffer.y + r - p.in.y, p.in.height);
     const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
     const Row_Source<Layer_T> source{
@@ -345,66 +397,59 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const Iteration& iteration,
     }
     if (const uint32_t negative = negative_lanes(lowest)) copy.highlights->mark_negative(negative);
     std::fill(row + width, row + buffer.width, row[0]);
-    context.check_abort();
 }
 
 template <class Layer_T, class Buffer_P>
-void Blurmond_Copy<Layer_T, Buffer_P>::margin_row(const Iteration& iteration, const Render_Context& context,
-                                                  const Blurmond_Copy& copy) {
-    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    const Layer<Buffer_P>& buffer = copy.buffer;
-    const int64_t above = p.in.y - buffer.y;  // margin rows above the source
-    const int64_t r = iteration.index < above ? iteration.index : iteration.index + p.in.height;
-    const int64_t source_y = source_index(p.outside_vertical, r - above, p.in.height);
-    const Buffer_P* converted = buffer.row(source_y + above);
-    std::copy(converted, converted + buffer.width, buffer.row(r));
-    context.check_abort();
-}
-
-template <class Layer_T, class Buffer_P>
-void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(const Render_Context& context, Blurmond_Copy copy,
-                                                 int64_t most_splats) {
-    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    const bool boosting = p.preservative_highlight > 0.0f || p.additive_highlight > 0.0f;
-    const bool continued = p.outside_vertical == Outside::border || p.outside_vertical == Outside::mirrored ||
-                           p.outside_vertical == Outside::repeated;
-    const int64_t above = p.in.y - copy.buffer.y;
-    const bool inside = above >= 0 && above + p.in.height <= copy.buffer.height;
-    if (boosting || !continued || p.in.empty() || !inside) {
-        launch(copy.buffer.height, to_buffer_row, context, copy);
-    } else {
-        copy.first_row = above;
-        copy.margins_copied = true;
-        launch(p.in.height, to_buffer_row, context, copy);
-        launch(copy.buffer.height - p.in.height, margin_row, context, copy);
+Fft_Row_Source Blurmond_Copy<Layer_T, Buffer_P>::source() const {
+    Fft_Row_Source source{this, to_buffer_row};
+    source.again = census;
+    if (margins_repeat(*this)) {
+        source.same = same_row;
+        source.first = settings.in.y - buffer.y;
+        source.end = source.first + settings.in.height;
     }
-    if (!copy.highlights->counted()) return;
-    copy.highlights->plan(context, most_splats);
-    if (copy.highlights->settled()) return;
-    // Rare, so simply every row again: each collects its own splats, margin rows included.
-    copy.first_row = 0;
-    copy.margins_copied = false;
-    launch(copy.buffer.height, to_buffer_row, context, copy);
+    return source;
 }
 
 template <class Layer_T, class Buffer_P>
-void Blurmond_Copy<Layer_T, Buffer_P>::back_row(const Iteration& iteration, const Render_Context& context,
-                                                const Blurmond_Copy& copy) {
-    const Kernel_Blurmond_In<Layer_T>& p = copy.settings;
-    const Blurmond_Highlights& h = *copy.highlights;
-    const int64_t r = iteration.index;
-    const int64_t buffer_y = p.out.y + r - copy.buffer.y;
-    const bool row_inside = buffer_y >= 0 && buffer_y < copy.buffer.height;
-    const Row_Excess excess =
-        row_inside && h.splatting() ? h.row_excess(buffer_y, p.out.x - copy.buffer.x, iteration.thread) : Row_Excess{};
-    for (int64_t first = 0; first < p.out.width; first += chunk) {
-        const int64_t count = std::min(chunk, p.out.width - first);
-        if (h.scale != 1.0 || (first < excess.end && first + count > excess.begin))
-            wide_back_chunk(copy, r, first, count, excess);
-        else
-            narrow_back_chunk(copy, r, first, count);
-    }
+int64_t Blurmond_Copy<Layer_T, Buffer_P>::same_row(const void* state, int64_t y) {
+    return repeated_row(*static_cast<const Blurmond_Copy*>(state), y);
+}
+
+template <class Layer_T, class Buffer_P>
+bool Blurmond_Copy<Layer_T, Buffer_P>::census(const void* state, const Render_Context& context) {
+    const Blurmond_Copy& copy = *static_cast<const Blurmond_Copy*>(state);
+    if (!copy.highlights->counted()) return false;
+    copy.highlights->plan(context, copy.most_splats);
+    return !copy.highlights->settled();
+}
+
+template <class Layer_T, class Buffer_P>
+void Blurmond_Copy<Layer_T, Buffer_P>::take_row(const void* state, int64_t y, const Fft_Scratch_Row& row,
+                                                int64_t thread) {
+    const Blurmond_Copy& copy = *static_cast<const Blurmond_Copy*>(state);
+    back_row(copy, y + copy.buffer.y - copy.settings.out.y, &row, thread);
+}
+
+template <class Layer_T, class Buffer_P>
+Fft_Row_Sink Blurmond_Copy<Layer_T, Buffer_P>::sink() const {
+    const int64_t first = std::clamp<int64_t>(settings.out.y - buffer.y, 0, buffer.height);
+    const int64_t end = std::clamp<int64_t>(settings.out.y + settings.out.height - buffer.y, first, buffer.height);
+    return {this, take_row, first, end};
+}
+
+template <class Layer_T, class Buffer_P>
+void Blurmond_Copy<Layer_T, Buffer_P>::outside_row(const Iteration& iteration, const Render_Context& context,
+                                                   const Blurmond_Copy& copy) {
+    const int64_t above = output_above(copy);
+    const int64_t r = iteration.index < above ? iteration.index : iteration.index - above + output_below(copy);
+    back_row(copy, r, nullptr, iteration.thread);
     context.check_abort();
+}
+
+template <class Layer_T, class Buffer_P>
+int64_t Blurmond_Copy<Layer_T, Buffer_P>::outside_rows() const {
+    return output_above(*this) + settings.out.height - output_below(*this);
 }
 
 template struct Blurmond_Copy<Layer<Pixel_Argb_8>, Pixel_Argb_32f>;

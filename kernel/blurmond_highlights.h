@@ -32,11 +32,12 @@ struct Highlight_Splat {
 // frame into NaN). The convolution is linear: working values beyond +-threshold enter the transform
 // clamped there, and their excess is convolved in double with the iris directly. Shared by the row
 // tasks of one defocus run, in this order:
-// 1. the first copy-to-buffer pass takes a census of the pixels beyond first_threshold and of the
-//    channels that hold negative values (count, mark_negative; any thread);
-// 2. only when it counted a pixel: plan() fixes threshold and scale; unless that settles it, the second
-//    copy pass clamps, scales and collects the splats (add; any thread), and finish() orders them;
-// 3. the copy back adds each row's splats (row_excess; any thread).
+// 1. the first conversion of the rows into the buffer takes a census of the pixels beyond
+//    first_threshold and of the channels that hold negative values (count, mark_negative; any thread);
+// 2. only when it counted a pixel: plan() fixes threshold and scale; unless that settles it, the rows
+//    are converted once more, clamped, scaled and the splats collected (add; any thread), and finish()
+//    orders them;
+// 3. the conversion into the output adds each row's splats (row_excess; any thread).
 class Blurmond_Highlights {
 public:
     // Float rounding of the transform leaves errors of about 1.8e-9 times the largest value it carries
@@ -52,7 +53,7 @@ public:
 
     double threshold = first_threshold;  // working values beyond +-threshold leave the transform
     double scale = 1.0;                  // power of two applied to every value in the transform
-    bool collecting = false;             // the second pass: clamp, scale and add the splats
+    bool collecting = false;             // the second conversion: clamp, scale and add the splats
 
     // Census: pixels whose largest |working value| has this std::frexp exponent.
     static int exponent(double largest);
@@ -67,12 +68,12 @@ public:
     // accuracy, relative to those bright pixels, has to do. Then the scale that keeps the transform's
     // values within transform_limit, and room for the splats. Main thread, after the census.
     void plan(const Render_Context& context, int64_t most_splats);
-    // After plan(): nothing to split off and nothing to scale, so the first pass's buffer stands.
+    // After plan(): nothing to split off and nothing to scale, so the first conversion stands.
     bool settled() const { return room_ == 0 && scale == 1.0; }
-    // Any thread, during the second pass. Throws Exception_Assert beyond the room planned.
+    // Any thread, during the second conversion. Throws Exception_Assert beyond the room planned.
     void add(const Highlight_Splat& splat);
 
-    // Main thread, after the second pass: the splats in row order, the iris they are spread with
+    // Main thread, after the second conversion: the splats in row order, the iris they are spread with
     // (iris_channels floats per pixel, 1 for a gray iris, row_floats floats per row; pixel (0, 0) is
     // offset (-reach_x, -reach_y) from the centre; memory kept alive here) and one accumulator row of
     // width x channels doubles per host thread for row_excess.

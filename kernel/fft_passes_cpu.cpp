@@ -103,15 +103,19 @@ void Fft_Passes<C>::rows_forward(const Fft_Buffer& buffer, const Fft_Plan& plan,
 }
 
 template <int C>
-void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread) {
+void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
+                                 const Fft_Row_Sink& sink) {
     using Lanes = Fft_Lanes<row_vectors>;
     constexpr int F = Lanes::floats, L = F / 2;
     const int64_t n = plan.n, half = n / 2;
     const int64_t y0 = item * rows_per_item, rows = std::min<int64_t>(rows_per_item, plan.m - y0);
     if (half == 0) {
         // Keeps the round-trip gain N/2 of every other length.
-        for (int64_t r = 0; r < rows; ++r)
-            for (int c = 0; c < C; ++c) row_of(buffer, y0 + r)[c] *= 0.5f;
+        for (int64_t r = 0; r < rows; ++r) {
+            float* row = row_of(buffer, y0 + r);
+            for (int c = 0; c < C; ++c) row[c] *= 0.5f;
+            if (y0 + r >= sink.first && y0 + r < sink.end) sink.take(sink.state, y0 + r, {row, 2 * C, C}, thread);
+        }
         return;
     }
     Fft_Vector* scratch = plan.scratch(thread);
@@ -131,19 +135,13 @@ void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan,
     }
     Lanes::split_reverse(scratch, half, plan.real_twiddles, plan.row_order);
     Lanes::transform(scratch, half, plan.row_twiddles, -1.0f);
-    for (int64_t r = 0; r < rows; ++r) {
-        float* row = row_of(buffer, y0 + r);
-        const float* e = s + r * C;
-        for (int64_t q = 0; q < half; ++q) {
-            copy_pixel<C>(row + 2 * q * C, e + q * F);
-            copy_pixel<C>(row + (2 * q + 1) * C, e + q * F + L);
-        }
-    }
+    for (int64_t r = 0; r < rows; ++r)
+        if (y0 + r >= sink.first && y0 + r < sink.end) sink.take(sink.state, y0 + r, {s + r * C, F, L}, thread);
 }
 
 template <int C>
 void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
-                            float sign) {
+                            float sign, int64_t first, int64_t end) {
     using Lanes = Fft_Lanes<column_vectors>;
     constexpr int F = Lanes::floats, L = F / 2;
     const int64_t k0 = item * columns_per_item;
@@ -166,10 +164,10 @@ void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int6
         }
     }
     Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
-    for (int64_t y = 0; y < plan.m; ++y) {
+    for (int64_t y = first; y < end; ++y) {
         float* pixel = row_of(buffer, y) + 2 * k0 * C;
         const int64_t ahead = y + prefetch_rows;
-        if (ahead < plan.m) prefetch_block<C, 1>(row_of(buffer, ahead) + 2 * k0 * C, 2 * bins);
+        if (ahead < end) prefetch_block<C, 1>(row_of(buffer, ahead) + 2 * k0 * C, 2 * bins);
         const float* e = s + y * F;
         for (int64_t b = 0; b < bins; ++b) {
             copy_pixel<C>(pixel + 2 * b * C, e + b * C);

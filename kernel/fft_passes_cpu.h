@@ -13,6 +13,24 @@ struct Fft_Buffer {
     int64_t row_bytes = 0;
 };
 
+// A row as the reverse row pass leaves it in the worker's scratch: pixel x < N is C floats at pixel(x).
+struct Fft_Scratch_Row {
+    const float* first = nullptr;
+    int64_t pair_floats = 0;  // from pixel 2q to pixel 2q + 2
+    int64_t odd_floats = 0;   // from pixel 2q to pixel 2q + 1
+    const float* pixel(int64_t x) const { return first + (x >> 1) * pair_floats + (x & 1) * odd_floats; }
+};
+
+// Where the reverse row pass hands its rows, straight from the scratch: the caller reads them once, so
+// writing them back into the buffer would only cost a pass over memory. Rows outside first .. end - 1
+// are dropped.
+struct Fft_Row_Sink {
+    const void* state = nullptr;
+    void (*take)(const void* state, int64_t y, const Fft_Scratch_Row& row, int64_t thread) = nullptr;
+    int64_t first = 0;
+    int64_t end = 0;
+};
+
 // One work item is a block of rows (row passes) or of complex columns (column pass). The block is
 // gathered into the worker's scratch row so that every channel of every row or column in it is one
 // lane of a lane-wise transform, transformed there and scattered back. Each row and column is
@@ -35,11 +53,13 @@ struct Fft_Passes {
     // k = 0 .. N/2, with the imaginary parts of bins 0 and N/2 set to 0.
     static void rows_forward(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread);
     // Inverse of rows_forward times N/2; reads pixels 0 .. N (the imaginary parts of bins 0 and N/2
-    // are taken as 0) and writes pixels 0 .. N - 1.
-    static void rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread);
+    // are taken as 0) and hands pixels 0 .. N - 1 of each row to the sink.
+    static void rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
+                             const Fft_Row_Sink& sink);
     // Complex transform of each complex column (pixels 2k, 2k + 1, k = 0 .. N/2) of the item,
-    // exponent sign +1 or -1, unnormalised.
-    static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign);
+    // exponent sign +1 or -1, unnormalised; only rows first .. end - 1 of the result are written back.
+    static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign,
+                        int64_t first, int64_t end);
 };
 
 extern template struct Fft_Passes<1>;

@@ -1,4 +1,4 @@
-// The defocus run: iris drawn, shifted and transformed; image copied in, convolved and copied back.
+// The defocus run: iris drawn, shifted and transformed; image converted in, convolved and converted back.
 #include "kernel/kernel_blurmond_cpu.h"
 
 #include <algorithm>
@@ -191,29 +191,22 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     Layer_Buffer image = allocate_layer_buffer<Buffer_P>(context, g.width + 2, g.height, false, in.in.x - g.margin_x,
                                                          in.in.y - g.margin_y, 1.0f, 1.0f, 1.0f);
     Blurmond_Highlights highlights;
-    Blurmond_Copy<Layer_T, Buffer_P> passes{in, image.layer<Buffer_P>()};
-    passes.highlights = &highlights;
-    const int64_t bytes = in.in.height * in.in.row_bytes + passes.buffer.height * passes.buffer.row_bytes;
-    {
-        const auto timer = context.scope_timer("copy to pow", bytes);
-        Blurmond_Copy<Layer_T, Buffer_P>::to_buffer(context, passes, most_splats(g));
-    }
-
+    Blurmond_Copy<Layer_T, Buffer_P> rows{in, image.layer<Buffer_P>()};
+    rows.highlights = &highlights;
+    rows.most_splats = most_splats(g);
     Kernel_FFT_Forward<Layer<Buffer_P>> forward;
-    forward.in.image.io.layer = passes.buffer;
+    forward.in.image.io.layer = rows.buffer;
+    forward.in.source = rows.source();
     forward.run(context);
     Kernel_FFT_Multiply<Layer<Buffer_P>, Layer<Iris_P>> multiply;
-    multiply.in.image.io.layer = passes.buffer;
+    multiply.in.image.io.layer = rows.buffer;
     multiply.in.image.factor.layer = iris.layer<Iris_P>();
     multiply.run(context);
     iris.memory.reset();
-    Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
-    reverse.in.image.io.layer = passes.buffer;
-    reverse.run(context);
     if (highlights.collected()) splat_iris<Drawn_P, Iris_P>(context, drawn, g, Buffer_P::channels, highlights);
     for (int k = 0; k < 4; ++k) {
         const bool non_negative = iris_non_negative_ && !(highlights.negative() >> k & 1u);
-        passes.floor[k] = non_negative ? 0.0f : -std::numeric_limits<float>::infinity();
+        rows.floor[k] = non_negative ? 0.0f : -std::numeric_limits<float>::infinity();
     }
 
     // The transform pair multiplies by pw * ph / 2; the iris sums make it a weighted mean. An iris
@@ -221,10 +214,13 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     const double gain = static_cast<double>(g.width) * static_cast<double>(g.height) * 0.5;
     for (int ch = 0; ch < Buffer_P::channels; ++ch) {
         const double sum = sums[Iris_P::channels == 1 ? 0 : ch];
-        passes.normalisation[ch] = sum != 0.0 ? static_cast<float>(1.0 / (gain * sum)) : 0.0f;
+        rows.normalisation[ch] = sum != 0.0 ? static_cast<float>(1.0 / (gain * sum)) : 0.0f;
     }
-    const auto timer = context.scope_timer("copy back from pow", bytes);
-    launch(in.out.height, Blurmond_Copy<Layer_T, Buffer_P>::back_row, context, passes);
+    Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
+    reverse.in.image.io.layer = rows.buffer;
+    reverse.in.sink = rows.sink();
+    reverse.run(context);
+    launch(rows.outside_rows(), Blurmond_Copy<Layer_T, Buffer_P>::outside_row, context, rows);
 }
 
 template <class Layer_T>

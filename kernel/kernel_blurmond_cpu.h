@@ -11,13 +11,13 @@
 
 namespace nb {
 
-// Draws the iris, shifts it into transform position and transforms it; copies the source into a
-// power-of-two buffer grown by margins that hold the iris's extent (edge rules, linear light,
-// highlight boost), transforms it, multiplies, transforms back and copies the normalised result
-// into out. A radius of exactly 0 is a plain copy. The iris is gray unless colored_iris is set and
-// an alternative iris is given; the highlight weight travels as a fifth channel only while the
-// preservative highlight is in use. Results do not depend on the thread count. Throws what the
-// sub-kernels throw: Exception_Abort, allocation failures.
+// Draws the iris, shifts it into transform position and transforms it; transforms the source grown by
+// margins that hold the iris's extent (edge rules, linear light, highlight boost), converted as the
+// transform reads its rows, multiplies, transforms back and converts the normalised rows into out as
+// the transform leaves them. A radius of exactly 0 is a plain copy. The iris is gray unless
+// colored_iris is set and an alternative iris is given; the highlight weight travels as a fifth
+// channel only while the preservative highlight is in use. Results do not depend on the thread
+// count. Throws what the sub-kernels throw: Exception_Abort, allocation failures.
 template <class Layer_T>
 class Kernel_Blurmond : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -25,7 +25,7 @@ public:
     Parameters_In in;
 
     std::string name() const override { return "blurmond"; }
-    int64_t workload() const override { return 0; }  // the copy passes record their own
+    int64_t workload() const override { return 0; }  // the transforms record their own
 
 protected:
     void execute(Render_Context context) override;

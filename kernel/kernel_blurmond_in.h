@@ -1,4 +1,4 @@
-// Parameter record of the defocus kernel, shared by the kernel and its two copy passes.
+// Parameter record of the defocus kernel, shared by the kernel and its row conversions in and out.
 #pragma once
 
 #include <cstdint>

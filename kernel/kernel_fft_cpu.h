@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kernel/fft_image.h"
+#include "kernel/fft_passes_cpu.h"
 #include "util/kernel.h"
 #include "util/layer.h"
 #include "util/pixel/pixel.h"
@@ -15,10 +16,27 @@ namespace nb {
 // channels floats (1, 4 or 5) borrows while it runs: the shared tables, then one row per thread.
 int64_t fft_scratch_row_bytes(int channels, int64_t n, int64_t m);
 
+// Writes the signal into the buffer a block of rows at a time, just before the forward row pass reads
+// them: the rows are still in the cache, and the signal costs no pass of its own over memory.
+struct Fft_Row_Source {
+    const void* state = nullptr;
+    // Pixels 0 .. N - 1 of buffer row y; any worker thread.
+    void (*fill)(const void* state, int64_t y) = nullptr;
+    // When not null: only rows first .. end - 1 are filled; every other row y repeats row same(state, y)
+    // among them, whose transform it takes instead of having its own computed.
+    int64_t (*same)(const void* state, int64_t y) = nullptr;
+    int64_t first = 0;
+    int64_t end = 0;
+    // On the calling thread after the row pass: true when the source has changed its mind, so that every
+    // row, repeating or not, is filled and transformed once more before the column pass.
+    bool (*again)(const void* state, const Render_Context& context) = nullptr;
+};
+
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
-// N and N + 1 are not read. Throws Exception_Assert unless N is 1 or even and N/2 and M are of the
-// form 2^a 3^b 5^c, and whatever allocation and abort throw.
+// N and N + 1 are not read. A source (fill not null) writes the signal as the row pass goes. Throws
+// Exception_Assert unless N is 1 or even and N/2 and M are of the form 2^a 3^b 5^c, and whatever
+// allocation and abort throw.
 template <class Layer_T>
 class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -26,9 +44,10 @@ public:
         struct Image {
             Fft_Image<Layer_T> io;
         } image;
+        Fft_Row_Source source;
     } in;
 
-    std::string name() const override { return "fft - forward"; }
+    std::string name() const override { return in.source.fill ? "fft - forward, copy in" : "fft - forward"; }
     int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
 
 protected:
@@ -36,7 +55,9 @@ protected:
 };
 
 // Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
-// of every row by (N / 2) * M. Pixels N and N + 1 are left holding intermediate values.
+// of every row by (N / 2) * M. The rows go to the sink; blocks of rows it does not take are not
+// row-transformed at all, and the buffer is left holding intermediate values. Throws
+// Exception_Assert without a sink or when its rows lie beyond the buffer's.
 template <class Layer_T>
 class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -44,9 +65,10 @@ public:
         struct Image {
             Fft_Image<Layer_T> io;
         } image;
+        Fft_Row_Sink sink;
     } in;
 
-    std::string name() const override { return "fft - reverse"; }
+    std::string name() const override { return "fft - reverse, copy out"; }
     int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
 
 protected:

@@ -338,32 +338,35 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
 }
 
 
-// The output may reach beyond the buffer (a missing or smaller input): those pixels are transparent
-// black instead of memory outside the buffer.
+// The output may reach beyond the buffer (a missing or smaller input), or lie wholly above or below it:
+// those pixels are transparent black instead of memory outside the buffer.
 TEST(KernelBlurmondFloat, OutputBeyondTheBufferIsTransparentBlack) {
     using Float = Pixel_Argb_32f;
     test::Test_Host host(2);
     const Blurmond_Geometry g = blurmond_geometry(4, 3, Iris_Extent_Settings{.radius = 1.0f});
-    // Ordinary values, and a light that the copy back adds in double.
-    for (const float light : {1.0f, 1e4f}) {
-        test::Owned_Layer<Float> in(4, 3), out(60, 40, -20, -15);
-        in.fill(Float{{1, 0.5f, 0.5f, 0.5f}});
-        in.at(1, 1) = Float{{1, light, light, light}};
-        out.fill(Float{{9, 9, 9, 9}});
-        in.layer().premultiplied = out.layer().premultiplied = true;
-        const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
-        blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
-        int64_t inside_count = 0;
-        for (int64_t y = 0; y < 40; ++y)
-            for (int64_t x = 0; x < 60; ++x) {
-                const int64_t bx = x - 20 + g.margin_x, by = y - 15 + g.margin_y;
-                const bool inside = bx >= 0 && bx < g.width && by >= 0 && by < g.height;
-                const Float& p = out.at(x, y);
-                inside_count += inside;
-                ASSERT_TRUE(inside ? std::isfinite(p.r()) && p.a() > 0.0f : p.r() == 0.0f && p.a() == 0.0f)
-                    << x - 20 << ", " << y - 15 << ": " << p.r() << ", " << p.a() << " with a light of " << light;
-            }
-        EXPECT_EQ(inside_count, g.width * g.height);
+    // Output rows around the buffer, wholly above and wholly below it; ordinary values, and a light that
+    // the copy back adds in double.
+    for (const int64_t top : {-15, -60, 20}) {
+        for (const float light : {1.0f, 1e4f}) {
+            test::Owned_Layer<Float> in(4, 3), out(60, 40, -20, top);
+            in.fill(Float{{1, 0.5f, 0.5f, 0.5f}});
+            in.at(1, 1) = Float{{1, light, light, light}};
+            out.fill(Float{{9, 9, 9, 9}});
+            in.layer().premultiplied = out.layer().premultiplied = true;
+            const Case c{"edge pixels", 0, 0, false, 0.0f, 0.0f, false, true, false, {1.0f}};
+            blurmond<Float>(c, in.layer(), out.layer()).run(host.context());
+            int64_t inside_count = 0;
+            for (int64_t y = 0; y < 40; ++y)
+                for (int64_t x = 0; x < 60; ++x) {
+                    const int64_t bx = x - 20 + g.margin_x, by = y + top + g.margin_y;
+                    const bool inside = bx >= 0 && bx < g.width && by >= 0 && by < g.height;
+                    const Float& p = out.at(x, y);
+                    inside_count += inside;
+                    ASSERT_TRUE(inside ? std::isfinite(p.r()) && p.a() > 0.0f : p.r() == 0.0f && p.a() == 0.0f)
+                        << x - 20 << ", " << y + top << ": " << p.r() << ", " << p.a() << " with a light of " << light;
+                }
+            EXPECT_EQ(inside_count, top == -15 ? g.width * g.height : 0);
+        }
     }
 }
 

@@ -29,14 +29,16 @@ void append(Values& values, const Layer<P>& layer) {
 // Sizes are uneven throughout, so row shares and column blocks end in partial pieces. The defocus runs
 // the transforms of its buffer (with the weight's extra channel when boosted) and of the iris: drawn
 // as blades, or a colour image zoomed through its summed-area table, then softened in place by the
-// tent blur.
+// tent blur. Lights far above the rest are clamped out of the transform and added back row by row with
+// each thread's own sums.
 Values defocus(const Render_Context& context) {
     using P = Pixel_Argb_32f;
     test::Owned_Layer<P> in(45, 31, 3, -2), out(45, 31, 3, -2), image(23, 17);
     in.fill_random(23, 0.0f, 4.0f);
+    for (int64_t y = 0; y < 31; y += 3) in.at(20, y) = P{{1.0f, 3e6f, 2e6f, 1e6f}};
     image.fill_random(11);
     Values values;
-    // Without a boost the margin rows are copies of converted rows; with one, every row is converted.
+    // Four channels, and five with the boost's weight: the row passes convert rows in blocks of each.
     for (const float boost : {0.0f, 1.5f}) {
         Kernel_Blurmond<Layer<P>> k;
         k.in.in = k.in.selection = in.layer();
