@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
+#include <utility>
 
 #include "base/error_names.h"
 #include "tools/control_value.h"
@@ -118,11 +120,11 @@ host::Render_Path Render_Job::path() const {
     return premiere(options_) || options_.legacy ? host::Render_Path::non_smart : host::Render_Path::smart;
 }
 
-Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
+Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     const Host_Pixel_Layout layout = layout_for(options_, bits);
-    const Image_Rgba input = downsample_image(full_input, options_.downsample);
+    Image_Rgba input = options_.downsample == 1 ? std::move(full_input) : downsample_image(full_input, options_.downsample);
     if (input.empty()) throw Tool_Error("the input image has no pixels");
-    const auto input_world = world_of(input, layout);
+    auto input_world = world_of(input, layout);
 
     std::vector<std::unique_ptr<host::Host_World>> layer_worlds;
     host::Frame_Layers frame{input_world.get(), nullptr, {}};
@@ -145,13 +147,17 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
     } else {
         check(session_->render_non_smart(frame), "PF_Cmd_RENDER");
     }
+    // The input worlds are done with; the result's pixels may take their memory.
+    input_world.reset();
+    layer_worlds.clear();
 
-    Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height());
-    result.x = input.x + rect.left;
-    result.y = input.y + rect.top;
-    result.frame_width = input.full_width();
-    result.frame_height = input.full_height();
-    result.pixel_aspect = input.pixel_aspect;
+    // The input's pixels are in the host's world by now; their storage takes the result's.
+    Image_Rgba result = std::move(input);
+    result.x += rect.left;
+    result.y += rect.top;
+    std::tie(result.frame_width, result.frame_height) = std::pair(result.full_width(), result.full_height());
+    std::tie(result.width, result.height) = std::pair(output.width(), output.height());
+    read_host_pixels(layout, output.row(0), output.row_bytes(), result);
     return result;
 }
 

@@ -67,9 +67,10 @@ TEST(ImageFile, EachFormatsAlphaConventionIsReadAndWritten) {
     EXPECT_EQ(png.nativespec().get_int_attribute("oiio:UnassociatedAlpha"), 1);
     for (size_t i = 0; i < straight.rgba.size(); ++i)
         EXPECT_EQ(std::lround(static_cast<const float*>(png.localpixels())[i] * 255.0f), std::lround(straight.rgba[i] * 255.0f)) << "even under alpha 0";
-    // Integer formats clamp and store NaN as 0.
-    write_image_file(folder / "c.png", image_of(1, {-1.0f, 2.0f, std::numeric_limits<float>::quiet_NaN(), 1.0f}), 16);
-    EXPECT_EQ(read_image_file(folder / "c.png", int64_t{1} << 32).image.rgba, (Values{0.0f, 1.0f, 0.0f, 1.0f}));
+    // Integer formats clamp and store NaN and infinities as 0.
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    write_image_file(folder / "c.png", image_of(1, {-1.0f, 2.0f, nan, 1.0f, inf, 1.0f, 0.0f, 1.0f}), 16);
+    EXPECT_EQ(read_image_file(folder / "c.png", int64_t{1} << 32).image.rgba, (Values{0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f}));
     // An image of its own is RGB where opaque, at the depth asked for.
     const OIIO::ImageSpec opaque = read_raw(folder / "c.png").nativespec();
     EXPECT_EQ(std::tuple(png.nativespec().format, png.nchannels(), opaque.format, opaque.nchannels),
