@@ -291,8 +291,8 @@ struct Output_Part {
 
 // The writer can take the rendered pixels as they are: the kept channels are R, G, B[, A] in that order
 // with nothing passing through, the format stores the colour as rendered (straight, or opaque where it
-// multiplies by alpha), and every value converts to integers as clamping would (infinities are black
-// when clamped, white when converted).
+// multiplies by alpha), and integer types get only finite values, which the library's conversion clamps
+// as we would (an infinity it would store as white, and NaN it leaves undefined).
 bool writes_in_place(const Image_File_Part& part, const std::vector<int>& kept, const Image_Rgba& image, bool straight) {
     for (size_t k = 0; k < kept.size(); ++k)
         if (part.map.component(kept[k]) != static_cast<int>(k)) return false;
