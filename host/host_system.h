@@ -38,6 +38,11 @@ int64_t physical_memory();
 // then costs tens of page faults instead of thousands. Advice only: where there are none, nothing changes.
 void advise_large_pages(void* data, std::size_t bytes);
 
+// Has the process's allocator map every block of at least bytes on its own and unmap it when freed, as
+// it does at first: by default it raises that bound to the largest block freed and keeps smaller ones
+// in its heap, where a frame freed stays resident beside the next.
+void map_large_blocks_alone(std::size_t bytes);
+
 // A vector of count values, its storage advised as above before the values are written.
 template <class T>
 std::vector<T> large_vector(std::size_t count, const T& value = T()) {

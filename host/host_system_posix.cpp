@@ -2,13 +2,18 @@
 #include "host/host_system.h"
 
 #include <dlfcn.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 
 #include "host/plugin_module.h"
@@ -48,6 +53,14 @@ void advise_large_pages(void* data, std::size_t bytes) {
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #else
     (void)data;
+    (void)bytes;
+#endif
+}
+
+void map_large_blocks_alone(std::size_t bytes) {
+#ifdef M_MMAP_THRESHOLD
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(std::min<std::size_t>(bytes, std::numeric_limits<int>::max())));
+#else
     (void)bytes;
 #endif
 }

@@ -87,24 +87,16 @@ void write_host_pixels(const Image_Rgba& image, const Host_Pixel_Layout& layout,
 
 Image_Rgba read_host_pixels(const Host_Pixel_Layout& layout, const void* data, int64_t row_bytes, int64_t width,
                             int64_t height) {
-    Image_Rgba image;
-    image.width = width;
-    image.height = height;
-    read_host_pixels(layout, data, row_bytes, image);
-    return image;
-}
-
-void read_host_pixels(const Host_Pixel_Layout& layout, const void* data, int64_t row_bytes, Image_Rgba& image) {
-    if (image.width < 0 || image.height < 0)
-        throw Tool_Error("host pixels of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
-                         " do not exist");
-    check_layout(layout, row_bytes, image.width);
-    image.rgba.resize(static_cast<size_t>(image.width * image.height * 4));
+    if (width < 0 || height < 0)
+        throw Tool_Error("host pixels of " + std::to_string(width) + " x " + std::to_string(height) + " do not exist");
+    check_layout(layout, row_bytes, width);
+    Image_Rgba image(width, height);
     const auto* bytes = static_cast<const std::byte*>(data);
     const Positions at = positions(layout.order);
     if (layout.bits == 8) read_rows<uint8_t>(image, at, layout.white(), bytes, row_bytes);
     else if (layout.bits == 16) read_rows<uint16_t>(image, at, layout.white(), bytes, row_bytes);
     else read_rows<float>(image, at, layout.white(), bytes, row_bytes);
+    return image;
 }
 
 }  // namespace nb::tools

@@ -29,8 +29,5 @@ void write_host_pixels(const Image_Rgba& image, const Host_Pixel_Layout& layout,
 // Throws Tool_Error for a bad layout, size or row length.
 Image_Rgba read_host_pixels(const Host_Pixel_Layout& layout, const void* data, int64_t row_bytes, int64_t width,
                             int64_t height);
-// The same into image's pixels, image.width x image.height of them, reusing the storage image.rgba has:
-// a frame's buffer taken over costs no new memory. Only the size and pixels of image change.
-void read_host_pixels(const Host_Pixel_Layout& layout, const void* data, int64_t row_bytes, Image_Rgba& image);
 
 }  // namespace nb::tools

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <fstream>
@@ -399,6 +400,22 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     return out;
 }
 
+// Scanlines go in strips, so the library converts a strip at a time instead of a copy of the frame.
+bool write_pixels(ImageOutput& output, const Output_Part& part) {
+    const float* data = part.data ? part.data : static_cast<const float*>(part.pixels.localpixels());
+    const ImageSpec& stored = output.spec();
+    if (stored.tile_width > 0) return output.write_image(TypeDesc::FLOAT, data, part.xstride);
+    const OIIO::stride_t pixel = part.xstride != OIIO::AutoStride ? part.xstride : stored.nchannels * sizeof(float);
+    constexpr int strip = 64;
+    bool written = true;
+    for (int y = 0; written && y < stored.height; y += strip) {
+        const auto* first = reinterpret_cast<const std::byte*>(data) + y * pixel * stored.width;
+        written = output.write_scanlines(stored.y + y, stored.y + std::min(y + strip, stored.height), 0,
+                                         TypeDesc::FLOAT, first, pixel);
+    }
+    return written;
+}
+
 // Names, at most four and a count of the rest.
 std::string name_list(const std::vector<std::string>& names) {
     std::string text;
@@ -514,8 +531,7 @@ std::vector<std::string> write_image_parts(const fs::path& path, std::span<const
         bool written = output->open(temporary.string(), static_cast<int>(count), headers.data());
         for (size_t p = 0; written && p < count; ++p) {
             written = (p == 0 || output->open(temporary.string(), headers[p], ImageOutput::AppendSubimage)) &&
-                      output->write_image(TypeDesc::FLOAT, asked[p].data ? asked[p].data : asked[p].pixels.localpixels(),
-                                          asked[p].xstride);
+                      write_pixels(*output, asked[p]);
         }
         const bool closed = output->close();
         if (!written || !closed) fail_write(path, library_reason(output->geterror(), printed));

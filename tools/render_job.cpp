@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <tuple>
 #include <utility>
 
 #include "base/error_names.h"
@@ -122,9 +121,12 @@ host::Render_Path Render_Job::path() const {
 
 Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     const Host_Pixel_Layout layout = layout_for(options_, bits);
-    Image_Rgba input = options_.downsample == 1 ? std::move(full_input) : downsample_image(full_input, options_.downsample);
+    Image_Rgba input =
+        options_.downsample == 1 ? std::move(full_input) : downsample_image(full_input, options_.downsample);
     if (input.empty()) throw Tool_Error("the input image has no pixels");
     auto input_world = world_of(input, layout);
+    // The world holds the pixels now; the result will need new storage only once the input world is gone.
+    std::vector<float>().swap(input.rgba);
 
     std::vector<std::unique_ptr<host::Host_World>> layer_worlds;
     host::Frame_Layers frame{input_world.get(), nullptr, {}};
@@ -151,13 +153,12 @@ Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     input_world.reset();
     layer_worlds.clear();
 
-    // The input's pixels are in the host's world by now; their storage takes the result's.
-    Image_Rgba result = std::move(input);
-    result.x += rect.left;
-    result.y += rect.top;
-    std::tie(result.frame_width, result.frame_height) = std::pair(result.full_width(), result.full_height());
-    std::tie(result.width, result.height) = std::pair(output.width(), output.height());
-    read_host_pixels(layout, output.row(0), output.row_bytes(), result);
+    Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height());
+    result.x = input.x + rect.left;
+    result.y = input.y + rect.top;
+    result.frame_width = input.full_width();
+    result.frame_height = input.full_height();
+    result.pixel_aspect = input.pixel_aspect;
     return result;
 }
 
