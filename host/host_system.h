@@ -3,6 +3,7 @@
 // per system (host_system_posix.cpp, host_system_windows.cpp) answers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -32,6 +33,25 @@ void set_environment_variable(const std::string& name, const std::optional<std::
 
 // Bytes of physical memory the machine has; 0 when the system does not say.
 int64_t physical_memory();
+
+// Asks for [data, data + bytes), not yet touched, to be backed by the system's large pages: a frame
+// then costs tens of page faults instead of thousands. Advice only: where there are none, nothing changes.
+void advise_large_pages(void* data, std::size_t bytes);
+
+// Has the process's allocator map every block of at least bytes on its own and unmap it when freed, as
+// it does at first: by default it raises that bound to the largest block freed and keeps smaller ones
+// in its heap, where a frame freed stays resident beside the next.
+void map_large_blocks_alone(std::size_t bytes);
+
+// A vector of count values, its storage advised as above before the values are written.
+template <class T>
+std::vector<T> large_vector(std::size_t count, const T& value = T()) {
+    std::vector<T> values;
+    values.reserve(count);
+    advise_large_pages(values.data(), count * sizeof(T));
+    values.resize(count, value);
+    return values;
+}
 
 // A new empty folder of its own below the system's temporary folder, its name starting with prefix.
 std::filesystem::path make_temporary_folder(const std::string& prefix);

@@ -2,11 +2,18 @@
 #include "host/host_system.h"
 
 #include <dlfcn.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 
 #include "host/plugin_module.h"
@@ -32,6 +39,30 @@ void* find_symbol(void* library, const std::string& name) { return dlsym(library
 int64_t physical_memory() {
     const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGE_SIZE);
     return pages > 0 && page > 0 ? static_cast<int64_t>(pages) * page : 0;
+}
+
+// Only whole pages can take advice; the partial pages at either end keep the default. Less than 2 MiB,
+// one large page on x86-64 and on ARM with 4 KiB pages, could not use one, and advising small blocks
+// would split the heap's mapping into many.
+void advise_large_pages(void* data, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    if (bytes < std::size_t{2} << 20) return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGE_SIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) / page * page;
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
+void map_large_blocks_alone(std::size_t bytes) {
+#ifdef M_MMAP_THRESHOLD
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(std::min<std::size_t>(bytes, std::numeric_limits<int>::max())));
+#else
+    (void)bytes;
+#endif
 }
 
 void close_library(void* library) { dlclose(library); }

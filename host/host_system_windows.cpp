@@ -54,6 +54,12 @@ void* find_symbol(void* library, const std::string& name) {
 
 void close_library(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
+// Windows gives large pages only to memory allocated for them, under a privilege few accounts hold.
+void advise_large_pages(void*, std::size_t) {}
+
+// Its heaps already give blocks of more than half a megabyte memory of their own.
+void map_large_blocks_alone(std::size_t) {}
+
 int64_t physical_memory() {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;

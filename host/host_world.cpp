@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "host/host_system.h"
+
 namespace nb::host {
 namespace {
 
@@ -65,7 +67,8 @@ Host_World::Host_World(int64_t width, int64_t height, World_Format format, int64
     : Host_World(nullptr, nullptr, width, height, width * format.pixel_bytes() + row_padding, format, origin_x,
                  origin_y) {
     if (width < 0 || height < 0 || row_padding < 0) throw std::invalid_argument("negative world size");
-    pixels_ = std::make_shared<std::vector<std::byte>>(static_cast<std::size_t>(row_bytes() * height));
+    const auto bytes = static_cast<std::size_t>(row_bytes() * height);
+    pixels_ = std::make_shared<std::vector<std::byte>>(system::large_vector(bytes, std::byte{0}));
     world_.data = reinterpret_cast<PF_PixelPtr>(pixels_->data());
 }
 

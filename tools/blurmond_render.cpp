@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "host/host_system.h"
@@ -45,12 +46,13 @@ void render_one(Render_Job& job, const Render_Options& options, const std::strin
                 std::ostream& err, const std::function<void()>& before_warning = [] {}) {
     check_interrupt();
     check_not_overwriting(options, input, output);
-    const std::vector<Loaded_Image> parts = read_image_parts(input, job.memory_limit());
+    std::vector<Loaded_Image> parts = read_image_parts(input, job.memory_limit());
     std::vector<Image_Rgba> rendered;
-    for (const Loaded_Image& part : parts) {
+    for (Loaded_Image& part : parts) {
         check_interrupt();
         job.follow_encoding(part.linear);
-        rendered.push_back(job.render(part.image, options.depth != 0 ? options.depth : part.bits));
+        // The writer needs the part's header and other channels, no longer its colour.
+        rendered.push_back(job.render(std::move(part.image), options.depth != 0 ? options.depth : part.bits));
     }
     for (const std::string& warning : write_image_parts(output, parts, rendered)) {
         before_warning();

@@ -64,7 +64,7 @@ void render_demo(const Render_Options& options, std::ostream& out) {
     demo.settings.insert(demo.settings.end(), options.settings.begin(), options.settings.end());
     Render_Job job(demo);
     const Image_Rgba scene = make_demo_scene();
-    const Image_Rgba result = job.render(scene, options.depth == 0 ? 32 : options.depth);
+    const Image_Rgba result = job.render(Image_Rgba(scene), options.depth == 0 ? 32 : options.depth);
     const std::filesystem::path output = options.output;
     write_for(output, result);
     write_for(demo_input_path(output), downsample_image(scene, options.downsample));

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <fstream>
@@ -142,7 +143,14 @@ Channel_Map channel_map(const ImageSpec& header) {
     return map;
 }
 
-void fill_straight(Image_Rgba& image, const float* file, int channels, const Channel_Map& map, bool premultiplied) {
+// R, G, B and perhaps A, in that order and nothing else: the reader converts them straight into the
+// image's pixels, with no copy of the file's between.
+bool reads_in_place(const ImageSpec& header, const Channel_Map& map) {
+    const bool rgb = map.r == 0 && map.g == 1 && map.b == 2;
+    return rgb && (header.nchannels == 3 ? map.a < 0 : header.nchannels == 4 && map.a == 3);
+}
+
+void fill_rgba(Image_Rgba& image, const float* file, int channels, const Channel_Map& map) {
     const auto take = [](const float* p, int c, float absent) { return c < 0 ? absent : p[c]; };
     const int64_t pixels = image.width * image.height;
     for (int64_t i = 0; i < pixels; ++i) {
@@ -152,8 +160,18 @@ void fill_straight(Image_Rgba& image, const float* file, int channels, const Cha
         q[1] = take(p, map.g, 0.0f);
         q[2] = take(p, map.b, 0.0f);
         q[3] = take(p, map.a, 1.0f);
+    }
+}
+
+void make_opaque(Image_Rgba& image) {
+    for (size_t i = 3; i < image.rgba.size(); i += 4) image.rgba[i] = 1.0f;
+}
+
+void divide_by_alpha(Image_Rgba& image) {
+    for (size_t i = 0; i < image.rgba.size(); i += 4) {
+        float* q = image.rgba.data() + i;
         // Alpha 0 with colour is emitted light in premultiplied files; keep it rather than divide by 0.
-        if (premultiplied && q[3] != 0.0f)
+        if (q[3] != 0.0f)
             for (int c = 0; c < 3; ++c) q[c] /= q[3];
     }
 }
@@ -183,11 +201,12 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     Loaded_Image loaded;
     loaded.bits = render_bits(header.format);
     loaded.linear = linear_pixels(header);
+    const bool in_place = reads_in_place(header, map);
     try {
         ImageSpec floats(header.width, header.height, header.nchannels, TypeDesc::FLOAT);
         floats.x = header.x;
         floats.y = header.y;
-        file->pixels.reset(floats, OIIO::InitializePixels::No);
+        if (!in_place) file->pixels.reset(floats, OIIO::InitializePixels::No);
         loaded.image = Image_Rgba(header.width, header.height);
     } catch (const std::bad_alloc&) {
         fail_read(path, "out of memory for " + std::to_string(header.width) + " x " + std::to_string(header.height) +
@@ -197,7 +216,9 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     // Readers take working memory of their own in chunks of rows, which a wide claimed size can exhaust.
     bool read = false;
     try {
-        read = input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
+        read = in_place ? input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, loaded.image.rgba.data(),
+                                           4 * sizeof(float))
+                        : input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
     } catch (const std::bad_alloc&) {
         fail_read(path, which + "out of memory reading " + std::to_string(header.width) + " x " +
                             std::to_string(header.height) + " pixels");
@@ -212,10 +233,15 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     const float aspect = header.get_float_attribute("PixelAspectRatio", 1.0f);
     image.pixel_aspect = std::isfinite(aspect) && aspect > 0.0f ? aspect : 1.0f;
     const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
-    fill_straight(image, static_cast<const float*>(file->pixels.localpixels()), header.nchannels, map, premultiplied);
-    bool passing = false;
-    for (int c = 0; c < header.nchannels; ++c) passing |= map.component(c) < 0;
-    if (!passing) file->pixels.reset();
+    if (!in_place) {
+        fill_rgba(image, static_cast<const float*>(file->pixels.localpixels()), header.nchannels, map);
+        bool passing = false;
+        for (int c = 0; c < header.nchannels; ++c) passing |= map.component(c) < 0;
+        if (!passing) file->pixels.reset();
+    } else if (map.a < 0) {
+        make_opaque(image);
+    }
+    if (premultiplied) divide_by_alpha(image);
     loaded.file = std::move(file);
     return loaded;
 }
@@ -258,8 +284,24 @@ bool reduced_frame(const ImageSpec& header, const Image_Rgba& image) {
 // One part as the writer is asked to store it.
 struct Output_Part {
     ImageSpec header;
-    ImageBuf pixels;  // float, the header's channels, over its data window
+    ImageBuf pixels;  // float, the header's channels, over its data window; empty when the image itself is written
+    // Or the image's own pixels, xstride bytes apart, rows without gaps.
+    const float* data = nullptr;
+    OIIO::stride_t xstride = OIIO::AutoStride;
 };
+
+// The writer can take the rendered pixels as they are: the kept channels are R, G, B[, A] in that order
+// with nothing passing through, the format stores the colour as rendered (straight, or opaque where it
+// multiplies by alpha), and integer types get only finite values, which the library's conversion clamps
+// as we would (an infinity it would store as white, and NaN it leaves undefined).
+bool writes_in_place(const Image_File_Part& part, const std::vector<int>& kept, const Image_Rgba& image, bool straight) {
+    for (size_t k = 0; k < kept.size(); ++k)
+        if (part.map.component(kept[k]) != static_cast<int>(k)) return false;
+    const ImageSpec& header = part.header;
+    const bool integers = !header.format.is_floating_point() && header.channelformats.empty();
+    return !part.pixels.initialized() && (straight || opaque(image)) &&
+           (!integers || std::ranges::all_of(image.rgba, [](float v) { return std::isfinite(v); }));
+}
 
 // The part's channels that the format can hold: all of them, or without "nchannels" the rendered ones,
 // without "alpha" the colour ones.
@@ -290,8 +332,9 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     const ImageBuf rendered(rendered_header, const_cast<float*>(image.rgba.data()));
     // Colour multiplied by alpha, or without alpha in the file what shows over black (opaque: as it is).
     // Only colour and alpha travel to a part without other channels, so there it is multiplied in place.
+    const bool direct = writes_in_place(part, kept, image, straight);
     const bool in_place = alpha && !straight && !part.pixels.initialized();
-    const bool copy = !straight && !in_place && !opaque(image);
+    const bool copy = !direct && !straight && !in_place && !opaque(image);
     const ImageBuf premultiplied = copy ? algo::premult(rendered) : ImageBuf();
     const ImageBuf& colour = copy ? premultiplied : rendered;
 
@@ -315,14 +358,19 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     for (size_t k = 0; k < kept.size(); ++k)
         if (order[k] < 0) order[k] = 4 + kept[k];
     const int n = static_cast<int>(kept.size());
-    out.pixels = algo::channels(part.pixels.initialized() ? appended : colour, n, order, {}, names);
+    if (direct) {
+        out.data = image.rgba.data();
+        out.xstride = 4 * sizeof(float);
+    } else {
+        out.pixels = algo::channels(part.pixels.initialized() ? appended : colour, n, order, {}, names);
+    }
 
     stored.nchannels = n;
     stored.channelnames = names;
     stored.channelformats = header.channelformats.empty() || !output.supports("channelformats") ? std::vector<TypeDesc>{}
                                                                                                : formats;
     stored.alpha_channel = alpha ? static_cast<int>(std::ranges::find(kept, part.map.a) - kept.begin()) : -1;
-    if (in_place) {
+    if (in_place && !direct) {
         out.pixels.specmod().alpha_channel = stored.alpha_channel;
         algo::premult(out.pixels, out.pixels);
     }
@@ -345,11 +393,27 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
         stored.erase_attribute("oiio:UnassociatedAlpha");
     }
     // The library's integer conversion is undefined for NaN; clamp here so every value is defined.
-    if (!stored.format.is_floating_point() && stored.channelformats.empty()) {
+    if (!direct && !stored.format.is_floating_point() && stored.channelformats.empty()) {
         algo::fixNonFinite(out.pixels, out.pixels, algo::NONFINITE_BLACK);
         algo::clamp(out.pixels, out.pixels, 0.0f, 1.0f);
     }
     return out;
+}
+
+// Scanlines go in strips, so the library converts a strip at a time instead of a copy of the frame.
+bool write_pixels(ImageOutput& output, const Output_Part& part) {
+    const float* data = part.data ? part.data : static_cast<const float*>(part.pixels.localpixels());
+    const ImageSpec& stored = output.spec();
+    if (stored.tile_width > 0) return output.write_image(TypeDesc::FLOAT, data, part.xstride);
+    const OIIO::stride_t pixel = part.xstride != OIIO::AutoStride ? part.xstride : stored.nchannels * sizeof(float);
+    constexpr int strip = 64;
+    bool written = true;
+    for (int y = 0; written && y < stored.height; y += strip) {
+        const auto* first = reinterpret_cast<const std::byte*>(data) + y * pixel * stored.width;
+        written = output.write_scanlines(stored.y + y, stored.y + std::min(y + strip, stored.height), 0,
+                                         TypeDesc::FLOAT, first, pixel);
+    }
+    return written;
 }
 
 // Names, at most four and a count of the rest.
@@ -467,7 +531,7 @@ std::vector<std::string> write_image_parts(const fs::path& path, std::span<const
         bool written = output->open(temporary.string(), static_cast<int>(count), headers.data());
         for (size_t p = 0; written && p < count; ++p) {
             written = (p == 0 || output->open(temporary.string(), headers[p], ImageOutput::AppendSubimage)) &&
-                      output->write_image(TypeDesc::FLOAT, asked[p].pixels.localpixels());
+                      write_pixels(*output, asked[p]);
         }
         const bool closed = output->close();
         if (!written || !closed) fail_write(path, library_reason(output->geterror(), printed));

@@ -48,8 +48,8 @@ std::vector<Loaded_Image> read_image_parts(const std::filesystem::path& path, in
 // channels as read where the image overlaps them and 0 beyond; the image's rectangle as data window,
 // the part's display window, compression and metadata. What the format cannot hold (channels, pixel
 // types, windows, parts, colour space, metadata) it drops as OpenImageIO's writers do; the returned
-// warnings name each such loss in one line. Integer channels clamp to [0, 1] and store NaN as 0. The
-// file appears complete or not at all (see write_file_atomically). Throws Tool_Error.
+// warnings name each such loss in one line. Integer channels clamp to [0, 1] and store NaN and
+// infinities as 0. The file appears complete or not at all (see write_file_atomically). Throws Tool_Error.
 std::vector<std::string> write_image_parts(const std::filesystem::path& path, std::span<const Loaded_Image> parts,
                                            std::span<const Image_Rgba> images);
 

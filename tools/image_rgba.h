@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/host_system.h"
+
 namespace nb::tools {
 
 // Four floats per pixel in the order R, G, B, A; rows top to bottom without padding. Colour is not
@@ -27,7 +29,7 @@ struct Image_Rgba {
     Image_Rgba() = default;
     // A transparent black image of the given size.
     Image_Rgba(int64_t w, int64_t h)
-        : width(w), height(h), rgba(static_cast<size_t>(w > 0 && h > 0 ? w * h * 4 : 0), 0.0f) {}
+        : width(w), height(h), rgba(host::system::large_vector(static_cast<size_t>(w > 0 && h > 0 ? w * h * 4 : 0), 0.0f)) {}
 
     bool empty() const { return width < 1 || height < 1; }
     float* pixel(int64_t c, int64_t r) { return rgba.data() + (r * width + c) * 4; }

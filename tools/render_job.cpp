@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 #include "base/error_names.h"
 #include "tools/control_preset.h"
@@ -131,11 +132,14 @@ host::Render_Path Render_Job::path() const {
     return premiere(options_) || options_.legacy ? host::Render_Path::non_smart : host::Render_Path::smart;
 }
 
-Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
+Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     const Host_Pixel_Layout layout = layout_for(options_, bits);
-    const Image_Rgba input = downsample_image(full_input, options_.downsample);
+    Image_Rgba input =
+        options_.downsample == 1 ? std::move(full_input) : downsample_image(full_input, options_.downsample);
     if (input.empty()) throw Tool_Error("the input image has no pixels");
-    const auto input_world = world_of(input, layout);
+    auto input_world = world_of(input, layout);
+    // The world holds the pixels now; the result will need new storage only once the input world is gone.
+    std::vector<float>().swap(input.rgba);
 
     std::vector<std::unique_ptr<host::Host_World>> layer_worlds;
     host::Frame_Layers frame{input_world.get(), nullptr, {}};
@@ -158,6 +162,9 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
     } else {
         check(session_->render_non_smart(frame), "PF_Cmd_RENDER");
     }
+    // The input worlds are done with; the result's pixels may take their memory.
+    input_world.reset();
+    layer_worlds.clear();
 
     Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height());
     result.x = input.x + rect.left;

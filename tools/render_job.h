@@ -33,7 +33,8 @@ public:
     // size of --downsample. The result covers the input, or in normal mode with "extend" on the grown
     // extent the effect reports (x and y then place it relative to the input). Throws Tool_Error naming
     // the error code the effect returned.
-    Image_Rgba render(const Image_Rgba& input, int bits);
+    // The input is taken, so that its pixels are freed while the effect renders: pass a copy to keep it.
+    Image_Rgba render(Image_Rgba input, int bits);
 
     // The key of the control that decodes the BT.709 curve before blurring and encodes it after.
     static constexpr const char* gamma_key = "gamma_correction";

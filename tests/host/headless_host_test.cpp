@@ -1,10 +1,13 @@
-// The headless host's own contract, which the plug-in's tests lean on: host memory and its books, one slot
-// per live host, parameters checked out as counted copies, and the message buffer's bound.
+// The headless host's own contract, which the plug-in's tests lean on: host memory and its books, frames
+// in large pages, one slot per live host, parameters checked out as counted copies, and the message
+// buffer's bound.
 #include "host/headless_host.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -12,6 +15,8 @@
 
 #include "host/effect_instance.h"
 #include "host/host_slots.h"
+#include "host/host_system.h"
+#include "host/host_world.h"
 
 namespace nb::host {
 namespace {
@@ -48,6 +53,28 @@ TEST(HeadlessHost, HandlesKeepTheirBooksAndTheirContentsWithinTheBudget) {
     EXPECT_EQ(books.live_handles(), 0);
     EXPECT_EQ(books.live_bytes(), 0);
     EXPECT_EQ(books.allocations(), 4);
+}
+
+// Kibibytes of the process's memory in large pages; -1 where the system gives none.
+int64_t large_page_kib() {
+    std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled"), rollup("/proc/self/smaps_rollup");
+    std::string line;
+    if (!std::getline(mode, line) || line.find("[never]") != std::string::npos) return -1;
+    while (std::getline(rollup, line) && !line.starts_with("AnonHugePages:")) continue;
+    return rollup ? std::stoll(line.substr(14)) : -1;
+}
+
+// Freed, the block of 24 MiB would by default raise the allocator's bound above the world's 16 MiB.
+TEST(HeadlessHost, FramesLieInLargePagesMappedAlone) {
+    system::map_large_blocks_alone(std::size_t{4} << 20);
+    system::large_vector<char>(std::size_t{24} << 20);
+    const std::size_t mapped = mallinfo2().hblkhd;
+    const int64_t before = large_page_kib();
+    const Host_World world(1024, 1024, World_Format{Pixel_Depth::bits_32, Channel_Order::argb, false});
+    EXPECT_GE(mallinfo2().hblkhd - mapped, std::size_t{16} << 20) << "the world has a mapping of its own";
+    if (before < 0) GTEST_SKIP() << "the system gives no large pages";
+    // 16 MiB hold at least seven whole 2 MiB pages wherever they start.
+    EXPECT_GE(large_page_kib() - before, 7 * 2048);
 }
 
 // Suite functions carry no context, so each live host reaches its own books through a slot of its own;
