@@ -1,6 +1,9 @@
 // blurmond-render: renders image files through the effect binary, driven by the headless host.
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -8,11 +11,45 @@
 #include "tools/interrupt_signals.h"
 #include "tools/progress_bar.h"
 
+namespace {
+
+// Standard error as it was when the command started. Image libraries print to descriptor 2, which is
+// taken over while they run, on the reading and writing threads too; the command's own lines must not
+// vanish into such a capture while another thread reports progress.
+class Descriptor_Buffer : public std::streambuf {
+public:
+    explicit Descriptor_Buffer(int fd) : fd_(fd) {}
+    ~Descriptor_Buffer() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize size) override {
+        for (std::streamsize written = 0; written < size;) {
+            const ssize_t n = ::write(fd_, text + written, static_cast<size_t>(size - written));
+            if (n <= 0) return written;
+            written += n;
+        }
+        return size;
+    }
+    int_type overflow(int_type c) override {
+        const char byte = traits_type::to_char_type(c);
+        return traits_type::eq_int_type(c, traits_type::eof()) || xsputn(&byte, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const nb::tools::Interrupt_Signals interrupts;
-    const int status =
-        nb::tools::run_blurmond_render(args, std::cout, std::cerr, nb::tools::Progress_Bar::is_terminal(stderr));
+    const int err_fd = ::dup(STDERR_FILENO);
+    Descriptor_Buffer err_buffer(err_fd);
+    std::ostream err(err_fd >= 0 ? &err_buffer : std::cerr.rdbuf());
+    const int status = nb::tools::run_blurmond_render(args, std::cout, err, nb::tools::Progress_Bar::is_terminal(stderr));
     interrupts.end_process_if_caught();
     return status;
 }

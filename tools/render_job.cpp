@@ -156,7 +156,9 @@ Image_Rgba Render_Job::render(const Image_Rgba& full_input, int bits) {
 }
 
 std::string Render_Job::timing_table() const {
-    return log_home_ ? host::Private_Log_Home::last_timing_table(log_home_->log_text()) : "";
+    return host::Private_Log_Home::last_timing_table(timing_log());
 }
+
+std::string Render_Job::timing_log() const { return log_home_ ? log_home_->log_text() : ""; }
 
 }  // namespace nb::tools
