@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <future>
 #include <iomanip>
+#include <memory>
 #include <new>
 #include <optional>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 #include "tools/frame_sequence.h"
@@ -47,6 +49,8 @@ struct Frame_Source {
     std::string input;  // empty: the frame is skipped
     int64_t held = 0;   // the frame whose input file is read; `frame` unless held
 };
+
+using Frame_Parts = std::shared_ptr<const std::vector<Loaded_Image>>;
 
 struct Written_Frame {
     std::vector<std::string> warnings;
@@ -120,9 +124,9 @@ public:
 
 private:
     Frame_Source source(int64_t index);
-    std::future<std::vector<Loaded_Image>> start_reading(const Frame_Source& source) const;
+    std::future<Frame_Parts> start_reading(const Frame_Source& source) const;
     std::vector<Image_Rgba> render(const Frame_Source& source, const std::vector<Loaded_Image>& parts);
-    void start_writing(const Frame_Source& source, std::vector<Loaded_Image> parts, std::vector<Image_Rgba> images);
+    void start_writing(const Frame_Source& source, Frame_Parts parts, std::vector<Image_Rgba> images);
     void finish_writing();
     void say(const std::string& line);
 
@@ -134,6 +138,10 @@ private:
     int64_t memory_limit_;
     Run_Progress bar_;
     std::optional<int64_t> last_existing_;  // the latest frame whose input file exists
+    // The input of the latest frame read from its own file, for the frames that hold it: written in
+    // place, its file may hold its render by then.
+    Frame_Parts last_parts_;
+    int64_t last_parts_frame_ = 0;
     std::future<Written_Frame> writing_;
     Frame_Source written_;  // the frame writing_ writes
     int64_t done_ = 0;      // frames rendered or skipped
@@ -166,10 +174,12 @@ Frame_Source Sequence::source(int64_t index) {
     return {index + 1, frame, held ? input_.path_for(*held) : path, held.value_or(frame)};
 }
 
-std::future<std::vector<Loaded_Image>> Sequence::start_reading(const Frame_Source& source) const {
-    if (source.input.empty()) return std::async(std::launch::deferred, [] { return std::vector<Loaded_Image>{}; });
+std::future<Frame_Parts> Sequence::start_reading(const Frame_Source& source) const {
+    const bool kept = source.held != source.frame && last_parts_ && last_parts_frame_ == source.held;
+    if (source.input.empty() || kept) return std::async(std::launch::deferred, [parts = kept ? last_parts_ : nullptr] { return parts; });
     return std::async(std::launch::async, [this, source] {
-        return read_frame(options_, source.input, output_.path_for(source.frame), memory_limit_);
+        return std::make_shared<const std::vector<Loaded_Image>>(
+            read_frame(options_, source.input, output_.path_for(source.frame), memory_limit_));
     });
 }
 
@@ -186,12 +196,12 @@ std::vector<Image_Rgba> Sequence::render(const Frame_Source& source, const std::
     return rendered;
 }
 
-void Sequence::start_writing(const Frame_Source& source, std::vector<Loaded_Image> parts, std::vector<Image_Rgba> images) {
+void Sequence::start_writing(const Frame_Source& source, Frame_Parts parts, std::vector<Image_Rgba> images) {
     finish_writing();
     written_ = source;
     writing_ = std::async(std::launch::async, [path = output_.path_for(source.frame), parts = std::move(parts),
                                                images = std::move(images)] {
-        return Written_Frame{write_image_parts(path, parts, images), Progress_Bar::steady_seconds()};
+        return Written_Frame{write_image_parts(path, *parts, images), Progress_Bar::steady_seconds()};
     });
 }
 
@@ -223,16 +233,17 @@ int64_t Sequence::run() {
     const int64_t count = options_.frames->count();
     bar_.update(0);
     Frame_Source next = source(0);
-    std::future<std::vector<Loaded_Image>> reading = start_reading(next);
+    std::future<Frame_Parts> reading = start_reading(next);
     for (int64_t index = 0; index < count; ++index) {
         const Frame_Source now = next;
-        std::vector<Loaded_Image> parts;
+        Frame_Parts parts;
         try {
             parts = reading.get();
         } catch (const std::exception& error) {
             finish_writing();
             fail(now.frame, error);
         }
+        if (now.held == now.frame && parts) std::tie(last_parts_, last_parts_frame_) = std::pair(parts, now.frame);
         if (index + 1 < count) reading = start_reading(next = source(index + 1));
         if (now.input.empty()) {
             finish_writing();
@@ -240,7 +251,7 @@ int64_t Sequence::run() {
             bar_.update(++done_);
             continue;
         }
-        std::vector<Image_Rgba> rendered = render(now, parts);
+        std::vector<Image_Rgba> rendered = render(now, *parts);
         start_writing(now, std::move(parts), std::move(rendered));
     }
     finish_writing();

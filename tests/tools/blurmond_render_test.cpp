@@ -288,6 +288,10 @@ TEST_F(BlurmondRender, FrameListsAndMissingFramesChooseWhatIsRendered) {
         for (const auto& [out, in] : c.written) expect_pixels(read("out." + std::to_string(out) + ".exr"), constant(colour(in)), tolerance(32), c.frames);
         EXPECT_EQ(folder.entries().size(), 4 + c.written.size()) << c.frames << ": nothing else written";
     }
+    // In place, held frames show the input as it was read, not the render that has replaced its file since.
+    write("in.6.exr", filled(8, 4, halves(8, white, black)));
+    ASSERT_EQ(run({file("in.#.exr"), file("in.#.exr"), "--frames", "6-9", "--missing", "hold", "--overwrite", "--set", "radius=3"}).code, 0);
+    for (const char* name : {"in.7.exr", "in.8.exr", "in.9.exr"}) EXPECT_EQ(read(name).rgba, read("in.6.exr").rgba) << name;
 }
 
 // Parts of one EXR share the display window and pixel aspect; the first has a float Z among half
