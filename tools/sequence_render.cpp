@@ -47,7 +47,7 @@ struct Frame_Source {
     int64_t position = 0;  // 1 for the first frame of the list
     int64_t frame = 0;
     std::string input;  // empty: the frame is skipped
-    int64_t held = 0;   // the frame whose input file is read; `frame` unless held
+    int64_t held = 0;   // the frame whose input it shows; `frame` unless held
 };
 
 using Frame_Parts = std::shared_ptr<const std::vector<Loaded_Image>>;
