@@ -3,18 +3,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "host/host_system.h"
 #include "host/pipl_reader.h"
 #include "tools/demo_render.h"
-#include "tools/frame_sequence.h"
-#include "tools/image_file.h"
-#include "tools/interrupt_signals.h"
-#include "tools/progress_bar.h"
 #include "tools/render_job.h"
 #include "tools/sequence_render.h"
 #include "tools/timing_sum.h"

@@ -50,10 +50,6 @@ size_t printf_placeholder(std::string_view text, size_t at, int& width, bool& sp
     return end + 1 - at;
 }
 
-}  // namespace
-
-namespace {
-
 // One comma-separated item: "A", "A-B" or "A-BxS"; empty reason when it is well formed.
 std::string parse_range(std::string_view item, Frame_Range& range) {
     size_t at = 0;

@@ -30,7 +30,6 @@ public:
     int64_t count() const;
     // The index-th frame; index >= 0; throws std::out_of_range from count() on.
     int64_t at(int64_t index) const;
-    const std::vector<Frame_Range>& ranges() const { return ranges_; }
 
 private:
     std::vector<Frame_Range> ranges_;
