@@ -278,6 +278,7 @@ TEST_F(BlurmondRender, FrameListsAndMissingFramesChooseWhatIsRendered) {
         {"1-4", "skip", 0, 4, {{2, 2}, {4, 4}}, "frame 3: no file '" + file("in.3.exr") + "', skipped"},
         {"1-4,7", "hold", 0, 8, {{1, 2}, {2, 2}, {3, 2}, {4, 4}, {7, 4}}, "frame 7: no file '" + file("in.7.exr") + "', holding frame 4"},
         {"2-3", "error", 1, 2, {{2, 2}}, "frame 3: cannot read"},
+        {"7-8", "hold", 1, 1, {}, "frame 7: cannot read"},  // nothing to hold
     };
     for (const auto& c : cases) {
         for (const std::string& name : folder.entries()) if (name.starts_with("out")) fs::remove(folder / name);
