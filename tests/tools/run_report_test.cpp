@@ -1,9 +1,17 @@
-// What a run of blurmond-render reports besides images: the progress line and the timing summed over frames.
+// What a run of blurmond-render reports besides images: the progress line, the timing summed over frames,
+// and what the image libraries print kept off standard error.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "tools/progress_bar.h"
+#include "tools/stderr_capture.h"
 #include "tools/timing_sum.h"
 
 namespace nb::tools {
@@ -42,6 +50,27 @@ TEST(TimingSum, AddsEveryTableKernelByKernel) {
     EXPECT_EQ(sum.find("2 frames"), sum.rfind('\n', sum.size() - 2) + 1) << sum;
     EXPECT_NE(sum.find("1.9000 (100.00%)           0.9500          11.0000"), std::string::npos) << sum;
     EXPECT_EQ(summed_timing_table("no table\n", 2), "");
+}
+
+// A sequence reads one frame while it writes another: captures alive at once on two threads share the
+// redirection, each keeps what was printed since it began, and the last one to end gives it back.
+TEST(StderrCapture, CapturesOnTwoThreadsAtOnceShareTheRedirection) {
+    struct stat before {}, after {};
+    ASSERT_EQ(::fstat(2, &before), 0);
+    std::optional<Stderr_Capture> first(std::in_place);
+    std::fputs("one\n", stderr);
+    std::string second_text;
+    std::thread([&second_text] {
+        const Stderr_Capture second;
+        std::fputs("two\n", stderr);
+        second_text = second.text();
+    }).join();
+    std::fputs("three\n", stderr);
+    EXPECT_EQ(second_text, "two\n");
+    EXPECT_EQ(first->text(), "one\ntwo\nthree\n");
+    first.reset();
+    ASSERT_EQ(::fstat(2, &after), 0);
+    EXPECT_EQ(std::pair(after.st_dev, after.st_ino), std::pair(before.st_dev, before.st_ino));
 }
 
 }  // namespace
