@@ -219,7 +219,7 @@ TEST_F(BlurmondRender, ExtendGrowsTheOutputByTheBlur) {
     EXPECT_LT(grown.pixel(0, grown.height / 2)[0], violet[0] / 2) << "beyond the image the colour fades to black";
 }
 
-TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndStopsAtAFailedOne) {
+TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndTiming) {
     const auto frame_colour = [](int frame) { return constant(Rgba{0.25f * static_cast<float>(frame), 0.1f, 0.2f, 1}); };
     for (int frame = 1; frame <= 3; ++frame) write("in." + std::to_string(frame) + ".exr", filled(16, 8, frame_colour(frame)));
     const Command_Result r = run({file("in.#.exr"), file("out.###.exr"), "--frames", "1-3", "--set", "radius=2",
@@ -234,14 +234,6 @@ TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndStopsAtAFailedOne
     EXPECT_EQ(r.err.back(), '\n') << "and ended";
     EXPECT_EQ(r.out.find("duration (s)"), r.out.rfind("duration (s)")) << "one table for all frames: " << r.out;
     EXPECT_NE(r.out.find("\n3 frames "), std::string::npos) << r.out;
-
-    fs::remove(folder / "in.2.exr");
-    for (int frame = 1; frame <= 3; ++frame) fs::remove(folder / ("out.00" + std::to_string(frame) + ".exr"));
-    const Command_Result failed = run({file("in.#.exr"), file("out.###.exr"), "--frames", "1-3"});
-    EXPECT_EQ(failed.code, 1);
-    EXPECT_NE(failed.err.find("frame 2"), std::string::npos) << failed.err;
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.1.exr", "in.3.exr", "out.001.exr"}))
-        << "frames before the failure stay, the run stops at the failed frame";
 }
 
 // Frames long enough for the bar to be drawn while the second renders: its fill then passes the half
@@ -268,8 +260,7 @@ TEST_F(BlurmondRender, FrameListsAndMissingFramesChooseWhatIsRendered) {
     for (int frame : {2, 4, 5, 6}) write("in." + std::to_string(frame) + ".exr", filled(8, 4, constant(colour(frame))));
     const struct {
         std::string frames, missing;
-        int code;
-        long lines;                                // a line a frame done, skipped or held, and one for a failure
+        int code, lines;                           // a line a frame done, skipped or held, and one for a failure
         std::vector<std::pair<int, int>> written;  // output frame, input frame it shows
         std::string err;                           // a part of standard error
     } cases[] = {
@@ -277,7 +268,7 @@ TEST_F(BlurmondRender, FrameListsAndMissingFramesChooseWhatIsRendered) {
         {"6,-1-2x3,4-5", "SKIP", 0, 5, {{6, 6}, {2, 2}, {4, 4}, {5, 5}}, "frame -1: no file '" + file("in.-1.exr") + "', skipped"},
         {"1-4", "skip", 0, 4, {{2, 2}, {4, 4}}, "frame 3: no file '" + file("in.3.exr") + "', skipped"},
         {"1-4,7", "hold", 0, 8, {{1, 2}, {2, 2}, {3, 2}, {4, 4}, {7, 4}}, "frame 7: no file '" + file("in.7.exr") + "', holding frame 4"},
-        {"2-3", "error", 1, 2, {{2, 2}}, "frame 3: cannot read"},
+        {"2-4", "error", 1, 2, {{2, 2}}, "frame 3: cannot read"},  // frames before stay, the run stops
         {"7-8", "hold", 1, 1, {}, "frame 7: cannot read"},  // nothing to hold
     };
     for (const auto& c : cases) {
@@ -285,7 +276,7 @@ TEST_F(BlurmondRender, FrameListsAndMissingFramesChooseWhatIsRendered) {
         const Command_Result r = run({file("in.#.exr"), file("out.#.exr"), "--frames", c.frames, "--missing", c.missing});
         EXPECT_EQ(r.code, c.code) << r.err;
         EXPECT_NE(r.err.find(c.err), std::string::npos) << c.frames << ": " << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.lines) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), static_cast<long>(c.lines)) << r.err;
         for (const auto& [out, in] : c.written) expect_pixels(read("out." + std::to_string(out) + ".exr"), constant(colour(in)), tolerance(32), c.frames);
         EXPECT_EQ(folder.entries().size(), 4 + c.written.size()) << c.frames << ": nothing else written";
     }
@@ -425,8 +416,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     // 2^28 rows, run-length coded: OpenImageIO 2.4's reader sizes a vector from them as it opens, which throws.
     write_bytes("tall.bmp", std::string("BMv\0\0\0\0\0\0\0" "6\0\0\0(\0\0\0\x0c\0\0\0\x03\0\0\x10\x01\0\x04\0\x02\0\0\0@", 35) +
                                 std::string(83, '\0'));
-    write_noise("f1.exr");
-    write_noise("f2.exr");
+    for (const char* name : {"f1.exr", "f2.exr"}) write_noise(name);
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     write_parts(folder / "z.exr", {part_header({"Z"}, TypeDesc::FLOAT)});
     write_parts(folder / "rgbaz.exr", {part_header({"R", "G", "B", "A", "Z"}, TypeDesc::HALF)});
@@ -467,7 +457,6 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"in.#.exr", "out.#.exr", "--frames", "1,3-2,4"}, "frames '1,3-2,4': '3-2' ends before it starts"},
         {{"in.#.exr", "out.#.exr", "--frames", "1,,4"}, "frames '1,,4': '' is not a frame"},
         {{"in.#.exr", "out.#.exr", "--frames", "5x2"}, "frames '5x2' is not a frame"},
-        {{"in.#.exr", "out.#.exr", "--frames", "1-5x2y"}, "frames '1-5x2y' is not a frame"},
         {{"in.#.exr", "out.#.exr", "--frames", "1", "--missing", "fill"}, "--missing is error, skip or hold, not 'fill'"},
         {{"f#.exr", "none/o#.exr", "--frames", "1-2"}, "frame 1: cannot write"},
         {{"good.exr", "out.exr", "--plugin", "cut.exr"}, "cannot load the effect"},
