@@ -133,6 +133,7 @@ PF_Err Headless_Host::query_abort() {
     const int64_t at = abort_at_.load();
     const std::atomic<int>* flag = cancel_flag_.load();
     const bool cancelled = (at > 0 && call >= at) || (flag != nullptr && flag->load() != 0);
+    if (abort_observer_) abort_observer_(call);
     return cancelled ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 

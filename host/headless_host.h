@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,10 @@ public:
     void cancel_when(const std::atomic<int>* flag) { cancel_flag_.store(flag); }
     PF_Err query_abort();
     int64_t abort_calls() const { return abort_calls_.load(); }
+    // Called after every abort query, on the querying thread (the effect's main thread), with the number
+    // of queries so far: the effect's only sign of how far a render has come. Must not throw; set it while
+    // nothing renders.
+    void observe_abort_queries(std::function<void(int64_t calls)> observer) { abort_observer_ = std::move(observer); }
 
 private:
     int slot_;
@@ -86,6 +91,7 @@ private:
     std::atomic<int64_t> abort_calls_{0};
     std::atomic<int64_t> abort_at_{0};
     std::atomic<const std::atomic<int>*> cancel_flag_{nullptr};
+    std::function<void(int64_t)> abort_observer_;
 };
 
 }  // namespace nb::host

@@ -3,21 +3,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <new>
-#include <utility>
-#include <vector>
 
 #include "host/host_system.h"
 #include "host/pipl_reader.h"
 #include "tools/demo_render.h"
-#include "tools/frame_sequence.h"
-#include "tools/image_file.h"
-#include "tools/interrupt_signals.h"
 #include "tools/output_check.h"
-#include "tools/progress_bar.h"
 #include "tools/render_job.h"
+#include "tools/sequence_render.h"
+#include "tools/timing_sum.h"
 #include "tools/tool_error.h"
 
 namespace nb::tools {
@@ -29,55 +24,8 @@ std::string one_line(std::string text) {
     return text;
 }
 
-// Compared as files, not as names: "./in.png", a link and "in.png" all name the same file.
-void check_not_overwriting(const Render_Options& options, const std::string& input, const std::string& output) {
-    std::error_code error;
-    if (!options.overwrite && std::filesystem::equivalent(input, output, error))
-        throw Tool_Error("'" + output + "' is the input file itself (add --overwrite to replace it)");
-}
-
 std::string describe(const std::exception& failure) {
     return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "out of memory" : failure.what();
-}
-
-// Every part of a multi-part file, each at the depth and with the gamma default its pixels call for.
-// `before_warning` makes room for a warning line (the progress bar erases itself).
-void render_one(Render_Job& job, const Render_Options& options, const std::string& input, const std::string& output,
-                std::ostream& err, const std::function<void()>& before_warning = [] {}) {
-    check_interrupt();
-    check_not_overwriting(options, input, output);
-    std::vector<Loaded_Image> parts = read_image_parts(input, job.memory_limit());
-    std::vector<Image_Rgba> rendered;
-    for (Loaded_Image& part : parts) {
-        check_interrupt();
-        job.follow_encoding(part.linear);
-        // The writer needs the part's header and other channels, no longer its colour.
-        rendered.push_back(job.render(std::move(part.image), options.depth != 0 ? options.depth : part.bits));
-    }
-    for (const std::string& warning : write_image_parts(output, parts, rendered)) {
-        before_warning();
-        err << "blurmond-render: warning: " << warning << "\n";
-    }
-}
-
-void render_sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {
-    const Frame_Pattern input(options.input), output(options.output);
-    if (!input.is_sequence() || !output.is_sequence())
-        throw Tool_Error("--frames needs INPUT and OUTPUT patterns with a frame number, such as shot.####.exr");
-    const Frame_Range range = *options.frames;
-    Progress_Bar bar(err, progress, range.count(), Progress_Bar::steady_seconds,
-                     progress ? Progress_Bar::terminal_columns(stderr) : 80);
-    bar.update(0);
-    for (int64_t frame = range.first; frame <= range.last; ++frame) {
-        try {
-            render_one(job, options, input.path_for(frame), output.path_for(frame), err, [&bar] { bar.clear(); });
-        } catch (const std::exception& error) {
-            bar.clear();
-            throw Tool_Error("frame " + std::to_string(frame) + ": " + describe(error));
-        }
-        bar.update(frame - range.first + 1);
-    }
-    bar.finish();
 }
 
 void list_params(const Render_Options& options, std::ostream& out) {
@@ -131,12 +79,13 @@ std::filesystem::path default_plugin_path() {
 
 void render_files(Render_Job& job, const Render_Options& options, std::ostream& out, std::ostream& err,
                   bool progress) {
-    if (options.frames) {
-        render_sequence(job, options, err, progress);
-    } else {
-        render_one(job, options, options.input, options.output, err);
+    if (!options.frames) {
+        render_file(job, options, err, progress);
+        if (options.timing) out << job.timing_table();
+        return;
     }
-    if (options.timing) out << job.timing_table();
+    const int64_t rendered = render_sequence(job, options, err, progress);
+    if (options.timing) out << summed_timing_table(job.timing_log(), rendered);
 }
 
 int run_blurmond_render(std::span<const std::string> args, std::ostream& out, std::ostream& err,

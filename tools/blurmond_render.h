@@ -24,7 +24,7 @@ std::filesystem::path default_plugin_path();
 class Render_Job;
 
 // Renders INPUT to OUTPUT with a job set up from the same options, or with --frames every frame of the
-// patterns; prints the timing table with --timing. Throws Tool_Error, for a sequence naming the frame
+// patterns; prints with --timing the effect's timing table, for a sequence summed over the frames. Throws Tool_Error, for a sequence naming the frame
 // that failed.
 void render_files(Render_Job& job, const Render_Options& options, std::ostream& out, std::ostream& err,
                   bool progress);

@@ -1,4 +1,4 @@
-// File-name patterns of image sequences (shot.####.exr, shot.%04d.exr) and frame ranges ("1-48").
+// File-name patterns of image sequences (shot.####.exr, shot.%04d.exr) and frame lists ("1-48x2,60").
 #include "tools/frame_sequence.h"
 
 #include <algorithm>
@@ -50,22 +50,51 @@ size_t printf_placeholder(std::string_view text, size_t at, int& width, bool& sp
     return end + 1 - at;
 }
 
+// One comma-separated item: "A", "A-B" or "A-BxS"; empty reason when it is well formed.
+std::string parse_range(std::string_view item, Frame_Range& range) {
+    size_t at = 0;
+    const char* const form = "is not a frame, a range such as 1-48 or a range with a step such as 1-48x2";
+    if (!read_number(item, at, range.first)) return form;
+    range.last = range.first;
+    if (at == item.size()) return "";
+    if (item[at++] != '-' || !read_number(item, at, range.last)) return form;
+    if (at < item.size() && (item[at++] != 'x' || !read_number(item, at, range.step))) return form;
+    if (at != item.size()) return form;
+    if (range.last < range.first) return "ends before it starts";
+    if (range.step < 1) return "has a step below 1";
+    return "";
+}
+
 }  // namespace
 
-Frame_Range Frame_Range::parse(std::string_view text) {
-    const std::string quoted = "'" + std::string(text) + "'";
-    Frame_Range range;
-    size_t at = 0;
-    bool valid = read_number(text, at, range.first);
-    range.last = range.first;
-    if (valid && at < text.size()) {
-        valid = text[at] == '-';
-        ++at;
-        valid = valid && read_number(text, at, range.last) && at == text.size();
-    }
-    if (!valid) throw Tool_Error("frame range " + quoted + " is not a frame or a range such as 1-48");
-    if (range.last < range.first) throw Tool_Error("frame range " + quoted + " ends before it starts");
-    return range;
+Frame_List Frame_List::parse(std::string_view text) {
+    Frame_List list;
+    size_t begin = 0;
+    do {
+        const size_t comma = std::min(text.find(',', begin), text.size());
+        const std::string_view item = text.substr(begin, comma - begin);
+        Frame_Range range;
+        const std::string reason = parse_range(item, range);
+        if (!reason.empty()) {
+            const std::string which = item.size() == text.size() ? "" : ": '" + std::string(item) + "'";
+            throw Tool_Error("frames '" + std::string(text) + "'" + which + " " + reason);
+        }
+        list.ranges_.push_back(range);
+        begin = comma + 1;
+    } while (begin <= text.size());
+    return list;
+}
+
+int64_t Frame_List::count() const {
+    int64_t count = 0;
+    for (const Frame_Range& range : ranges_) count += range.count();
+    return count;
+}
+
+int64_t Frame_List::at(int64_t index) const {
+    size_t range = 0;
+    for (; index >= ranges_.at(range).count(); ++range) index -= ranges_[range].count();
+    return ranges_[range].first + index * ranges_[range].step;
 }
 
 Frame_Pattern::Frame_Pattern(std::string_view text) {

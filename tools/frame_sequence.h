@@ -1,23 +1,38 @@
-// File-name patterns of image sequences (shot.####.exr, shot.%04d.exr) and frame ranges ("1-48").
+// File-name patterns of image sequences (shot.####.exr, shot.%04d.exr) and frame lists ("1-48x2,60").
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nb::tools {
 
-// An inclusive range of frame numbers; first <= last.
+// An inclusive range of frame numbers taken every step frames: first, first + step, ... up to last.
 struct Frame_Range {
     int64_t first = 0;
-    int64_t last = 0;
+    int64_t last = 0;   // first <= last
+    int64_t step = 1;   // >= 1; last need not be on a step
 
-    // "A-B" or a single frame "A"; either number may carry a minus sign ("-5--1"). Throws
-    // Tool_Error naming the text when it is malformed or ends before it starts.
-    static Frame_Range parse(std::string_view text);
-
-    int64_t count() const { return last - first + 1; }
+    int64_t count() const { return (last - first) / step + 1; }
     bool operator==(const Frame_Range&) const = default;
+};
+
+// The frames of a sequence in the order given, a frame given twice rendered twice: ranges "A-B", steps
+// "A-BxS" and single frames "A" joined by commas ("1-9x2,20,30-32"). Any number may carry a minus
+// sign ("-5--1").
+class Frame_List {
+public:
+    // Throws Tool_Error naming the text and the faulty item when an item is malformed, ends before it
+    // starts or has a step below 1.
+    static Frame_List parse(std::string_view text);
+
+    int64_t count() const;
+    // The index-th frame; index >= 0; throws std::out_of_range from count() on.
+    int64_t at(int64_t index) const;
+
+private:
+    std::vector<Frame_Range> ranges_;
 };
 
 // A file name with at most one frame-number placeholder: a run of '#' (as many digits as '#') or

@@ -14,9 +14,8 @@ Progress_Bar::Progress_Bar(std::ostream& out, bool enabled, int64_t total, Clock
     : out_(out), enabled_(enabled), total_(std::max<int64_t>(total, 0)), clock_(std::move(clock)),
       columns_(columns), start_(clock_()) {}
 
-void Progress_Bar::update(int64_t done) {
-    done_ = std::clamp<int64_t>(done, 0, total_);
-    draw(line(done_, total_, clock_() - start_, columns_));
+void Progress_Bar::update(int64_t done, double part) {
+    draw(line(std::clamp<int64_t>(done, 0, total_), total_, clock_() - start_, columns_, part));
 }
 
 void Progress_Bar::clear() { draw(""); }
@@ -27,7 +26,7 @@ void Progress_Bar::finish() {
 }
 
 void Progress_Bar::draw(const std::string& text) {
-    if (!enabled_) return;
+    if (!enabled_ || (text.empty() && drawn_ == 0)) return;
     // Spaces cover what is left of a longer previous line; the second return parks the cursor at
     // the start so a message printed after clear() begins in the first column.
     const size_t cover = drawn_ > text.size() ? drawn_ - text.size() : 0;
@@ -37,13 +36,15 @@ void Progress_Bar::draw(const std::string& text) {
     drawn_ = text.size();
 }
 
-std::string Progress_Bar::line(int64_t done, int64_t total, double elapsed_seconds, int columns) {
+std::string Progress_Bar::line(int64_t done, int64_t total, double elapsed_seconds, int columns, double part) {
+    const double finished = static_cast<double>(done) + (done < total ? std::clamp(part, 0.0, 1.0) : 0.0);
     const std::string count = "  " + std::to_string(done) + "/" + std::to_string(total) + " frames";
     std::string times = "  " + duration(elapsed_seconds) + " elapsed";
-    if (done > 0 && done < total) times += "  " + duration(elapsed_seconds / done * (total - done)) + " left";
+    if (finished > 0 && done < total)
+        times += "  " + duration(elapsed_seconds / finished * (static_cast<double>(total) - finished)) + " left";
     constexpr int min_cells = 10;
     const int cells = std::max(min_cells, columns - 2 - static_cast<int>(count.size() + times.size()) - 1);
-    const int filled = total > 0 ? static_cast<int>(cells * done / total) : cells;
+    const int filled = total > 0 ? static_cast<int>(cells * finished / static_cast<double>(total)) : cells;
     std::string bar(static_cast<size_t>(cells), ' ');
     std::fill_n(bar.begin(), filled, '=');
     if (filled > 0 && filled < cells) bar[static_cast<size_t>(filled - 1)] = '>';

@@ -191,7 +191,9 @@ void Render_Job::save_preset(const std::filesystem::path& path) {
 }
 
 std::string Render_Job::timing_table() const {
-    return log_home_ ? host::Private_Log_Home::last_timing_table(log_home_->log_text()) : "";
+    return host::Private_Log_Home::last_timing_table(timing_log());
 }
+
+std::string Render_Job::timing_log() const { return log_home_ ? log_home_->log_text() : ""; }
 
 }  // namespace nb::tools

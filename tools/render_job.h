@@ -49,6 +49,8 @@ public:
 
     // The timing table of the last render; empty without --timing.
     std::string timing_table() const;
+    // Every render's timing table so far, among the effect's other log lines; empty without --timing.
+    std::string timing_log() const;
 
 private:
     void apply_settings(const Render_Options& options);

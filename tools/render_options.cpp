@@ -70,7 +70,15 @@ const std::map<std::string, Value_Option>& value_options() {
         {"--downsample", [](Render_Options& o, const std::string& v) { o.downsample = parse_count("--downsample", v, 1, 64); }},
         {"--threads", [](Render_Options& o, const std::string& v) { o.threads = parse_count("--threads", v, 0, 1024); }},
         {"--memory-limit", [](Render_Options& o, const std::string& v) { o.memory_limit = parse_memory_size(v); }},
-        {"--frames", [](Render_Options& o, const std::string& v) { o.frames = Frame_Range::parse(v); }},
+        {"--frames", [](Render_Options& o, const std::string& v) { o.frames = Frame_List::parse(v); }},
+        {"--missing",
+         [](Render_Options& o, const std::string& v) {
+             std::string missing = v;
+             std::ranges::transform(missing, missing.begin(), [](unsigned char c) { return std::tolower(c); });
+             if (missing != "error" && missing != "skip" && missing != "hold")
+                 throw Tool_Error("--missing is error, skip or hold, not '" + v + "'");
+             o.missing = missing == "error" ? Missing_Frame::error : missing == "skip" ? Missing_Frame::skip : Missing_Frame::hold;
+         }},
         {"--plugin", [](Render_Options& o, const std::string& v) { o.plugin = v; }},
         {"--demo",
          [](Render_Options& o, const std::string& v) {
@@ -184,8 +192,13 @@ Options take their value as "--opt value" or "--opt=value"; after "--" every arg
   --memory-limit SIZE memory the host lends the effect and an input image may take, such as 512M or 2G
                       (default: half the machine's memory)
   --legacy            PF_Cmd_RENDER under After Effects
-  --timing            print the effect's timing table
-  --frames A-B        render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr
+  --timing            print the effect's timing table; for a sequence summed, with the mean per frame
+  --frames LIST       render a sequence; INPUT and OUTPUT are patterns such as shot.####.exr; LIST is
+                      frames and ranges joined by commas, a range with an optional step: 1-100x2,120
+  --missing error|skip|hold
+                      a sequence frame without input file stops the run (error, the default), is left
+                      out (skip) or gets the last existing input frame rendered again (hold); frames
+                      before the first existing one get that one, as a held clip starts
   --plugin PATH       effect library (default: blurmond.so beside this program)
   --overwrite         allow OUTPUT to be the INPUT file itself (the result replaces it)
 OUTPUT keeps INPUT's channels, pixel types, windows and metadata; channels other than colour and alpha

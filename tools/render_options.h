@@ -14,6 +14,8 @@ namespace nb::tools {
 
 enum class Render_Command { render, save_preset, demo, list_params, help, version };
 enum class Render_Host { after_effects, premiere };
+// What a sequence does about a frame whose input file does not exist.
+enum class Missing_Frame { error, skip, hold };
 
 // A control value as typed, "KEY=VALUE", and where it was typed: empty for --set, or a preset's file and
 // line ("preset 'look.txt' line 4"), which errors about it name.
@@ -35,7 +37,8 @@ struct Render_Options {
     bool legacy = false;      // PF_Cmd_RENDER under After Effects
     bool timing = false;
     bool overwrite = false;   // OUTPUT may name the same file as INPUT
-    std::optional<Frame_Range> frames;
+    std::optional<Frame_List> frames;
+    Missing_Frame missing = Missing_Frame::error;
     std::filesystem::path plugin;  // empty: blurmond.so beside the executable
     std::optional<std::filesystem::path> save_preset;  // where to write the effective control values
 };

@@ -2,14 +2,17 @@
 // (libpng its errors and warnings), and a failure of the command is one line of its own.
 #pragma once
 
-#include <mutex>
+#include <sys/types.h>
+
 #include <string>
 
 namespace nb::tools {
 
 // Points file descriptor 2 at an anonymous in-memory file for the life of the object, then back.
-// Process-wide, so captures on other threads wait for this one to end (a capture must not start
-// inside another on the same thread); should the system refuse the file, messages go through as before.
+// Descriptor 2 is process-wide, so captures alive at once on several threads (a sequence reads one
+// frame while it writes another) share one redirection, ended by the last of them; each reads what
+// was printed since it began, the other threads' messages of that time among it. Should the system
+// refuse the file, messages go through as before.
 class Stderr_Capture {
 public:
     Stderr_Capture();
@@ -21,9 +24,8 @@ public:
     std::string text() const;
 
 private:
-    std::unique_lock<std::mutex> one_at_a_time_;
-    int capture_ = -1;
-    int saved_ = -1;  // the standard error to restore
+    int capture_ = -1;  // the shared file, or -1 without one
+    off_t begin_ = 0;   // its size when this capture began
 };
 
 }  // namespace nb::tools
