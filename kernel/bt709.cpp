@@ -1,7 +1,12 @@
 // The transfer curve on four lanes: exp2 and log2 by short polynomials, std::pow for the rare rest.
 #include "kernel/bt709.h"
 
+#include <algorithm>
 #include <bit>
+#include <limits>
+#include <vector>
+
+#include "util/pixel/pixel.h"
 
 namespace nb {
 
@@ -111,5 +116,28 @@ void bt709_from_linear(Float4* pixels, int64_t count) {
     }
     for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? to_curve(pixels[i]).value : pixels[i];
 }
+
+template <class T>
+const float* linear_levels() {
+    static const std::vector<float> levels = [] {
+        std::vector<float> table(size_t{std::numeric_limits<T>::max()} + 1);
+        constexpr size_t block = 64;
+        Float4 lanes[block];
+        for (size_t first = 0; first < table.size(); first += block) {
+            const size_t count = std::min(block, table.size() - first);
+            for (size_t i = 0; i < count; ++i) {
+                const float v = to_unit(static_cast<T>(first + i));
+                lanes[i] = Float4{v, v, v, 0.0f};
+            }
+            linear_from_bt709(lanes, static_cast<int64_t>(count));
+            for (size_t i = 0; i < count; ++i) table[first + i] = lanes[i][0];
+        }
+        return table;
+    }();
+    return levels.data();
+}
+
+template const float* linear_levels<uint8_t>();
+template const float* linear_levels<uint16_t>();
 
 }  // namespace nb

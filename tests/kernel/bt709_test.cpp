@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
 #include "tests/support/transfer_oracle.h"
+#include "util/pixel/pixel.h"
 
 namespace nb {
 namespace {
@@ -33,6 +35,23 @@ TEST(Bt709, CurvesStayWithinAFewUlpsOfTheDoubleCurve) {
                     << (form == 0 ? "to linear at " : "to the curve at ") << v[lane] << ": " << got << ", " << scalar;
             }
     }
+}
+
+// Integer frames look the curve up: any level whose entry differs from the four-lane curve changes frames.
+template <class T>
+int64_t levels_off_the_curve() {
+    const float* levels = linear_levels<T>();
+    int64_t off = 0;
+    for (int64_t level = 0; level <= std::numeric_limits<T>::max(); ++level) {
+        const float v = to_unit(static_cast<T>(level));
+        off += std::bit_cast<uint32_t>(levels[level]) != std::bit_cast<uint32_t>(linear_from_bt709(Float4{v, v, v, v})[1]);
+    }
+    return off;
+}
+
+TEST(Bt709, LevelTablesHoldTheFourLaneCurveBitForBit) {
+    EXPECT_EQ(levels_off_the_curve<uint8_t>(), 0);
+    EXPECT_EQ(levels_off_the_curve<uint16_t>(), 0);
 }
 
 }  // namespace
