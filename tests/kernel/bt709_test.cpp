@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -34,6 +35,27 @@ TEST(Bt709, CurvesStayWithinAFewUlpsOfTheDoubleCurve) {
                 else EXPECT_TRUE(std::fabs(got - want) <= ulps && std::fabs(scalar - want) <= ulps)
                     << (form == 0 ? "to linear at " : "to the curve at ") << v[lane] << ": " << got << ", " << scalar;
             }
+    }
+}
+
+// Seven pixels: a group of four whose colour lanes are packed, and three after it taken one by one. A
+// lane beyond the polynomials' range sends the whole array to the scalar powers lane by lane, wherever
+// it lies; alpha passes through.
+TEST(Bt709, ArrayFormsGiveEveryColourLaneTheOneVectorBits) {
+    for (const int far : {1, 5, 6}) {
+        Float4 pixels[7];
+        for (int i = 0; i < 7; ++i) pixels[i] = Float4{0.1f * i, 0.5f + i, 0.01f * i, 1e30f};
+        pixels[far][far % 3] = 1e30f;
+        for (int form = 0; form < 2; ++form) {
+            Float4 got[7];
+            std::copy(pixels, pixels + 7, got);
+            form == 0 ? linear_from_bt709(got, 7) : bt709_from_linear(got, 7);
+            for (int i = 0; i < 7; ++i) {
+                Float4 want = form == 0 ? linear_from_bt709(pixels[i]) : bt709_from_linear(pixels[i]);
+                want[3] = pixels[i][3];
+                for (int lane = 0; lane < 4; ++lane) EXPECT_EQ(got[i][lane], want[lane]) << far << form << i << lane;
+            }
+        }
     }
 }
 
