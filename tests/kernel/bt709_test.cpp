@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -36,44 +35,28 @@ TEST(Bt709, CurvesStayWithinAFewUlpsOfTheDoubleCurve) {
                     << (form == 0 ? "to linear at " : "to the curve at ") << v[lane] << ": " << got << ", " << scalar;
             }
     }
-}
-
-// Seven pixels: a group of four whose colour lanes are packed, and three after it taken one by one. A
-// lane beyond the polynomials' range sends the whole array to the scalar powers lane by lane, wherever
-// it lies; alpha passes through.
-TEST(Bt709, ArrayFormsGiveEveryColourLaneTheOneVectorBits) {
-    for (const int far : {1, 5, 6}) {
-        Float4 pixels[7];
-        for (int i = 0; i < 7; ++i) pixels[i] = Float4{0.1f * i, 0.5f + i, 0.01f * i, 1e30f};
-        pixels[far][far % 3] = 1e30f;
-        for (int form = 0; form < 2; ++form) {
-            Float4 got[7];
-            std::copy(pixels, pixels + 7, got);
-            form == 0 ? linear_from_bt709(got, 7) : bt709_from_linear(got, 7);
-            for (int i = 0; i < 7; ++i) {
-                Float4 want = form == 0 ? linear_from_bt709(pixels[i]) : bt709_from_linear(pixels[i]);
-                want[3] = pixels[i][3];
-                for (int lane = 0; lane < 4; ++lane) EXPECT_EQ(got[i][lane], want[lane]) << far << form << i << lane;
-            }
+    // The array forms take the pixels after the last group of four one by one, and a far lane there sends
+    // them to the scalar powers too: every colour lane keeps its one-vector bits, alpha passes through.
+    Float4 arrays[2][3] = {{lanes[1], lanes[2], lanes[3]}, {lanes[1], lanes[2], lanes[3]}};
+    linear_from_bt709(arrays[0], 3);
+    bt709_from_linear(arrays[1], 3);
+    for (int i = 0; i < 3; ++i)
+        for (int lane = 0; lane < 8; ++lane) {
+            const Float4 v = lanes[i + 1], want = lane < 4 ? linear_from_bt709(v) : bt709_from_linear(v);
+            EXPECT_EQ(std::bit_cast<uint32_t>(arrays[lane / 4][i][lane % 4]),
+                      std::bit_cast<uint32_t>(lane % 4 < 3 ? want[lane % 4] : v[3])) << i << ", " << lane;
         }
-    }
 }
 
-// Integer frames look the curve up: any level whose entry differs from the four-lane curve changes frames.
-template <class T>
-int64_t levels_off_the_curve() {
-    const float* levels = linear_levels<T>();
-    int64_t off = 0;
-    for (int64_t level = 0; level <= std::numeric_limits<T>::max(); ++level) {
-        const float v = to_unit(static_cast<T>(level));
-        off += std::bit_cast<uint32_t>(levels[level]) != std::bit_cast<uint32_t>(linear_from_bt709(Float4{v, v, v, v})[1]);
-    }
-    return off;
-}
-
-TEST(Bt709, LevelTablesHoldTheFourLaneCurveBitForBit) {
-    EXPECT_EQ(levels_off_the_curve<uint8_t>(), 0);
-    EXPECT_EQ(levels_off_the_curve<uint16_t>(), 0);
+// Integer frames look their levels up: a level whose entry is not the four-lane curve's bits changes frames.
+TEST(Bt709, LevelTablesHoldTheFourLaneCurveOfEveryLevel) {
+    const auto off_the_curve = [](auto max) {
+        int64_t off = 0;
+        for (int64_t level = 0; level <= max; ++level)
+            off += linear_levels<decltype(max)>()[level] != linear_from_bt709(Float4{} + to_unit(decltype(max)(level)))[0];
+        return off;
+    };
+    EXPECT_EQ(off_the_curve(uint8_t{255}) + off_the_curve(uint16_t{65535}), 0);
 }
 
 }  // namespace
