@@ -80,10 +80,15 @@ struct Row_Source {
     Float4 outside;
     int64_t buffer_x;  // frame column of buffer column 0
 
+    // The source pixel buffer column c reads, or null for the outside colour.
+    const P* pixel(int64_t c) const {
+        const int64_t source_x = source ? source_index(p.outside_horizontal, buffer_x + c - p.in.x, p.in.width) : -1;
+        return source_x >= 0 ? source + source_x : nullptr;
+    }
     // Buffer column c as the source holds it (straight or premultiplied), NaN and infinities as 0.
     Float4 colour(int64_t c) const {
-        const int64_t source_x = source ? source_index(p.outside_horizontal, buffer_x + c - p.in.x, p.in.width) : -1;
-        return source_x >= 0 ? finite_rgba(source[source_x]) : outside;
+        const P* s = pixel(c);
+        return s ? finite_rgba(*s) : outside;
     }
     const P* selected(int64_t c) const {
         const int64_t x = buffer_x + c - p.selection.x;
@@ -116,6 +121,42 @@ Wide<Buffer_P> wide_value(const Row_Source<Layer_T>& row, int64_t c) {
     w.r() = v[0], w.g() = v[1], w.b() = v[2], w.a() = v[3];
     if constexpr (Buffer_P::extra_channels == 1) w.extra() = weight;
     return w;
+}
+
+// Buffer columns first .. first + count - 1, premultiplied, in linear light when the curve is on.
+template <class Layer_T>
+void linear_colours(const Row_Source<Layer_T>& source, int64_t first, int64_t count, Float4* colours) {
+    using P = typename Layer_T::pixel;
+    const Kernel_Blurmond_In<Layer_T>& p = source.p;
+    const auto premultiplied = [&](int64_t c) {
+        const Float4 v = source.colour(c);
+        return p.in.premultiplied ? v : v * Float4{v[3], v[3], v[3], 1.0f};
+    };
+    if constexpr (!std::is_same_v<typename P::component, float>) {
+        if (p.gamma_correction) {
+            // Integer levels that premultiplying leaves alone take the curve from the table; the rest
+            // (a straight colour over partial alpha, the outside colour) are gathered for the powers.
+            const float* levels = linear_levels<typename P::component>();
+            Float4 rest[chunk];
+            int64_t rest_column[chunk];
+            int64_t n = 0;
+            for (int64_t i = 0; i < count; ++i) {
+                const P* s = source.pixel(first + i);
+                const float alpha = s ? to_unit(s->a()) : 0.0f;
+                if (s && (p.in.premultiplied || alpha == 1.0f)) {
+                    colours[i] = Float4{levels[s->r()], levels[s->g()], levels[s->b()], alpha};
+                } else {
+                    rest[n] = premultiplied(first + i);
+                    rest_column[n++] = i;
+                }
+            }
+            linear_from_bt709(rest, n);
+            for (int64_t k = 0; k < n; ++k) colours[rest_column[k]] = rest[k];
+            return;
+        }
+    }
+    for (int64_t i = 0; i < count; ++i) colours[i] = premultiplied(first + i);
+    if (p.gamma_correction) linear_from_bt709(colours, count);
 }
 
 // Whether the copy back gathers a splat at buffer position b along one axis: within the margin (the
@@ -372,12 +413,7 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const void* state, int64_t 
     Float4 lowest{};
     for (int64_t first = 0; first < width; first += chunk) {
         const int64_t count = std::min(chunk, width - first);
-        for (int64_t i = 0; i < count; ++i) {
-            Float4 v = source.colour(first + i);
-            if (!p.in.premultiplied) v *= Float4{v[3], v[3], v[3], 1.0f};
-            colours[i] = v;
-        }
-        if (p.gamma_correction) linear_from_bt709(colours, count);
+        linear_colours(source, first, count, colours);
         Int4 beyond{};
         for (int64_t i = 0; i < count; ++i) {
             Float4 v = colours[i];

@@ -1,7 +1,12 @@
 // The transfer curve on four lanes: exp2 and log2 by short polynomials, std::pow for the rare rest.
 #include "kernel/bt709.h"
 
+#include <algorithm>
 #include <bit>
+#include <limits>
+#include <vector>
+
+#include "util/pixel/pixel.h"
 
 namespace nb {
 
@@ -90,26 +95,78 @@ Float4 bt709_from_linear(Float4 v) {
     return any(c.recompute) ? recomputed<scalar_to_curve>(v, c.value, c.recompute) : c.value;
 }
 
-// The rare lanes outside the polynomials' range are gathered into one mask per chunk and fixed in a
+namespace {
+
+// The colour lanes of four pixels, twelve values, fill three vectors: no power is spent on alpha.
+inline void pack(const Float4* p, Float4* q) {
+    q[0] = __builtin_shufflevector(p[0], p[1], 0, 1, 2, 4);
+    q[1] = __builtin_shufflevector(p[1], p[2], 1, 2, 4, 5);
+    q[2] = __builtin_shufflevector(p[2], p[3], 2, 4, 5, 6);
+}
+
+inline void unpack(const Float4* q, Float4* p) {
+    p[0] = __builtin_shufflevector(q[0], p[0], 0, 1, 2, 7);
+    p[1] = __builtin_shufflevector(__builtin_shufflevector(q[0], q[1], 3, 4, 5, 5), p[1], 0, 1, 2, 7);
+    p[2] = __builtin_shufflevector(__builtin_shufflevector(q[1], q[2], 2, 3, 4, 4), p[2], 0, 1, 2, 7);
+    p[3] = __builtin_shufflevector(q[2], p[3], 1, 2, 3, 7);
+}
+
+// Every lane's result depends on that lane alone, so packing leaves each colour's bits as they were.
+// The rare lanes outside the polynomials' range are gathered into one mask per block and fixed in a
 // second loop, so the main loop has no calls and its iterations overlap.
-void linear_from_bt709(Float4* pixels, int64_t count) {
-    Int4 rare{};
-    for (int64_t i = 0; i < count; ++i) rare |= to_linear(pixels[i]).recompute & colour_lanes;
-    if (any(rare)) {
-        for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? linear_from_bt709(pixels[i]) : pixels[i];
-        return;
+template <Curve_Lanes (*Lanes)(Float4), Float4 (*Whole)(Float4)>
+void colours_through(Float4* pixels, int64_t count) {
+    constexpr int64_t block = 64;
+    Float4 packed[block / 4 * 3];
+    for (int64_t first = 0; first < count; first += block) {
+        Float4* p = pixels + first;
+        const int64_t n = std::min(block, count - first), grouped = n / 4 * 4, vectors = n / 4 * 3;
+        for (int64_t i = 0; i < grouped; i += 4) pack(p + i, packed + i / 4 * 3);
+        Int4 rare{};
+        for (int64_t j = 0; j < vectors; ++j) rare = rare | Lanes(packed[j]).recompute;
+        for (int64_t i = grouped; i < n; ++i) rare = rare | (Lanes(p[i]).recompute & colour_lanes);
+        if (any(rare)) {
+            for (int64_t j = 0; j < vectors; ++j) packed[j] = Whole(packed[j]);
+            for (int64_t i = grouped; i < n; ++i) p[i] = colour_lanes ? Whole(p[i]) : p[i];
+        } else {
+            for (int64_t j = 0; j < vectors; ++j) packed[j] = Lanes(packed[j]).value;
+            for (int64_t i = grouped; i < n; ++i) p[i] = colour_lanes ? Lanes(p[i]).value : p[i];
+        }
+        for (int64_t i = 0; i < grouped; i += 4) unpack(packed + i / 4 * 3, p + i);
     }
-    for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? to_linear(pixels[i]).value : pixels[i];
+}
+
+}  // namespace
+
+void linear_from_bt709(Float4* pixels, int64_t count) {
+    colours_through<to_linear, linear_from_bt709>(pixels, count);
 }
 
 void bt709_from_linear(Float4* pixels, int64_t count) {
-    Int4 rare{};
-    for (int64_t i = 0; i < count; ++i) rare |= to_curve(pixels[i]).recompute & colour_lanes;
-    if (any(rare)) {
-        for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? bt709_from_linear(pixels[i]) : pixels[i];
-        return;
-    }
-    for (int64_t i = 0; i < count; ++i) pixels[i] = colour_lanes ? to_curve(pixels[i]).value : pixels[i];
+    colours_through<to_curve, bt709_from_linear>(pixels, count);
 }
+
+template <class T>
+const float* linear_levels() {
+    static const std::vector<float> levels = [] {
+        std::vector<float> table(size_t{std::numeric_limits<T>::max()} + 1);
+        constexpr size_t block = 64;
+        Float4 lanes[block];
+        for (size_t first = 0; first < table.size(); first += block) {
+            const size_t count = std::min(block, table.size() - first);
+            for (size_t i = 0; i < count; ++i) {
+                const float v = to_unit(static_cast<T>(first + i));
+                lanes[i] = Float4{v, v, v, 0.0f};
+            }
+            linear_from_bt709(lanes, static_cast<int64_t>(count));
+            for (size_t i = 0; i < count; ++i) table[first + i] = lanes[i][0];
+        }
+        return table;
+    }();
+    return levels.data();
+}
+
+template const float* linear_levels<uint8_t>();
+template const float* linear_levels<uint16_t>();
 
 }  // namespace nb

@@ -44,4 +44,10 @@ Float4 bt709_from_linear(Float4 v);
 void linear_from_bt709(Float4* pixels, int64_t count);
 void bt709_from_linear(Float4* pixels, int64_t count);
 
+// linear_from_bt709 of every level an integer component T can hold, bit for bit as the four-lane path
+// computes it from the level in float: integer frames look their levels up instead of taking powers.
+// Built at first use.
+template <class T>
+const float* linear_levels();
+
 }  // namespace nb

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
 #include "tests/support/transfer_oracle.h"
+#include "util/pixel/pixel.h"
 
 namespace nb {
 namespace {
@@ -33,6 +35,28 @@ TEST(Bt709, CurvesStayWithinAFewUlpsOfTheDoubleCurve) {
                     << (form == 0 ? "to linear at " : "to the curve at ") << v[lane] << ": " << got << ", " << scalar;
             }
     }
+    // The array forms take the pixels after the last group of four one by one, and a far lane there sends
+    // them to the scalar powers too: every colour lane keeps its one-vector bits, alpha passes through.
+    Float4 arrays[2][3] = {{lanes[1], lanes[2], lanes[3]}, {lanes[1], lanes[2], lanes[3]}};
+    linear_from_bt709(arrays[0], 3);
+    bt709_from_linear(arrays[1], 3);
+    for (int i = 0; i < 3; ++i)
+        for (int lane = 0; lane < 8; ++lane) {
+            const Float4 v = lanes[i + 1], want = lane < 4 ? linear_from_bt709(v) : bt709_from_linear(v);
+            EXPECT_EQ(std::bit_cast<uint32_t>(arrays[lane / 4][i][lane % 4]),
+                      std::bit_cast<uint32_t>(lane % 4 < 3 ? want[lane % 4] : v[3])) << i << ", " << lane;
+        }
+}
+
+// Integer frames look their levels up: a level whose entry is not the four-lane curve's bits changes frames.
+TEST(Bt709, LevelTablesHoldTheFourLaneCurveOfEveryLevel) {
+    const auto off_the_curve = [](auto max) {
+        int64_t off = 0;
+        for (int64_t level = 0; level <= max; ++level)
+            off += linear_levels<decltype(max)>()[level] != linear_from_bt709(Float4{} + to_unit(decltype(max)(level)))[0];
+        return off;
+    };
+    EXPECT_EQ(off_the_curve(uint8_t{255}) + off_the_curve(uint16_t{65535}), 0);
 }
 
 }  // namespace
