@@ -168,6 +168,8 @@ inline void radix2_pass(W* d, int64_t count) {
     }
 }
 
+// Passes first to last over the count elements at d, spans from h on, with the twiddle table of the
+// whole transform's length n.
 template <int V>
 inline void run_passes(W* d, int64_t count, const Fft_Factors& f, int first, int last, int64_t h,
                        const float* twiddles, int64_t n, float sign) {
@@ -182,6 +184,10 @@ inline void run_passes(W* d, int64_t count, const Fft_Factors& f, int first, int
     }
 }
 
+// Each pass reads and writes every element. A pass touches only the elements of its own spans, so the
+// passes of short spans run block by block while a block stays in the first-level cache; only the
+// passes of longer spans stream the whole transform through the second level. Every butterfly
+// computes as in pass-by-pass order, so results do not depend on the blocking.
 template <int V>
 inline void transform_lanes(W* data, int64_t n, const float* twiddles, float sign) {
     constexpr int64_t cached_bytes = 32768, element_bytes = 2 * V * sizeof(W);
