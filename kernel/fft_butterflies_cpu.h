@@ -1,6 +1,8 @@
 // Butterflies, passes and the real-spectrum split over the lane vector W of the including namespace.
 // Included by fft_lanes_cpu.cpp once per instruction set, inside that set's namespace, which defines
 // W, Complex_F, twiddle() and mul_add(a, s, c) = a s + c; so it includes nothing itself.
+// The butterflies' loops over the V vectors of an element stay rolled: interleaved, the copies of a
+// radix-3, 4 or 5 butterfly need more than the sixteen vector registers and spill to the stack.
 
 // z w for the real and imaginary parts zr, zi of z.
 inline void multiply(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
@@ -40,6 +42,7 @@ inline void twiddled(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
 // elements, where two radix-2 stages would need four: w[1] = W^2k, w[2] = W^k, w[3] = W^3k.
 template <int V, bool Twiddled>
 inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
+#pragma GCC unroll 1
     for (int v = 0; v < V; ++v) {
         W br, bi, cr, ci, dr, di;
         twiddled<Twiddled>(x[1][v], x[1][V + v], w[1], br, bi);
@@ -66,6 +69,7 @@ inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float si
 template <int V, bool Twiddled>
 inline void radix3_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
     const float s = sign * 0.866025403784438647f;
+#pragma GCC unroll 1
     for (int v = 0; v < V; ++v) {
         W br, bi, cr, ci;
         twiddled<Twiddled>(x[1][v], x[1][V + v], w[1], br, bi);
@@ -91,6 +95,7 @@ inline void radix5_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float si
     constexpr float c1 = 0.309016994374947424f, c2 = -0.809016994374947424f;
     constexpr float r1 = 0.618033988749894848f, r2 = 1.618033988749894848f;  // s2 / s1, s1 / s2
     const float s1 = sign * 0.951056516295153572f, s2 = sign * 0.587785252292473129f;
+#pragma GCC unroll 1
     for (int v = 0; v < V; ++v) {
         W r[5], i[5];
         for (int j = 1; j < 5; ++j) twiddled<Twiddled>(x[j][v], x[j][V + v], w[j], r[j], i[j]);
