@@ -40,8 +40,8 @@ inline void twiddled(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
 // into bins k, k + h, k + 2h, k + 3h of length 4h: with W = e^(sign 2 pi i / 4h), b = W^2k B,
 // c = W^k C, d = W^3k D, X = A + b +- (c + d) and A - b +- sign i (c - d). Three twiddles for four
 // elements, where two radix-2 stages would need four: w[1] = W^2k, w[2] = W^k, w[3] = W^3k.
-template <int V, bool Twiddled>
-inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
+template <int V, bool Twiddled, bool Forward>
+inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5]) {
 #pragma GCC unroll 1
     for (int v = 0; v < V; ++v) {
         W br, bi, cr, ci, dr, di;
@@ -51,16 +51,16 @@ inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float si
         const W a0r = x[0][v] + br, a0i = x[0][V + v] + bi;
         const W a1r = x[0][v] - br, a1i = x[0][V + v] - bi;
         const W a2r = cr + dr, a2i = ci + di;
-        const W a3r = cr - dr, a3i = ci - di;
-        const W u3r = -sign * a3i, u3i = sign * a3r;
+        // sign i (c - d), its sign taken by the additions below.
+        const W a3r = Forward ? cr - dr : dr - cr, a3i = Forward ? ci - di : di - ci;
         x[0][v] = a0r + a2r;
         x[0][V + v] = a0i + a2i;
         x[2][v] = a0r - a2r;
         x[2][V + v] = a0i - a2i;
-        x[1][v] = a1r + u3r;
-        x[1][V + v] = a1i + u3i;
-        x[3][v] = a1r - u3r;
-        x[3][V + v] = a1i - u3i;
+        x[1][v] = a1r - a3i;
+        x[1][V + v] = a1i + a3r;
+        x[3][v] = a1r + a3i;
+        x[3][V + v] = a1i - a3r;
     }
 }
 
@@ -122,11 +122,12 @@ inline void radix5_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float si
 }
 
 // One butterfly of a radix-3, 4 or 5 pass: its elements start at x0, spaced apart by spacing vectors.
-template <int V, int Radix, bool Twiddled>
-inline void butterfly(W* x0, int64_t spacing, const Complex_F (&w)[5], float sign) {
+template <int V, int Radix, bool Twiddled, bool Forward>
+inline void butterfly(W* x0, int64_t spacing, const Complex_F (&w)[5]) {
+    constexpr float sign = Forward ? 1.0f : -1.0f;
     W* const x[5] = {x0, x0 + spacing, x0 + 2 * spacing, x0 + 3 * spacing, x0 + 4 * spacing};
     if constexpr (Radix == 3) radix3_butterfly<V, Twiddled>(x, w, sign);
-    else if constexpr (Radix == 4) radix4_butterfly<V, Twiddled>(x, w, sign);
+    else if constexpr (Radix == 4) radix4_butterfly<V, Twiddled, Forward>(x, w);
     else radix5_butterfly<V, Twiddled>(x, w, sign);
 }
 
@@ -138,27 +139,21 @@ inline void butterfly_twiddles(Complex_F (&w)[5], const float* twiddles, int64_t
     for (int j = 1; j < Radix; ++j) w[j] = twiddle(twiddles, power[j] * k * step, sign);
 }
 
-// A radix-3, 4 or 5 pass of half-span h over one sub-transform: count of the transform's elements,
-// element m at d + m stride, which the passes up to this one combine apart from the other elements
-// (see transform_lanes). Its local butterfly kl is butterfly k = k0 + kl stride of the whole
-// transform's pass, of half-span h stride; butterfly 0 skips the twiddles.
-template <int V, int Radix>
-inline void pass(W* d, int64_t count, int64_t stride, int64_t h, int64_t k0, const float* twiddles, int64_t step,
-                 float sign) {
-    const int64_t e = 2 * V * stride, spacing = h * e, span = Radix * h;
+// A radix-3, 4 or 5 pass of half-span h over count elements: butterfly k of group g combines elements
+// g + k + j h; butterflies k = 0 skip the twiddles, which are all 1.
+template <int V, int Radix, bool Forward>
+inline void pass(W* d, int64_t count, int64_t h, const float* twiddles, int64_t step) {
+    constexpr int E = 2 * V;
+    const int64_t spacing = h * E, span = Radix * h;
     Complex_F w[5] = {};
-    for (int64_t kl = 0; kl < h; ++kl) {
-        const int64_t k = k0 + kl * stride;
-        if (k == 0) {
-            for (int64_t g = 0; g < count; g += span) butterfly<V, Radix, false>(d + g * e, spacing, w, sign);
-            continue;
-        }
-        butterfly_twiddles<Radix>(w, twiddles, k, step, sign);
-        for (int64_t g = kl; g < count; g += span) butterfly<V, Radix, true>(d + g * e, spacing, w, sign);
+    for (int64_t g = 0; g < count; g += span) butterfly<V, Radix, false, Forward>(d + g * E, spacing, w);
+    for (int64_t k = 1; k < h; ++k) {
+        butterfly_twiddles<Radix>(w, twiddles, k, step, Forward ? 1.0f : -1.0f);
+        for (int64_t g = k; g < count; g += span) butterfly<V, Radix, true, Forward>(d + g * E, spacing, w);
     }
 }
 
-// The radix-2 pass, first of all when there is one (half-span 1, sub-transforms contiguous): no twiddles.
+// The radix-2 pass, first of all when there is one (half-span 1): no twiddles.
 template <int V>
 inline void radix2_pass(W* d, int64_t count) {
     constexpr int E = 2 * V;
@@ -175,16 +170,16 @@ inline void radix2_pass(W* d, int64_t count) {
 
 // Passes first to last over the count elements at d, spans from h on, with the twiddle table of the
 // whole transform's length n.
-template <int V>
+template <int V, bool Forward>
 inline void run_passes(W* d, int64_t count, const Fft_Factors& f, int first, int last, int64_t h,
-                       const float* twiddles, int64_t n, float sign) {
+                       const float* twiddles, int64_t n) {
     for (int p = first; p < last; ++p) {
         const int radix = f.radix[p];
         const int64_t step = n / (radix * h);
         if (radix == 2) radix2_pass<V>(d, count);
-        else if (radix == 3) pass<V, 3>(d, count, 1, h, 0, twiddles, step, sign);
-        else if (radix == 4) pass<V, 4>(d, count, 1, h, 0, twiddles, step, sign);
-        else pass<V, 5>(d, count, 1, h, 0, twiddles, step, sign);
+        else if (radix == 3) pass<V, 3, Forward>(d, count, h, twiddles, step);
+        else if (radix == 4) pass<V, 4, Forward>(d, count, h, twiddles, step);
+        else pass<V, 5, Forward>(d, count, h, twiddles, step);
         h *= radix;
     }
 }
@@ -193,16 +188,25 @@ inline void run_passes(W* d, int64_t count, const Fft_Factors& f, int first, int
 // passes of short spans run block by block while a block stays in the first-level cache; only the
 // passes of longer spans stream the whole transform through the second level. Every butterfly
 // computes as in pass-by-pass order, so results do not depend on the blocking.
-template <int V>
-inline void transform_lanes(W* data, int64_t n, const float* twiddles, float sign) {
+template <int V, bool Forward>
+inline void transform_blocked(W* data, int64_t n, const float* twiddles) {
     constexpr int64_t cached_bytes = 32768, element_bytes = 2 * V * sizeof(W);
     const Fft_Factors f = Fft_Factors::of(n);
     int blocked = 0;
     int64_t block = 1;
     while (blocked < f.count && block * f.radix[blocked] * element_bytes <= cached_bytes) block *= f.radix[blocked++];
     if (blocked > 0)
-        for (int64_t b = 0; b < n; b += block) run_passes<V>(data + b * 2 * V, block, f, 0, blocked, 1, twiddles, n, sign);
-    run_passes<V>(data, n, f, blocked, f.count, block, twiddles, n, sign);
+        for (int64_t b = 0; b < n; b += block)
+            run_passes<V, Forward>(data + b * 2 * V, block, f, 0, blocked, 1, twiddles, n);
+    run_passes<V, Forward>(data, n, f, blocked, f.count, block, twiddles, n);
+}
+
+// The direction is a template argument so that the butterflies' multiplications by sign i become
+// additions and subtractions.
+template <int V>
+inline void transform_lanes(W* data, int64_t n, const float* twiddles, float sign) {
+    if (sign > 0.0f) transform_blocked<V, true>(data, n, twiddles);
+    else transform_blocked<V, false>(data, n, twiddles);
 }
 
 // Bins q and half - q from elements a = Z[q], b = Z[half - q] of the half-length transform; c2 is
