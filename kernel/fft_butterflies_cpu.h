@@ -10,21 +10,6 @@ inline void multiply(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
     im = mul_add(zi, w.re, zr * w.im);
 }
 
-// The first pass only (spans of 1): no twiddles.
-template <int V>
-inline void radix2_stage(W* d, int64_t n) {
-    constexpr int E = 2 * V;
-    for (int64_t i = 0; i < n; i += 2) {
-        W* x0 = d + i * E;
-        W* x1 = x0 + E;
-        for (int v = 0; v < E; ++v) {
-            const W a = x0[v], b = x1[v];
-            x0[v] = a + b;
-            x1[v] = a - b;
-        }
-    }
-}
-
 // z w, or z itself for the butterflies of k = 0, whose twiddles are all 1.
 template <bool Twiddled>
 inline void twiddled(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
