@@ -93,6 +93,7 @@ std::atomic<Fft_Instructions>& chosen_instructions() {
     return chosen;
 }
 
+// AVX2 serves the lanes AVX-512 does not take, and the splits, whose share of the work is small.
 bool wide(Fft_Instructions instructions) { return instructions != Fft_Instructions::sse2; }
 
 }  // namespace
