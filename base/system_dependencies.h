@@ -15,13 +15,19 @@
 
 // Code between these two compiles for AVX2 with FMA whatever the build's baseline; its caller checks
 // the processor before running it. Each compiler spells such a region its own way.
+// The same for AVX-512 (its foundation set) besides AVX2 and FMA.
 #if defined(__clang__)
 #define NB_BEGIN_AVX2_FMA \
     _Pragma("clang attribute push(__attribute__((target(\"avx2,fma\"))), apply_to = function)")
 #define NB_END_AVX2_FMA _Pragma("clang attribute pop")
+#define NB_BEGIN_AVX512 \
+    _Pragma("clang attribute push(__attribute__((target(\"avx512f,avx2,fma\"))), apply_to = function)")
+#define NB_END_AVX512 _Pragma("clang attribute pop")
 #else
 #define NB_BEGIN_AVX2_FMA _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,fma\")")
 #define NB_END_AVX2_FMA _Pragma("GCC pop_options")
+#define NB_BEGIN_AVX512 _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx2,fma\")")
+#define NB_END_AVX512 _Pragma("GCC pop_options")
 #endif
 
 namespace nb {

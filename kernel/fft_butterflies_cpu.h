@@ -1,6 +1,8 @@
 // Butterflies, passes and the real-spectrum split over the lane vector W of the including namespace.
 // Included by fft_lanes_cpu.cpp once per instruction set, inside that set's namespace, which defines
 // W, Complex_F, twiddle() and mul_add(a, s, c) = a s + c; so it includes nothing itself.
+// The butterflies' loops over the V vectors of an element stay rolled: interleaved, the copies of a
+// radix-3, 4 or 5 butterfly need more than the sixteen vector registers and spill to the stack.
 
 // z w for the real and imaginary parts zr, zi of z.
 inline void multiply(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
@@ -8,11 +10,139 @@ inline void multiply(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
     im = mul_add(zi, w.re, zr * w.im);
 }
 
-// The first pass only (spans of 1): no twiddles.
-template <int V>
-inline void radix2_stage(W* d, int64_t n) {
+// z w, or z itself for the butterflies of k = 0, whose twiddles are all 1.
+template <bool Twiddled>
+inline void twiddled(const W& zr, const W& zi, Complex_F w, W& re, W& im) {
+    if constexpr (Twiddled) {
+        multiply(zr, zi, w, re, im);
+    } else {
+        re = zr;
+        im = zi;
+    }
+}
+
+// Combines four transforms of length h, A, B, C, D of the inputs j = 0, 2, 1, 3 mod 4, held in x0..x3,
+// into bins k, k + h, k + 2h, k + 3h of length 4h: with W = e^(sign 2 pi i / 4h), b = W^2k B,
+// c = W^k C, d = W^3k D, X = A + b +- (c + d) and A - b +- sign i (c - d). Three twiddles for four
+// elements, where two radix-2 stages would need four: w[1] = W^2k, w[2] = W^k, w[3] = W^3k.
+template <int V, bool Twiddled, bool Forward>
+inline void radix4_butterfly(W* const (&x)[5], const Complex_F (&w)[5]) {
+#pragma GCC unroll 1
+    for (int v = 0; v < V; ++v) {
+        W br, bi, cr, ci, dr, di;
+        twiddled<Twiddled>(x[1][v], x[1][V + v], w[1], br, bi);
+        twiddled<Twiddled>(x[2][v], x[2][V + v], w[2], cr, ci);
+        twiddled<Twiddled>(x[3][v], x[3][V + v], w[3], dr, di);
+        const W a0r = x[0][v] + br, a0i = x[0][V + v] + bi;
+        const W a1r = x[0][v] - br, a1i = x[0][V + v] - bi;
+        const W a2r = cr + dr, a2i = ci + di;
+        // sign i (c - d), its sign taken by the additions below.
+        const W a3r = Forward ? cr - dr : dr - cr, a3i = Forward ? ci - di : di - ci;
+        x[0][v] = a0r + a2r;
+        x[0][V + v] = a0i + a2i;
+        x[2][v] = a0r - a2r;
+        x[2][V + v] = a0i - a2i;
+        x[1][v] = a1r - a3i;
+        x[1][V + v] = a1i + a3r;
+        x[3][v] = a1r + a3i;
+        x[3][V + v] = a1i - a3r;
+    }
+}
+
+// The 3-point transform of x0, w1 x1, w2 x2: with t = x1 + x2 and d = x1 - x2, X0 = x0 + t and
+// X1,2 = x0 - t / 2 +- sign i sin(2 pi / 3) d, the sine folded into fused multiply-adds.
+template <int V, bool Twiddled>
+inline void radix3_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
+    const float s = sign * 0.866025403784438647f;
+#pragma GCC unroll 1
+    for (int v = 0; v < V; ++v) {
+        W br, bi, cr, ci;
+        twiddled<Twiddled>(x[1][v], x[1][V + v], w[1], br, bi);
+        twiddled<Twiddled>(x[2][v], x[2][V + v], w[2], cr, ci);
+        const W tr = br + cr, ti = bi + ci;
+        const W dr = br - cr, di = bi - ci;
+        const W mr = mul_add(tr, -0.5f, x[0][v]), mi = mul_add(ti, -0.5f, x[0][V + v]);
+        x[0][v] += tr;
+        x[0][V + v] += ti;
+        x[1][v] = mul_add(di, -s, mr);
+        x[1][V + v] = mul_add(dr, s, mi);
+        x[2][v] = mul_add(di, s, mr);
+        x[2][V + v] = mul_add(dr, -s, mi);
+    }
+}
+
+// The 5-point transform of x0 and the twiddled x1 .. x4, from the sums t1 = x1 + x4, t2 = x2 + x3 and
+// the differences d1 = x1 - x4, d2 = x2 - x3 (c_k = cos(2 pi k / 5), s_k = sin(2 pi k / 5)):
+// X1,4 = x0 + c1 t1 + c2 t2 +- sign i s1 (d1 + s2/s1 d2), X2,3 = x0 + c2 t1 + c1 t2 +- sign i s2 (d1 -
+// s1/s2 d2); the sines factored out become fused multiply-adds of the last step.
+template <int V, bool Twiddled>
+inline void radix5_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
+    constexpr float c1 = 0.309016994374947424f, c2 = -0.809016994374947424f;
+    constexpr float r1 = 0.618033988749894848f, r2 = 1.618033988749894848f;  // s2 / s1, s1 / s2
+    const float s1 = sign * 0.951056516295153572f, s2 = sign * 0.587785252292473129f;
+#pragma GCC unroll 1
+    for (int v = 0; v < V; ++v) {
+        W r[5], i[5];
+        for (int j = 1; j < 5; ++j) twiddled<Twiddled>(x[j][v], x[j][V + v], w[j], r[j], i[j]);
+        const W t1r = r[1] + r[4], t1i = i[1] + i[4];
+        const W t2r = r[2] + r[3], t2i = i[2] + i[3];
+        const W d1r = r[1] - r[4], d1i = i[1] - i[4];
+        const W d2r = r[2] - r[3], d2i = i[2] - i[3];
+        const W x0r = x[0][v], x0i = x[0][V + v];
+        const W ar = mul_add(t2r, c2, mul_add(t1r, c1, x0r)), ai = mul_add(t2i, c2, mul_add(t1i, c1, x0i));
+        const W br = mul_add(t2r, c1, mul_add(t1r, c2, x0r)), bi = mul_add(t2i, c1, mul_add(t1i, c2, x0i));
+        const W er = mul_add(d2r, r1, d1r), ei = mul_add(d2i, r1, d1i);
+        const W fr = mul_add(d2r, -r2, d1r), fi = mul_add(d2i, -r2, d1i);
+        x[0][v] = x0r + t1r + t2r;
+        x[0][V + v] = x0i + t1i + t2i;
+        x[1][v] = mul_add(ei, -s1, ar);
+        x[1][V + v] = mul_add(er, s1, ai);
+        x[4][v] = mul_add(ei, s1, ar);
+        x[4][V + v] = mul_add(er, -s1, ai);
+        x[2][v] = mul_add(fi, -s2, br);
+        x[2][V + v] = mul_add(fr, s2, bi);
+        x[3][v] = mul_add(fi, s2, br);
+        x[3][V + v] = mul_add(fr, -s2, bi);
+    }
+}
+
+// One butterfly of a radix-3, 4 or 5 pass: its elements start at x0, spaced apart by spacing vectors.
+template <int V, int Radix, bool Twiddled, bool Forward>
+inline void butterfly(W* x0, int64_t spacing, const Complex_F (&w)[5]) {
+    constexpr float sign = Forward ? 1.0f : -1.0f;
+    W* const x[5] = {x0, x0 + spacing, x0 + 2 * spacing, x0 + 3 * spacing, x0 + 4 * spacing};
+    if constexpr (Radix == 3) radix3_butterfly<V, Twiddled>(x, w, sign);
+    else if constexpr (Radix == 4) radix4_butterfly<V, Twiddled, Forward>(x, w);
+    else radix5_butterfly<V, Twiddled>(x, w, sign);
+}
+
+// The twiddles of butterfly k of a pass: W^jk with W = e^(sign 2 pi i / (Radix h)), entry j k step of
+// the table; radix 4 takes its inputs in the order of the two radix-2 steps it stands for.
+template <int Radix>
+inline void butterfly_twiddles(Complex_F (&w)[5], const float* twiddles, int64_t k, int64_t step, float sign) {
+    constexpr int power[5] = {0, Radix == 4 ? 2 : 1, Radix == 4 ? 1 : 2, 3, 4};
+    for (int j = 1; j < Radix; ++j) w[j] = twiddle(twiddles, power[j] * k * step, sign);
+}
+
+// A radix-3, 4 or 5 pass of half-span h over count elements: butterfly k of group g combines elements
+// g + k + j h; butterflies k = 0 skip the twiddles, which are all 1.
+template <int V, int Radix, bool Forward>
+inline void pass(W* d, int64_t count, int64_t h, const float* twiddles, int64_t step) {
     constexpr int E = 2 * V;
-    for (int64_t i = 0; i < n; i += 2) {
+    const int64_t spacing = h * E, span = Radix * h;
+    Complex_F w[5] = {};
+    for (int64_t g = 0; g < count; g += span) butterfly<V, Radix, false, Forward>(d + g * E, spacing, w);
+    for (int64_t k = 1; k < h; ++k) {
+        butterfly_twiddles<Radix>(w, twiddles, k, step, Forward ? 1.0f : -1.0f);
+        for (int64_t g = k; g < count; g += span) butterfly<V, Radix, true, Forward>(d + g * E, spacing, w);
+    }
+}
+
+// The radix-2 pass, first of all when there is one (half-span 1): no twiddles.
+template <int V>
+inline void radix2_pass(W* d, int64_t count) {
+    constexpr int E = 2 * V;
+    for (int64_t i = 0; i < count; i += 2) {
         W* x0 = d + i * E;
         W* x1 = x0 + E;
         for (int v = 0; v < E; ++v) {
@@ -23,156 +153,45 @@ inline void radix2_stage(W* d, int64_t n) {
     }
 }
 
-// The radix-2 stages of half-spans h and 2h on the four elements x0..x3 (spaced h apart).
-// w1 = e^(sign i pi k / h) serves the first stage, w2 = e^(sign i pi k / 2h) and w3 = w2 * (sign i)
-// the second.
-template <int V>
-inline void radix4_butterfly(W* x0, W* x1, W* x2, W* x3, Complex_F w1, Complex_F w2, Complex_F w3) {
-    for (int v = 0; v < V; ++v) {
-        W t1r, t1i, t3r, t3i, u2r, u2i, u3r, u3i;
-        multiply(x1[v], x1[V + v], w1, t1r, t1i);
-        multiply(x3[v], x3[V + v], w1, t3r, t3i);
-        const W a0r = x0[v] + t1r, a0i = x0[V + v] + t1i;
-        const W a1r = x0[v] - t1r, a1i = x0[V + v] - t1i;
-        const W a2r = x2[v] + t3r, a2i = x2[V + v] + t3i;
-        const W a3r = x2[v] - t3r, a3i = x2[V + v] - t3i;
-        multiply(a2r, a2i, w2, u2r, u2i);
-        multiply(a3r, a3i, w3, u3r, u3i);
-        x0[v] = a0r + u2r;
-        x0[V + v] = a0i + u2i;
-        x2[v] = a0r - u2r;
-        x2[V + v] = a0i - u2i;
-        x1[v] = a1r + u3r;
-        x1[V + v] = a1i + u3i;
-        x3[v] = a1r - u3r;
-        x3[V + v] = a1i - u3i;
-    }
-}
-
-// The same stages for k = 0, where w1 = w2 = 1 and w3 = sign i: no multiplications.
-template <int V>
-inline void radix4_butterfly_untwiddled(W* x0, W* x1, W* x2, W* x3, float sign) {
-    for (int v = 0; v < V; ++v) {
-        const W a0r = x0[v] + x1[v], a0i = x0[V + v] + x1[V + v];
-        const W a1r = x0[v] - x1[v], a1i = x0[V + v] - x1[V + v];
-        const W a2r = x2[v] + x3[v], a2i = x2[V + v] + x3[V + v];
-        const W a3r = x2[v] - x3[v], a3i = x2[V + v] - x3[V + v];
-        const W u3r = -sign * a3i, u3i = sign * a3r;
-        x0[v] = a0r + a2r;
-        x0[V + v] = a0i + a2i;
-        x2[v] = a0r - a2r;
-        x2[V + v] = a0i - a2i;
-        x1[v] = a1r + u3r;
-        x1[V + v] = a1i + u3i;
-        x3[v] = a1r - u3r;
-        x3[V + v] = a1i - u3i;
-    }
-}
-
-template <int V>
-inline void radix4_stage(W* d, int64_t n, int64_t h, const float* twiddles, float sign) {
-    constexpr int E = 2 * V;
-    const int64_t step1 = n / (2 * h), step2 = n / (4 * h);
-    for (int64_t g = 0; g < n; g += 4 * h) {
-        W* x0 = d + g * E;
-        radix4_butterfly_untwiddled<V>(x0, x0 + h * E, x0 + 2 * h * E, x0 + 3 * h * E, sign);
-    }
-    for (int64_t k = 1; k < h; ++k) {
-        const Complex_F w1 = twiddle(twiddles, k * step1, sign);
-        const Complex_F w2 = twiddle(twiddles, k * step2, sign);
-        const Complex_F w3{-sign * w2.im, sign * w2.re};
-        for (int64_t g = k; g < n; g += 4 * h) {
-            W* x0 = d + g * E;
-            radix4_butterfly<V>(x0, x0 + h * E, x0 + 2 * h * E, x0 + 3 * h * E, w1, w2, w3);
-        }
-    }
-}
-
-// The 3-point transform of x0, w1 x1, w2 x2: with t = x1 + x2 and d = x1 - x2, X0 = x0 + t and
-// X1,2 = x0 - t / 2 +- sign i sin(2 pi / 3) d.
-template <int V>
-inline void radix3_butterfly(W* x0, W* x1, W* x2, Complex_F w1, Complex_F w2, float sign) {
-    const float s = sign * 0.866025403784438647f;
-    for (int v = 0; v < V; ++v) {
-        W br, bi, cr, ci;
-        multiply(x1[v], x1[V + v], w1, br, bi);
-        multiply(x2[v], x2[V + v], w2, cr, ci);
-        const W tr = br + cr, ti = bi + ci;
-        const W dr = s * (br - cr), di = s * (bi - ci);
-        const W mr = mul_add(tr, -0.5f, x0[v]), mi = mul_add(ti, -0.5f, x0[V + v]);
-        x0[v] += tr;
-        x0[V + v] += ti;
-        x1[v] = mr - di;
-        x1[V + v] = mi + dr;
-        x2[v] = mr + di;
-        x2[V + v] = mi - dr;
-    }
-}
-
-// The 5-point transform of x0 and the twiddled x1 .. x4, from the sums t1 = x1 + x4, t2 = x2 + x3 and
-// the differences d1 = x1 - x4, d2 = x2 - x3 (c_k = cos(2 pi k / 5), s_k = sin(2 pi k / 5)):
-// X1,4 = x0 + c1 t1 + c2 t2 +- sign i (s1 d1 + s2 d2), X2,3 = x0 + c2 t1 + c1 t2 +- sign i (s2 d1 - s1 d2).
-template <int V>
-inline void radix5_butterfly(W* const (&x)[5], const Complex_F (&w)[5], float sign) {
-    constexpr float c1 = 0.309016994374947424f, c2 = -0.809016994374947424f;
-    const float s1 = sign * 0.951056516295153572f, s2 = sign * 0.587785252292473129f;
-    for (int v = 0; v < V; ++v) {
-        W r[5], i[5];
-        for (int j = 1; j < 5; ++j) multiply(x[j][v], x[j][V + v], w[j], r[j], i[j]);
-        const W t1r = r[1] + r[4], t1i = i[1] + i[4];
-        const W t2r = r[2] + r[3], t2i = i[2] + i[3];
-        const W d1r = r[1] - r[4], d1i = i[1] - i[4];
-        const W d2r = r[2] - r[3], d2i = i[2] - i[3];
-        const W x0r = x[0][v], x0i = x[0][V + v];
-        const W ar = mul_add(t2r, c2, mul_add(t1r, c1, x0r)), ai = mul_add(t2i, c2, mul_add(t1i, c1, x0i));
-        const W br = mul_add(t2r, c1, mul_add(t1r, c2, x0r)), bi = mul_add(t2i, c1, mul_add(t1i, c2, x0i));
-        const W er = mul_add(d2r, s2, d1r * s1), ei = mul_add(d2i, s2, d1i * s1);
-        const W fr = mul_add(d2r, -s1, d1r * s2), fi = mul_add(d2i, -s1, d1i * s2);
-        x[0][v] = x0r + t1r + t2r;
-        x[0][V + v] = x0i + t1i + t2i;
-        x[1][v] = ar - ei;
-        x[1][V + v] = ai + er;
-        x[4][v] = ar + ei;
-        x[4][V + v] = ai - er;
-        x[2][v] = br - fi;
-        x[2][V + v] = bi + fr;
-        x[3][v] = br + fi;
-        x[3][V + v] = bi - fr;
-    }
-}
-
-// Combines the transforms of length h into ones of length 3h (Radix = 3) or 5h (Radix = 5): element
-// j of group g, butterfly k is g + k + j h and is twiddled by e^(sign 2 pi i j k / (Radix h)),
-// entry j k n / (Radix h) of the table of period n.
-template <int V, int Radix>
-inline void odd_radix_stage(W* d, int64_t n, int64_t h, const float* twiddles, float sign) {
-    constexpr int E = 2 * V;
-    const int64_t span = Radix * h, step = n / span;
-    for (int64_t k = 0; k < h; ++k) {
-        Complex_F w[Radix];
-        for (int j = 0; j < Radix; ++j) w[j] = twiddle(twiddles, j * k * step, sign);
-        for (int64_t g = k; g < n; g += span) {
-            W* x0 = d + g * E;
-            if constexpr (Radix == 3) {
-                radix3_butterfly<V>(x0, x0 + h * E, x0 + 2 * h * E, w[1], w[2], sign);
-            } else {
-                W* const x[5] = {x0, x0 + h * E, x0 + 2 * h * E, x0 + 3 * h * E, x0 + 4 * h * E};
-                radix5_butterfly<V>(x, w, sign);
-            }
-        }
-    }
-}
-
-template <int V>
-inline void transform_lanes(W* data, int64_t n, const float* twiddles, float sign) {
-    int64_t h = 1;
-    for (const int radix : Fft_Factors::of(n)) {
-        if (radix == 2) radix2_stage<V>(data, n);
-        else if (radix == 4) radix4_stage<V>(data, n, h, twiddles, sign);
-        else if (radix == 3) odd_radix_stage<V, 3>(data, n, h, twiddles, sign);
-        else odd_radix_stage<V, 5>(data, n, h, twiddles, sign);
+// Passes first to last over the count elements at d, spans from h on, with the twiddle table of the
+// whole transform's length n.
+template <int V, bool Forward>
+inline void run_passes(W* d, int64_t count, const Fft_Factors& f, int first, int last, int64_t h,
+                       const float* twiddles, int64_t n) {
+    for (int p = first; p < last; ++p) {
+        const int radix = f.radix[p];
+        const int64_t step = n / (radix * h);
+        if (radix == 2) radix2_pass<V>(d, count);
+        else if (radix == 3) pass<V, 3, Forward>(d, count, h, twiddles, step);
+        else if (radix == 4) pass<V, 4, Forward>(d, count, h, twiddles, step);
+        else pass<V, 5, Forward>(d, count, h, twiddles, step);
         h *= radix;
     }
+}
+
+// Each pass reads and writes every element. A pass touches only the elements of its own spans, so the
+// passes of short spans run block by block while a block stays in the first-level cache; only the
+// passes of longer spans stream the whole transform through the second level. Every butterfly
+// computes as in pass-by-pass order, so results do not depend on the blocking.
+template <int V, bool Forward>
+inline void transform_blocked(W* data, int64_t n, const float* twiddles) {
+    constexpr int64_t cached_bytes = 32768, element_bytes = 2 * V * sizeof(W);
+    const Fft_Factors f = Fft_Factors::of(n);
+    int blocked = 0;
+    int64_t block = 1;
+    while (blocked < f.count && block * f.radix[blocked] * element_bytes <= cached_bytes) block *= f.radix[blocked++];
+    if (blocked > 0)
+        for (int64_t b = 0; b < n; b += block)
+            run_passes<V, Forward>(data + b * 2 * V, block, f, 0, blocked, 1, twiddles, n);
+    run_passes<V, Forward>(data, n, f, blocked, f.count, block, twiddles, n);
+}
+
+// The direction is a template argument so that the butterflies' multiplications by sign i become
+// additions and subtractions.
+template <int V>
+inline void transform_lanes(W* data, int64_t n, const float* twiddles, float sign) {
+    if (sign > 0.0f) transform_blocked<V, true>(data, n, twiddles);
+    else transform_blocked<V, false>(data, n, twiddles);
 }
 
 // Bins q and half - q from elements a = Z[q], b = Z[half - q] of the half-length transform; c2 is

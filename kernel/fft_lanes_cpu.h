@@ -8,12 +8,14 @@
 namespace nb {
 
 // The instructions the lane-wise transforms run on. Any x86-64 processor has SSE2; on one with AVX2 and
-// FMA the lanes of an even number of vectors run eight floats wide with fused multiply-adds. The choice
-// is made once, for the process, so every row and column of a frame is computed alike whatever
-// thread takes it; the two choices round differently.
-enum class Fft_Instructions { sse2, avx2_fma };
+// FMA the lanes of an even number of vectors run eight floats wide with fused multiply-adds, and with
+// AVX-512 as well those of a multiple of four vectors run sixteen wide. The choice is made once, for
+// the process, so every row and column of a frame is computed alike whatever thread takes it. SSE2
+// rounds differently from the other two, which compute every lane with the same operations and so
+// give the same results.
+enum class Fft_Instructions { sse2, avx2_fma, avx512 };
 
-// The instructions in use: AVX2 and FMA where the processor has them, until set otherwise.
+// The instructions in use: the widest the processor has, until set otherwise.
 Fft_Instructions fft_instructions();
 bool fft_instructions_available(Fft_Instructions instructions);
 // For comparing the two; not while a transform runs. Throws Exception_Assert when not available.
@@ -30,8 +32,9 @@ struct Fft_Lanes {
     // In-place transform of n elements (n = 2^a 3^b 5^c) given in the input order of Fft_Plan (the bit
     // reversal for powers of two); the result is in natural order. X[k] = sum_j x[j] e^(sign 2 pi i j k
     // / n), unnormalised. twiddles holds e^(2 pi i j / n) for j < n as (re, im) pairs. Decimation in
-    // time with the passes of Fft_Factors: two radix-2 stages per radix-4 pass over the data, so a
-    // 2048-point transform reads its data six times, not eleven.
+    // time with the passes of Fft_Factors, a radix-4 pass doing the work of two radix-2 stages; the
+    // passes of short spans run block by block in the first-level cache, so a transform of 2048
+    // elements of 64 bytes streams through the second level twice where pass by pass it would six times.
     static void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign);
 
     // Turns the transform of the n/2 complex values (x[2q], x[2q+1]) in natural order into the

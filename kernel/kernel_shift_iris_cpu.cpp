@@ -21,6 +21,13 @@ inline int64_t wrapped(int64_t u, int64_t size) {
 // over the whole frame. Such a value holds no light.
 inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
 
+template <class P>
+inline bool is_zero(const P& p) {
+    for (int c = 0; c < P::channels; ++c)
+        if (p.c[c] != 0.0f) return false;
+    return true;
+}
+
 template <class P_In, class P_Out>
 P_Out shifted_pixel(const P_In& source, bool gamma) {
     P_Out p{};
@@ -59,11 +66,18 @@ void shift_row(const Iteration& iteration, const Render_Context& context,
     const Layer_Out& out = record.out;
     const int64_t y = iteration.index;
     const P_In* source = in.row(wrapped(record.shift_y + y, in.height));
-        const int64_t signal = std::max<int64_t>(0, out.width - 2);
+    const int64_t signal = std::max<int64_t>(0, out.width - 2);
     P_Out* row = out.row(y);
     double sums[C] = {};
-    for (int64_t c = 0; c < signal; ++c) {
-        const P_Out p = shifted_pixel<P_In, P_Out>(source[wrapped(record.shift_x + c, in.width)], record.gamma);
+    int64_t x = wrapped(record.shift_x, in.width);
+    for (int64_t c = 0; c < signal; ++c, ++x) {
+        if (x == in.width) x = 0;
+        // Most of a drawn iris is empty: a zero adds nothing to the sums (the same bits) and stays zero.
+        if (is_zero(source[x])) {
+            row[c] = P_Out{};
+            continue;
+        }
+        const P_Out p = shifted_pixel<P_In, P_Out>(source[x], record.gamma);
         row[c] = p;
         for (int ch = 0; ch < C; ++ch) sums[ch] += p.c[ch];
     }
