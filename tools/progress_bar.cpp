@@ -14,8 +14,8 @@ Progress_Bar::Progress_Bar(std::ostream& out, bool enabled, int64_t total, Clock
     : out_(out), enabled_(enabled), total_(std::max<int64_t>(total, 0)), clock_(std::move(clock)),
       columns_(columns), start_(clock_()) {}
 
-void Progress_Bar::update(int64_t done, double part) {
-    draw(line(std::clamp<int64_t>(done, 0, total_), total_, clock_() - start_, columns_, part));
+void Progress_Bar::update(int64_t done, double fraction) {
+    draw(line(std::clamp<int64_t>(done, 0, total_), total_, clock_() - start_, columns_, fraction));
 }
 
 void Progress_Bar::clear() { draw(""); }
@@ -36,8 +36,8 @@ void Progress_Bar::draw(const std::string& text) {
     drawn_ = text.size();
 }
 
-std::string Progress_Bar::line(int64_t done, int64_t total, double elapsed_seconds, int columns, double part) {
-    const double finished = static_cast<double>(done) + (done < total ? std::clamp(part, 0.0, 1.0) : 0.0);
+std::string Progress_Bar::line(int64_t done, int64_t total, double elapsed_seconds, int columns, double fraction) {
+    const double finished = static_cast<double>(done) + (done < total ? std::clamp(fraction, 0.0, 1.0) : 0.0);
     const std::string count = "  " + std::to_string(done) + "/" + std::to_string(total) + " frames";
     std::string times = "  " + duration(elapsed_seconds) + " elapsed";
     if (finished > 0 && done < total)

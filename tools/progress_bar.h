@@ -18,18 +18,18 @@ public:
     // carriage returns. `columns` is the line width to fill. Not thread-safe; one caller draws.
     Progress_Bar(std::ostream& out, bool enabled, int64_t total, Clock clock = steady_seconds, int columns = 80);
 
-    // Records that `done` frames are finished (0 <= done <= total) and `part` (0 to 1) of the next one,
+    // Records that `done` frames are finished (0 <= done <= total) and `fraction` (0 to 1) of the next one,
     // and redraws the line.
-    void update(int64_t done, double part = 0.0);
+    void update(int64_t done, double fraction = 0.0);
     // Erases the line, so a message can be printed; the next update draws it again.
     void clear();
     // Ends the line, leaving the last state drawn on screen.
     void finish();
 
     // The text of one line: "[=====>    ]  12/48 frames  0:12 elapsed  0:36 left". The bar takes
-    // what `columns` leaves, at least ten cells, and counts `part` of the frame in progress. The
+    // what `columns` leaves, at least ten cells, and counts `fraction` of the frame in progress. The
     // estimate is missing until some of a frame is done.
-    static std::string line(int64_t done, int64_t total, double elapsed_seconds, int columns, double part = 0.0);
+    static std::string line(int64_t done, int64_t total, double elapsed_seconds, int columns, double fraction = 0.0);
     // "m:ss", or "h:mm:ss" from one hour on; negative and non-finite times read as 0:00.
     static std::string duration(double seconds);
 

@@ -67,7 +67,7 @@ std::string seconds_text(double seconds) {
     return text.str();
 }
 
-// The bar of a run: frames rendered and, while the effect renders, the part of the next one, measured
+// The bar of a run: frames rendered and, while the effect renders, the fraction of the next one done, measured
 // by the effect's abort queries (one a row its main thread finishes) against those of the frame before.
 // The first frame of a run has nothing to measure against: the bar counts its time only.
 class Run_Progress {
@@ -101,8 +101,8 @@ private:
         const double now = Progress_Bar::steady_seconds();
         if (!enabled_ || now - drawn_ < 0.1) return;
         drawn_ = now;
-        const double part = frame_queries_ > 0 ? static_cast<double>(queries - queries_before_) / static_cast<double>(frame_queries_) : 0.0;
-        bar_.update(done_, std::min(part, 0.99));
+        const double fraction = frame_queries_ > 0 ? static_cast<double>(queries - queries_before_) / static_cast<double>(frame_queries_) : 0.0;
+        bar_.update(done_, std::min(fraction, 0.99));
     }
 
     Render_Job& job_;
