@@ -31,7 +31,7 @@ std::string strip_to_top_folder(const std::string& path) {
         if (path.starts_with(std::string(folder) + "/")) return path;
     }
     std::size_t first = std::string::npos;
-    for (const char* folder : top_folders) first = std::min(first, path.find("/" + std::string(folder) + "/"));
+    for (const char* folder : top_folders) first = std::min(first, path.find(std::string("/").append(folder).append("/")));
     return first == std::string::npos ? path : path.substr(first + 1);
 }
 
