@@ -92,14 +92,15 @@ std::map<std::string, double> bound_bytes;
 
 // Working memory the defocus run may hold at once: the drawn and the transformed iris, then the
 // transformed iris and the four-channel image buffer, plus the transforms' scratch rows (tables and
-// one row per thread, at most 128 bytes per column element).
+// one row per thread, at most 128 bytes per row element or twice that per column element: the product
+// pass keeps two blocks of columns).
 double memory_bound(const Frame_Size& size, int64_t threads) {
     const Blurmond_Geometry g = geometry(size);
     const auto rows = [](int64_t bytes) { return static_cast<double>((bytes + 63) / 64 * 64); };
     const double drawn = rows(g.width * 4) * g.height;
     const double iris = rows((g.width + 2) * 4) * g.height;
     const double image = rows((g.width + 2) * 16) * g.height;
-    const double scratch = (threads + 1) * rows(std::max(g.width / 2, g.height) * 32 * 4);
+    const double scratch = (threads + 1) * rows(std::max(g.width / 2, 2 * g.height) * 32 * 4);
     return std::max(drawn + iris, iris + image) + scratch;
 }
 

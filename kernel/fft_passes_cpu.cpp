@@ -38,6 +38,12 @@ inline void prefetch_block(const float* first, int64_t pixels) {
     __builtin_prefetch(end - 1, Write);
 }
 
+// Floats of a block of columns in the scratch, whole cache lines: the product pass keeps two blocks.
+template <int C>
+int64_t column_floats(int64_t m) {
+    return (m * Fft_Lanes<Fft_Passes<C>::column_vectors>::floats + 15) / 16 * 16;
+}
+
 }  // namespace
 
 template <int C>
@@ -53,8 +59,7 @@ int64_t Fft_Passes<C>::column_items(int64_t n) {
 template <int C>
 int64_t Fft_Passes<C>::scratch_bytes(int64_t n, int64_t m) {
     const int64_t row_floats = n / 2 * Fft_Lanes<row_vectors>::floats;
-    const int64_t column_floats = m * Fft_Lanes<column_vectors>::floats;
-    return std::max(row_floats, column_floats) * static_cast<int64_t>(sizeof(float));
+    return std::max(row_floats, 2 * column_floats<C>(m)) * static_cast<int64_t>(sizeof(float));
 }
 
 template <int C>
@@ -139,21 +144,17 @@ void Fft_Passes<C>::rows_reverse(const Fft_Buffer& buffer, const Fft_Plan& plan,
         if (y0 + r >= sink.first && y0 + r < sink.end) sink.take(sink.state, y0 + r, {s + r * C, F, L}, thread);
 }
 
-template <int C>
-void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
-                            float sign, int64_t first, int64_t end) {
-    using Lanes = Fft_Lanes<column_vectors>;
-    constexpr int F = Lanes::floats, L = F / 2;
-    const int64_t k0 = item * columns_per_item;
-    const int64_t bins = std::min<int64_t>(columns_per_item, plan.n / 2 + 1 - k0);
-    Fft_Vector* scratch = plan.scratch(thread);
-    float* s = reinterpret_cast<float*>(scratch);
+namespace {
+
+template <int C, class Lanes>
+void gather_columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t k0, int64_t bins, float* s) {
+    constexpr int F = Lanes::floats, L = F / 2, per_item = Fft_Passes<C>::columns_per_item;
     for (int64_t y = 0; y < plan.m; ++y) {
         const float* pixel = row_of(buffer, y) + 2 * k0 * C;
         const int64_t ahead = y + prefetch_rows;
         if (ahead < plan.m) prefetch_block<C, 0>(row_of(buffer, ahead) + 2 * k0 * C, 2 * bins);
         float* e = s + int64_t{plan.column_order[y]} * F;
-        for (int b = 0; b < columns_per_item; ++b) {
+        for (int b = 0; b < per_item; ++b) {
             if (b < bins) {
                 copy_pixel<C>(e + b * C, pixel + 2 * b * C);
                 copy_pixel<C>(e + L + b * C, pixel + (2 * b + 1) * C);
@@ -163,7 +164,12 @@ void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int6
             }
         }
     }
-    Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
+}
+
+template <int C, class Lanes>
+void scatter_columns(const Fft_Buffer& buffer, int64_t k0, int64_t bins, const float* s, int64_t first,
+                     int64_t end) {
+    constexpr int F = Lanes::floats, L = F / 2;
     for (int64_t y = first; y < end; ++y) {
         float* pixel = row_of(buffer, y) + 2 * k0 * C;
         const int64_t ahead = y + prefetch_rows;
@@ -174,6 +180,71 @@ void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int6
             copy_pixel<C>(pixel + (2 * b + 1) * C, e + L + b * C);
         }
     }
+}
+
+// Element y of from holds the transformed columns' row y; their product with the factor's goes to element
+// order[y] of to, where the reverse transform expects it. Factor pixels have D channels, 1 or C.
+template <int C, int D, class Lanes>
+void multiply_columns(const Fft_Factor& factor, const Fft_Plan& plan, int64_t k0, int64_t bins, const float* from,
+                      float* to) {
+    constexpr int F = Lanes::floats, L = F / 2;
+    const auto factor_row = [&](int64_t y) {
+        return reinterpret_cast<const float*>(reinterpret_cast<const std::byte*>(factor.data) + y * factor.row_bytes) +
+               2 * k0 * D;
+    };
+    for (int64_t y = 0; y < plan.m; ++y) {
+        const float* pixel = factor_row(y);
+        const int64_t ahead = y + prefetch_rows;
+        if (ahead < plan.m) prefetch_block<D, 0>(factor_row(ahead), 2 * bins);
+        const float* e = from + y * F;
+        float* p = to + int64_t{plan.column_order[y]} * F;
+        for (int64_t b = 0; b < bins; ++b) {
+            const float* c = pixel + 2 * b * D;
+            const float* d = c + D;
+            for (int ch = 0; ch < C; ++ch) {
+                const int f = D == 1 ? 0 : ch;
+                const float x = e[b * C + ch], z = e[L + b * C + ch];
+                p[b * C + ch] = x * c[f] - z * d[f];
+                p[L + b * C + ch] = x * d[f] + z * c[f];
+            }
+        }
+        for (int64_t b = bins; b < Fft_Passes<C>::columns_per_item; ++b) {
+            clear_pixel<C>(p + b * C);
+            clear_pixel<C>(p + L + b * C);
+        }
+    }
+}
+
+}  // namespace
+
+template <int C>
+void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
+                            float sign, int64_t first, int64_t end) {
+    using Lanes = Fft_Lanes<column_vectors>;
+    const int64_t k0 = item * columns_per_item;
+    const int64_t bins = std::min<int64_t>(columns_per_item, plan.n / 2 + 1 - k0);
+    Fft_Vector* scratch = plan.scratch(thread);
+    float* s = reinterpret_cast<float*>(scratch);
+    gather_columns<C, Lanes>(buffer, plan, k0, bins, s);
+    Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
+    scatter_columns<C, Lanes>(buffer, k0, bins, s, first, end);
+}
+
+template <int C>
+void Fft_Passes<C>::columns_product(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
+                                    const Fft_Factor& factor, int64_t first, int64_t end) {
+    using Lanes = Fft_Lanes<column_vectors>;
+    const int64_t k0 = item * columns_per_item;
+    const int64_t bins = std::min<int64_t>(columns_per_item, plan.n / 2 + 1 - k0);
+    Fft_Vector* scratch = plan.scratch(thread);
+    float* s = reinterpret_cast<float*>(scratch);
+    gather_columns<C, Lanes>(buffer, plan, k0, bins, s);
+    Lanes::transform(scratch, plan.m, plan.column_twiddles, 1.0f);
+    float* product = s + column_floats<C>(plan.m);
+    if (factor.channels == 1) multiply_columns<C, 1, Lanes>(factor, plan, k0, bins, s, product);
+    else multiply_columns<C, C, Lanes>(factor, plan, k0, bins, s, product);
+    Lanes::transform(reinterpret_cast<Fft_Vector*>(product), plan.m, plan.column_twiddles, -1.0f);
+    scatter_columns<C, Lanes>(buffer, k0, bins, product, first, end);
 }
 
 template struct Fft_Passes<1>;

@@ -31,6 +31,14 @@ struct Fft_Row_Sink {
     int64_t end = 0;
 };
 
+// A transformed buffer the product pass multiplies by, of the same size: C channels, or one channel
+// multiplying every channel.
+struct Fft_Factor {
+    const float* data = nullptr;
+    int64_t row_bytes = 0;
+    int channels = 0;
+};
+
 // One work item is a block of rows (row passes) or of complex columns (column pass). The block is
 // gathered into the worker's scratch row so that every channel of every row or column in it is one
 // lane of a lane-wise transform, transformed there and scattered back. Each row and column is
@@ -60,6 +68,10 @@ struct Fft_Passes {
     // exponent sign +1 or -1, unnormalised; only rows first .. end - 1 of the result are written back.
     static void columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread, float sign,
                         int64_t first, int64_t end);
+    // columns with sign +1, then each bin times the factor's bin as complex numbers, channel by channel,
+    // then columns with sign -1, all in the scratch: the product's spectrum costs one trip over memory.
+    static void columns_product(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
+                                const Fft_Factor& factor, int64_t first, int64_t end);
 };
 
 extern template struct Fft_Passes<1>;

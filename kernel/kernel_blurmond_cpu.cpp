@@ -13,7 +13,6 @@
 #include "kernel/blurmond_working_set.h"
 #include "kernel/kernel_draw_iris_cpu.h"
 #include "kernel/kernel_fft_cpu.h"
-#include "kernel/kernel_fft_multiply_cpu.h"
 #include "kernel/kernel_shift_iris_cpu.h"
 #include "util/kernel/kernel_copy_cpu.h"
 #include "util/layer_buffer.h"
@@ -197,11 +196,9 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     Kernel_FFT_Forward<Layer<Buffer_P>> forward;
     forward.in.image.io.layer = rows.buffer;
     forward.in.source = rows.source();
+    const Fft_Row_Sink sink = rows.sink();
+    forward.in.product = fft_product(iris.layer<Iris_P>(), sink.first, sink.end);
     forward.run(context);
-    Kernel_FFT_Multiply<Layer<Buffer_P>, Layer<Iris_P>> multiply;
-    multiply.in.image.io.layer = rows.buffer;
-    multiply.in.image.factor.layer = iris.layer<Iris_P>();
-    multiply.run(context);
     iris.memory.reset();
     if (highlights.collected()) splat_iris<Drawn_P, Iris_P>(context, drawn, g, Buffer_P::channels, highlights);
     for (int k = 0; k < 4; ++k) {
@@ -218,7 +215,8 @@ void Kernel_Blurmond<Layer_T>::convolve(const Render_Context& context) {
     }
     Kernel_FFT_Reverse<Layer<Buffer_P>> reverse;
     reverse.in.image.io.layer = rows.buffer;
-    reverse.in.sink = rows.sink();
+    reverse.in.sink = sink;
+    reverse.in.columns_done = true;
     reverse.run(context);
     launch(rows.outside_rows(), Blurmond_Copy<Layer_T, Buffer_P>::outside_row, context, rows);
 }

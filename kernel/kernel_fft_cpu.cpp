@@ -85,6 +85,29 @@ void columns_pass(const Render_Context& context, const Fft_Run& run, float sign,
     launch(Fft_Passes<C>::column_items(run.plan.n), column, context, run);
 }
 
+template <int C>
+void product_pass(const Render_Context& context, const Fft_Run& run, const Fft_Factor& factor, int64_t first,
+                  int64_t end) {
+    const auto column = [=](const Iteration& iteration, const Render_Context& context, const Fft_Run& run) {
+        Fft_Passes<C>::columns_product(run.buffer, run.plan, iteration.index, iteration.thread, factor, first, end);
+        context.check_abort();
+    };
+    launch(Fft_Passes<C>::column_items(run.plan.n), column, context, run);
+}
+
+// The blocks of rows that hold the sink's rows first .. end - 1: only these are written back and
+// row-transformed.
+struct Row_Blocks {
+    int64_t first = 0;
+    int64_t end = 0;
+};
+
+template <int C>
+Row_Blocks sink_blocks(int64_t first, int64_t end) {
+    constexpr int per_item = Fft_Passes<C>::rows_per_item;
+    return {first / per_item, end > first ? Fft_Passes<C>::row_items(end) : first / per_item};
+}
+
 template <class Layer_T>
 Fft_Run prepare(const Render_Context& context, const Layer_T& layer) {
     using P = typename Layer_T::pixel;
@@ -120,7 +143,17 @@ void Kernel_FFT_Forward<Layer_T>::execute(Render_Context context) {
     rows_forward<C>(context, run, repeats ? in.source.first : 0, repeats ? in.source.end : run.plan.m);
     if (in.source.again && in.source.again(in.source.state, context)) rows_forward<C>(context, run, 0, run.plan.m);
     else if (repeats) repeat_rows<C>(context, run);
-    columns_pass<C>(context, run, 1.0f, 0, run.plan.m);
+    const Fft_Product& product = in.product;
+    if (!product.factor.data) {
+        columns_pass<C>(context, run, 1.0f, 0, run.plan.m);
+        return;
+    }
+    ASSERT(product.factor.channels == 1 || product.factor.channels == C);
+    ASSERT(product.dim == in.image.io.dim());
+    ASSERT(product.first >= 0 && product.end <= run.plan.m);
+    constexpr int per_item = Fft_Passes<C>::rows_per_item;
+    const Row_Blocks blocks = sink_blocks<C>(product.first, product.end);
+    product_pass<C>(context, run, product.factor, blocks.first * per_item, std::min(blocks.end * per_item, run.plan.m));
 }
 
 template <class Layer_T>
@@ -131,12 +164,11 @@ void Kernel_FFT_Reverse<Layer_T>::execute(Render_Context context) {
     constexpr int C = Layer_T::pixel::channels;
     Fft_Run run = prepare(context, in.image.io.layer);
     run.sink = in.sink;
-    // Only the blocks of rows that hold rows the sink takes are written back and row-transformed.
     constexpr int per_item = Fft_Passes<C>::rows_per_item;
-    const int64_t first = in.sink.first / per_item;
-    const int64_t end = in.sink.end > in.sink.first ? Fft_Passes<C>::row_items(in.sink.end) : first;
-    columns_pass<C>(context, run, -1.0f, first * per_item, std::min(end * per_item, run.plan.m));
-    rows_reverse<C>(context, run, first, end);
+    const Row_Blocks blocks = sink_blocks<C>(in.sink.first, in.sink.end);
+    if (!in.columns_done)
+        columns_pass<C>(context, run, -1.0f, blocks.first * per_item, std::min(blocks.end * per_item, run.plan.m));
+    rows_reverse<C>(context, run, blocks.first, blocks.end);
 }
 
 template class Kernel_FFT_Forward<Layer<Pixel_Gray_32f>>;

@@ -32,11 +32,33 @@ struct Fft_Row_Source {
     bool (*again)(const void* state, const Render_Context& context) = nullptr;
 };
 
+// A spectrum the forward transform multiplies its own by (bin by bin as complex numbers, channel by
+// channel; one channel multiplies every channel), a transformed buffer of the same size, and the rows
+// first .. end - 1 the reverse transform's sink will take.
+struct Fft_Product {
+    Fft_Factor factor;
+    Fft_Dim dim;
+    int64_t first = 0;
+    int64_t end = 0;
+};
+
+template <class Layer_F>
+Fft_Product fft_product(const Layer_F& factor, int64_t first, int64_t end) {
+    static_assert(sizeof(typename Layer_F::pixel) == Layer_F::pixel::channels * sizeof(float));
+    return {{reinterpret_cast<const float*>(factor.data), factor.row_bytes, Layer_F::pixel::channels},
+            {factor.width, factor.height},
+            first,
+            end};
+}
+
 // Forward transform X[k, l] = sum x[j, y] e^(+2 pi i (j k / N + y l / M)) of the N + 2 by M buffer
 // (layout in Fft_Image). Every channel of a pixel is transformed independently. The padding pixels
 // N and N + 1 are not read. A source (fill not null) writes the signal as the row pass goes. Throws
 // Exception_Assert unless N is 1 or even and N/2 and M are of the form 2^a 3^b 5^c, and whatever
-// allocation and abort throw.
+// allocation and abort throw. With a product (factor.data not null) the column pass multiplies the
+// spectrum by the factor and transforms the columns back at once: the buffer is left as
+// Kernel_FFT_Reverse's column pass would leave the product, for a reverse transform with
+// columns_done. Throws Exception_Assert unless the factor has 1 or C channels and the buffer's size.
 template <class Layer_T>
 class Kernel_FFT_Forward : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -45,10 +67,17 @@ public:
             Fft_Image<Layer_T> io;
         } image;
         Fft_Row_Source source;
+        Fft_Product product;
     } in;
 
-    std::string name() const override { return in.source.fill ? "fft - forward, copy in" : "fft - forward"; }
-    int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
+    std::string name() const override {
+        return std::string(in.source.fill ? "fft - forward, copy in" : "fft - forward") +
+               (in.product.factor.data ? ", product" : "");
+    }
+    int64_t workload() const override {
+        const int64_t factor = in.product.factor.data ? in.product.dim.height * in.product.factor.row_bytes : 0;
+        return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes + factor;
+    }
 
 protected:
     void execute(Render_Context context) override;
@@ -57,7 +86,9 @@ protected:
 // Inverse of Kernel_FFT_Forward without normalisation: a round trip multiplies pixels 0 .. N - 1
 // of every row by (N / 2) * M. The rows go to the sink; blocks of rows it does not take are not
 // row-transformed at all, and the buffer is left holding intermediate values. Throws
-// Exception_Assert without a sink or when its rows lie beyond the buffer's.
+// Exception_Assert without a sink or when its rows lie beyond the buffer's. With columns_done the
+// buffer comes from a forward transform with a product for the same rows, and only the rows are
+// transformed.
 template <class Layer_T>
 class Kernel_FFT_Reverse : public Kernel_Implementation<Cpu_Pixel> {
 public:
@@ -66,10 +97,13 @@ public:
             Fft_Image<Layer_T> io;
         } image;
         Fft_Row_Sink sink;
+        bool columns_done = false;
     } in;
 
     std::string name() const override { return "fft - reverse, copy out"; }
-    int64_t workload() const override { return 4 * in.image.io.layer.height * in.image.io.layer.row_bytes; }
+    int64_t workload() const override {
+        return (in.columns_done ? 2 : 4) * in.image.io.layer.height * in.image.io.layer.row_bytes;
+    }
 
 protected:
     void execute(Render_Context context) override;

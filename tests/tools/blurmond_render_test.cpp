@@ -240,7 +240,7 @@ TEST_F(BlurmondRender, SequenceRendersEveryFrameWithProgressAndTiming) {
 // Frames long enough for the bar to be drawn while the second renders: its fill then passes the half
 // that the first frame makes, by the share of the effect's abort queries the first one made.
 TEST_F(BlurmondRender, BarCountsTheFrameInProgressByTheEffectsAbortQueries) {
-    for (const char* name : {"big.1.exr", "big.2.exr"}) write_noise(name, 1200, 1200);
+    for (const char* name : {"big.1.exr", "big.2.exr"}) write_noise(name, 2000, 2000);
     const Command_Result r = run({file("big.#.exr"), file("out.#.exr"), "--frames", "1-2", "--set", "radius=100"}, true);
     ASSERT_EQ(r.code, 0) << r.err;
     bool past_half = false;
