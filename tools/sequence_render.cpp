@@ -87,6 +87,7 @@ public:
 
     std::vector<Image_Rgba> render(const Render_Options& options, std::vector<Loaded_Image>& parts) {
         queries_before_ = job_.session().host().abort_calls();
+        drawn_fraction_ = 0.0;
         std::vector<Image_Rgba> rendered = render_frame(job_, options, parts);
         frame_queries_ = job_.session().host().abort_calls() - queries_before_;
         return rendered;
@@ -96,12 +97,15 @@ public:
     void finish() { bar_.finish(); }
 
 private:
-    // Redrawn at most ten times a second.
+    // Redrawn for every hundredth of the frame, and otherwise ten times a second so that the time
+    // moves on while nothing can be measured.
     void follow(int64_t queries) {
+        if (!enabled_) return;
         const double now = Progress_Bar::steady_seconds();
-        if (!enabled_ || now - drawn_ < 0.1) return;
-        drawn_ = now;
         const double fraction = frame_queries_ > 0 ? static_cast<double>(queries - queries_before_) / static_cast<double>(frame_queries_) : 0.0;
+        if (fraction < drawn_fraction_ + 0.01 && now - drawn_ < 0.1) return;
+        drawn_ = now;
+        drawn_fraction_ = fraction;
         bar_.update(done_, std::min(fraction, 0.99));
     }
 
@@ -112,6 +116,7 @@ private:
     int64_t frame_queries_ = 0;   // abort queries of the last frame rendered; 0 before the first
     int64_t queries_before_ = 0;  // the host's count when the frame in progress began
     double drawn_ = Progress_Bar::steady_seconds();
+    double drawn_fraction_ = 0.0;
 };
 
 class Sequence {
@@ -267,7 +272,12 @@ int64_t Sequence::run() {
 
 void render_file(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress) {
     std::vector<Loaded_Image> parts = read_frame(options, options.input, options.output, job.memory_limit());
-    const std::vector<Image_Rgba> rendered = Run_Progress(job, err, progress, 1).render(options, parts);
+    std::vector<Image_Rgba> rendered;
+    {
+        Run_Progress bar(job, err, progress, 1);
+        bar.update(0);
+        rendered = bar.render(options, parts);
+    }
     for (const std::string& warning : write_image_parts(options.output, parts, rendered))
         err << "blurmond-render: warning: " << warning << "\n";
 }
