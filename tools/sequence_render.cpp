@@ -122,7 +122,7 @@ private:
 class Sequence {
 public:
     Sequence(Render_Job& job, const Render_Options& options, std::ostream& err, bool progress)
-        : job_(job), options_(options), err_(err), progress_(progress), input_(options.input), output_(options.output),
+        : options_(options), err_(err), progress_(progress), input_(options.input), output_(options.output),
           memory_limit_(job.memory_limit()), bar_(job, err, progress, options.frames->count()),
           last_finished_(Progress_Bar::steady_seconds()) {
         if (!input_.is_sequence() || !output_.is_sequence())
@@ -139,7 +139,6 @@ private:
     void finish_writing();
     void say(const std::string& line);
 
-    Render_Job& job_;
     const Render_Options& options_;
     std::ostream& err_;
     bool progress_;
