@@ -1,6 +1,7 @@
 # Includes run one way between the layers of cmake/nb_layers.cmake; the tools and the headless host see
-# the plug-in only through the host's declarations. A wrong-way include of a header that defines
-# everything inline would still link, so this catches what the linker cannot.
+# the plug-in only through the host's declarations (the tools also share its wording of memory sizes).
+# A wrong-way include of a header that defines everything inline would still link, so this catches
+# what the linker cannot.
 #   cmake -DNB_SOURCE_DIR=<repository root> -P cmake/nb_check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/nb_layers.cmake)
@@ -19,7 +20,7 @@ set(allowed_base base/ util/)
 set(allowed_effect effect/ kernel/ util/ "!base/after_effects/" base/)
 set(allowed_plugin plugin/ effect/ base/)
 set(allowed_host host/ ${host_declarations})
-set(allowed_tools tools/ host/ ${host_declarations} "effect/blurmond_controls\\.h")
+set(allowed_tools tools/ host/ ${host_declarations} "base/memory_size_text\\.h" "effect/blurmond_controls\\.h")
 
 function(allowed_include folder included result)
   foreach(pattern IN LISTS allowed_${folder})

@@ -12,7 +12,7 @@
 # cmake/nb_check_layers.cmake, run as the test "layering", holds includes to the same directions.
 
 # Failures and the log belong to the framework but sit beneath util, so that every layer may assert.
-set(NB_DIAGNOSTICS_FILES base/exception base/log base/error_names base/system_dependencies base/plugin_description)
+set(NB_DIAGNOSTICS_FILES base/exception base/log base/error_names base/memory_size_text base/system_dependencies base/plugin_description)
 
 function(nb_diagnostics_sources out_var)
   set(sources)

@@ -1,26 +1,15 @@
 // What drives the defocus's working memory, named by the control a user would change.
 #include "effect/blurmond_working_memory.h"
 
-#include <iomanip>
 #include <limits>
 #include <new>
-#include <sstream>
 #include <string>
 
 #include "base/exception.h"
+#include "base/memory_size_text.h"
 
 namespace nb {
 namespace {
-
-// "9.5 GiB", "144 MiB": binary units, one decimal below ten.
-std::string memory_text(double bytes) {
-    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    int unit = 0;
-    for (; bytes >= 1024.0 && unit < 6; ++unit) bytes /= 1024.0;
-    std::ostringstream text;
-    text << std::fixed << std::setprecision(bytes < 10.0 && unit > 0 ? 1 : 0) << bytes << " " << units[unit];
-    return text.str();
-}
 
 std::string control(const Parameter& parameter) { return "\"" + parameter.description().name + "\""; }
 
@@ -50,7 +39,7 @@ void reserve_blur_memory(const Render_Context& context, const Blurmond_Parameter
     } catch (const std::bad_alloc&) {
         const Blurmond_Geometry& g = set.geometry;
         throw Exception_Out_Of_Memory(
-            "the blur needs " + memory_text(bytes) + " of working memory, more than the host can give; it grows with " +
+            "the blur needs " + memory_size_text(bytes) + " of working memory, more than the host can give; it grows with " +
             driver(parameters, set, frame_width, frame_height, alternative_iris) + " (the " +
             std::to_string(frame_width) + " x " + std::to_string(frame_height) + " frame is worked on as " +
             std::to_string(g.width) + " x " + std::to_string(g.height) + ")");

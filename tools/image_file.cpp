@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/memory_size_text.h"
 #include "tools/atomic_file.h"
-#include "tools/render_options.h"
 #include "tools/stderr_capture.h"
 #include "tools/tool_error.h"
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/error_names.h"
+#include "base/memory_size_text.h"
 #include "tools/control_preset.h"
 #include "tools/control_value.h"
 #include "tools/host_pixels.h"

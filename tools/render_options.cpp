@@ -6,9 +6,7 @@
 #include <charconv>
 #include <limits>
 #include <functional>
-#include <iomanip>
 #include <map>
-#include <sstream>
 
 #include "tools/closest_names.h"
 #include "tools/control_preset.h"
@@ -161,15 +159,6 @@ Render_Options parse_render_options(std::span<const std::string> args) {
     }
     check_file_names(options, files);
     return options;
-}
-
-std::string memory_size_text(double bytes) {
-    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    int unit = 0;
-    for (; bytes >= 1024.0 && unit < 6; ++unit) bytes /= 1024.0;
-    std::ostringstream text;
-    text << std::fixed << std::setprecision(bytes < 10.0 && unit > 0 ? 1 : 0) << bytes << " " << units[unit];
-    return text.str();
 }
 
 std::string render_usage() {

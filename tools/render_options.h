@@ -51,9 +51,6 @@ struct Render_Options {
 // than KEY=VALUE.
 Render_Options parse_render_options(std::span<const std::string> args);
 
-// "512 MiB", "11.7 GiB": a byte count as --memory-limit takes it, in binary units.
-std::string memory_size_text(double bytes);
-
 // The text --help prints.
 std::string render_usage();
 
