@@ -215,31 +215,38 @@ void multiply_columns(const Fft_Factor& factor, const Fft_Plan& plan, int64_t k0
     }
 }
 
+// The complex columns k0 .. of a work item, gathered into the thread's scratch and transformed there.
+struct Column_Block {
+    int64_t k0 = 0;
+    int64_t bins = 0;
+    float* floats = nullptr;
+};
+
+template <int C, class Lanes>
+Column_Block transformed_columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t k0, int64_t thread, float sign) {
+    const int64_t bins = std::min<int64_t>(Fft_Passes<C>::columns_per_item, plan.n / 2 + 1 - k0);
+    Fft_Vector* scratch = plan.scratch(thread);
+    float* s = reinterpret_cast<float*>(scratch);
+    gather_columns<C, Lanes>(buffer, plan, k0, bins, s);
+    Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
+    return {k0, bins, s};
+}
+
 }  // namespace
 
 template <int C>
 void Fft_Passes<C>::columns(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
                             float sign, int64_t first, int64_t end) {
     using Lanes = Fft_Lanes<column_vectors>;
-    const int64_t k0 = item * columns_per_item;
-    const int64_t bins = std::min<int64_t>(columns_per_item, plan.n / 2 + 1 - k0);
-    Fft_Vector* scratch = plan.scratch(thread);
-    float* s = reinterpret_cast<float*>(scratch);
-    gather_columns<C, Lanes>(buffer, plan, k0, bins, s);
-    Lanes::transform(scratch, plan.m, plan.column_twiddles, sign);
-    scatter_columns<C, Lanes>(buffer, k0, bins, s, first, end);
+    const Column_Block b = transformed_columns<C, Lanes>(buffer, plan, item * columns_per_item, thread, sign);
+    scatter_columns<C, Lanes>(buffer, b.k0, b.bins, b.floats, first, end);
 }
 
 template <int C>
 void Fft_Passes<C>::columns_product(const Fft_Buffer& buffer, const Fft_Plan& plan, int64_t item, int64_t thread,
                                     const Fft_Factor& factor, int64_t first, int64_t end) {
     using Lanes = Fft_Lanes<column_vectors>;
-    const int64_t k0 = item * columns_per_item;
-    const int64_t bins = std::min<int64_t>(columns_per_item, plan.n / 2 + 1 - k0);
-    Fft_Vector* scratch = plan.scratch(thread);
-    float* s = reinterpret_cast<float*>(scratch);
-    gather_columns<C, Lanes>(buffer, plan, k0, bins, s);
-    Lanes::transform(scratch, plan.m, plan.column_twiddles, 1.0f);
+    const auto [k0, bins, s] = transformed_columns<C, Lanes>(buffer, plan, item * columns_per_item, thread, 1.0f);
     float* product = s + column_floats<C>(plan.m);
     if (factor.channels == 1) multiply_columns<C, 1, Lanes>(factor, plan, k0, bins, s, product);
     else multiply_columns<C, C, Lanes>(factor, plan, k0, bins, s, product);
