@@ -48,22 +48,30 @@ Layer_Buffer draw_iris(const Render_Context& context, const Kernel_Blurmond_In<L
     return drawn;
 }
 
-// The transformed iris and its per-channel sums; the drawn iris is released before the transform.
+// The iris drawn at width x height and moved by (shift_x, shift_y) into a layer two columns wider, in
+// linear light when asked, with its per-channel sums; the drawn iris is released on return.
 template <class Drawn_P, class Iris_P, class Layer_T>
-Layer_Buffer transformed_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in,
-                              const Blurmond_Geometry& g, float (&sums)[Iris_P::channels]) {
-    Layer_Buffer drawn = draw_iris<Drawn_P>(context, in, g.width, g.height);
-    Layer_Buffer iris = allocate_layer_buffer<Iris_P>(context, g.width + 2, g.height, true, 0, 0, in.in.pixel_aspect,
+Layer_Buffer shifted_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in, int64_t width,
+                          int64_t height, int64_t shift_x, int64_t shift_y, float (&sums)[Iris_P::channels]) {
+    Layer_Buffer drawn = draw_iris<Drawn_P>(context, in, width, height);
+    Layer_Buffer iris = allocate_layer_buffer<Iris_P>(context, width + 2, height, true, 0, 0, in.in.pixel_aspect,
                                                       in.in.horizontal_factor, in.in.vertical_factor);
     Kernel_Shift_Iris<Layer<Drawn_P>, Layer<Iris_P>> shift;
     shift.in.in = drawn.layer<Drawn_P>();
     shift.in.out = iris.layer<Iris_P>();
-    shift.in.shift_x = g.width / 2;
-    shift.in.shift_y = g.height / 2;
+    shift.in.shift_x = shift_x;
+    shift.in.shift_y = shift_y;
     shift.in.gamma = in.gamma_correction;
     shift.run(context);
     std::copy(std::begin(shift.out.sums), std::end(shift.out.sums), sums);
-    drawn.memory.reset();
+    return iris;
+}
+
+// The transformed iris and its per-channel sums; the drawn iris is released before the transform.
+template <class Drawn_P, class Iris_P, class Layer_T>
+Layer_Buffer transformed_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in,
+                              const Blurmond_Geometry& g, float (&sums)[Iris_P::channels]) {
+    Layer_Buffer iris = shifted_iris<Drawn_P, Iris_P>(context, in, g.width, g.height, g.width / 2, g.height / 2, sums);
     Kernel_FFT_Forward<Layer<Iris_P>> fft;
     fft.in.image.io.layer = iris.layer<Iris_P>();
     fft.run(context);
@@ -85,15 +93,9 @@ bool carries_light(const float (&sums)[Iris_P::channels]) {
 template <class Drawn_P, class Iris_P, class Layer_T>
 void splat_iris(const Render_Context& context, const Kernel_Blurmond_In<Layer_T>& in, const Blurmond_Geometry& g,
                 int channels, Blurmond_Highlights& highlights) {
-    const int64_t width = 2 * (g.margin_x + 1), height = 2 * (g.margin_y + 1);
-    Layer_Buffer drawn = draw_iris<Drawn_P>(context, in, width, height);
-    Layer_Buffer iris = allocate_layer_buffer<Iris_P>(context, width + 2, height, true, 0, 0, in.in.pixel_aspect,
-                                                      in.in.horizontal_factor, in.in.vertical_factor);
-    Kernel_Shift_Iris<Layer<Drawn_P>, Layer<Iris_P>> shift;
-    shift.in.in = drawn.layer<Drawn_P>();
-    shift.in.out = iris.layer<Iris_P>();
-    shift.in.gamma = in.gamma_correction;
-    shift.run(context);
+    float sums[Iris_P::channels] = {};
+    const Layer_Buffer iris =
+        shifted_iris<Drawn_P, Iris_P>(context, in, 2 * (g.margin_x + 1), 2 * (g.margin_y + 1), 0, 0, sums);
     const Layer<Iris_P> shifted = iris.layer<Iris_P>();
     const int64_t row_floats = shifted.row_bytes / static_cast<int64_t>(sizeof(float));
     highlights.finish(context, iris.memory, shifted.at(1, 1).c, row_floats, Iris_P::channels, g.margin_x, g.margin_y,
