@@ -222,6 +222,8 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     } catch (const std::bad_alloc&) {
         fail_read(path, which + "out of memory reading " + std::to_string(header.width) + " x " +
                             std::to_string(header.height) + " pixels");
+    } catch (const std::exception& error) {  // a reader sizing a buffer from a damaged row table
+        fail_read(path, which + "damaged pixel data: " + error.what());
     }
     if (!read || input.has_error()) fail_read(path, library_reason(input.geterror(), printed));
 
