@@ -1,4 +1,4 @@
-// Copies between straight-alpha float RGBA images and the host's interleaved pixel buffers.
+// Copies between straight-alpha RGBA images and the host's interleaved pixel buffers.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +22,14 @@ struct Host_Pixel_Layout {
 
 // Writes the image into width x height host pixels whose rows start row_bytes apart; bytes between
 // rows are left alone. Integers are truncate(clamp(v * white + 0.5)) with NaN as 0; float is copied
-// unclamped. Throws Tool_Error for a bad layout or rows shorter than the image.
+// unclamped. An image in bytes goes to 8-bit pixels as it is, and elsewhere as its bytes / 255 would.
+// Throws Tool_Error for a bad layout or rows shorter than the image.
 void write_host_pixels(const Image_Rgba& image, const Host_Pixel_Layout& layout, void* data, int64_t row_bytes);
 
-// Reads host pixels into an image at origin (0, 0): integers divided by white, float as is.
+// Reads host pixels into an image at origin (0, 0): integers divided by white, float as is; with
+// `keep_bytes`, 8-bit pixels into an image in bytes as they are.
 // Throws Tool_Error for a bad layout, size or row length.
 Image_Rgba read_host_pixels(const Host_Pixel_Layout& layout, const void* data, int64_t row_bytes, int64_t width,
-                            int64_t height);
+                            int64_t height, bool keep_bytes = false);
 
 }  // namespace nb::tools

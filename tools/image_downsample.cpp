@@ -37,6 +37,7 @@ void average_block(const Image_Rgba& image, int64_t x0, int64_t y0, int64_t n, f
 Image_Rgba downsample_image(const Image_Rgba& image, int64_t n) {
     if (n < 1) throw Tool_Error("downsample factor " + std::to_string(n) + " is below 1");
     if (n == 1 || image.empty()) return image;
+    if (image.in_bytes()) return downsample_image(widened(image), n);
     Image_Rgba result(ceil_div(image.width, n), ceil_div(image.height, n));
     for (int64_t y = 0; y < result.height; ++y)
         for (int64_t x = 0; x < result.width; ++x) average_block(image, x * n, y * n, n, result.pixel(x, y));

@@ -1,5 +1,5 @@
 // Reading and writing image files (EXR, PNG, TIFF, JPEG and whatever else OpenImageIO knows) as
-// straight-alpha float RGBA, keeping what else the file holds for the file written from it.
+// straight-alpha RGBA, keeping what else the file holds for the file written from it.
 #include "tools/image_file.h"
 
 #include <OpenImageIO/color.h>
@@ -202,12 +202,16 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     loaded.bits = render_bits(header.format);
     loaded.linear = linear_pixels(header);
     const bool in_place = reads_in_place(header, map);
+    const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+    // 8-bit colour stored straight stays bytes, opaque until the file says otherwise.
+    const bool bytes = in_place && !premultiplied && header.format == TypeDesc::UINT8 && header.channelformats.empty();
+    const TypeDesc type = bytes ? TypeDesc::UINT8 : TypeDesc::FLOAT;
     try {
         ImageSpec floats(header.width, header.height, header.nchannels, TypeDesc::FLOAT);
         floats.x = header.x;
         floats.y = header.y;
         if (!in_place) file->pixels.reset(floats, OIIO::InitializePixels::No);
-        loaded.image = Image_Rgba(header.width, header.height);
+        loaded.image = bytes ? Image_Rgba::bytes(header.width, header.height, 255) : Image_Rgba(header.width, header.height);
     } catch (const std::bad_alloc&) {
         fail_read(path, "out of memory for " + std::to_string(header.width) + " x " + std::to_string(header.height) +
                             " pixels");
@@ -216,8 +220,8 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     // Readers take working memory of their own in chunks of rows, which a wide claimed size can exhaust.
     bool read = false;
     try {
-        read = in_place ? input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, loaded.image.rgba.data(),
-                                           4 * sizeof(float))
+        void* pixels = bytes ? static_cast<void*>(loaded.image.rgba8.data()) : loaded.image.rgba.data();
+        read = in_place ? input.read_image(part, 0, 0, header.nchannels, type, pixels, static_cast<OIIO::stride_t>(4 * type.size()))
                         : input.read_image(part, 0, 0, header.nchannels, TypeDesc::FLOAT, file->pixels.localpixels());
     } catch (const std::bad_alloc&) {
         fail_read(path, which + "out of memory reading " + std::to_string(header.width) + " x " +
@@ -234,13 +238,12 @@ Loaded_Image read_part(const fs::path& path, ImageInput& input, int part, int64_
     image.frame_height = header.full_height;
     const float aspect = header.get_float_attribute("PixelAspectRatio", 1.0f);
     image.pixel_aspect = std::isfinite(aspect) && aspect > 0.0f ? aspect : 1.0f;
-    const bool premultiplied = map.a >= 0 && header.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
     if (!in_place) {
         fill_rgba(image, static_cast<const float*>(file->pixels.localpixels()), header.nchannels, map);
         bool passing = false;
         for (int c = 0; c < header.nchannels; ++c) passing |= map.component(c) < 0;
         if (!passing) file->pixels.reset();
-    } else if (map.a < 0) {
+    } else if (map.a < 0 && !bytes) {
         make_opaque(image);
     }
     if (premultiplied) divide_by_alpha(image);
@@ -257,6 +260,8 @@ TypeDesc storage_type(const std::string& format, int bits) {
 }
 
 bool opaque(const Image_Rgba& image) {
+    for (size_t i = 3; i < image.rgba8.size(); i += 4)
+        if (image.rgba8[i] != 255) return false;
     for (size_t i = 3; i < image.rgba.size(); i += 4)
         if (image.rgba[i] != 1.0f) return false;
     return true;
@@ -264,7 +269,7 @@ bool opaque(const Image_Rgba& image) {
 
 void check_writable(const fs::path& path, const Image_Rgba& image, const std::string& format) {
     if (image.empty()) fail_write(path, "the image has no pixels");
-    if (static_cast<int64_t>(image.rgba.size()) != image.width * image.height * 4)
+    if (static_cast<int64_t>(image.in_bytes() ? image.rgba8.size() : image.rgba.size()) != image.width * image.height * 4)
         fail_write(path, "the image's pixel count does not match its size");
     // libjpeg ends the whole process on larger images instead of reporting an error.
     constexpr int64_t jpeg_max_dimension = 65500;
@@ -287,15 +292,16 @@ bool reduced_frame(const ImageSpec& header, const Image_Rgba& image) {
 struct Output_Part {
     ImageSpec header;
     ImageBuf pixels;  // float, the header's channels, over its data window; empty when the image itself is written
-    // Or the image's own pixels, xstride bytes apart, rows without gaps.
-    const float* data = nullptr;
+    // Or the image's own pixels of the type, xstride bytes apart, rows without gaps.
+    const void* data = nullptr;
+    TypeDesc type = TypeDesc::FLOAT;
     OIIO::stride_t xstride = OIIO::AutoStride;
 };
 
 // The writer can take the rendered pixels as they are: the kept channels are R, G, B[, A] in that order
 // with nothing passing through, the format stores the colour as rendered (straight, or opaque where it
-// multiplies by alpha), and integer types get only finite values, which the library's conversion clamps
-// as we would (an infinity it would store as white, and NaN it leaves undefined).
+// multiplies by alpha), and integer types get only finite values (bytes are), which the library's
+// conversion clamps as we would (an infinity it would store as white, and NaN it leaves undefined).
 bool writes_in_place(const Image_File_Part& part, const std::vector<int>& kept, const Image_Rgba& image, bool straight) {
     for (size_t k = 0; k < kept.size(); ++k)
         if (part.map.component(kept[k]) != static_cast<int>(k)) return false;
@@ -325,16 +331,22 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
     const bool straight = alpha && stores_straight(output) &&
                           (part.format != output.format_name() || header.get_int_attribute("oiio:UnassociatedAlpha", 0) != 0);
 
-    ImageSpec rendered_header(static_cast<int>(image.width), static_cast<int>(image.height), 4, TypeDesc::FLOAT);
+    const bool direct = writes_in_place(part, kept, image, straight);
+    // Bytes go to the writer only as they are; any other work is done in float.
+    if (!direct && image.in_bytes()) return output_part(part, widened(image), output);
+
+    const TypeDesc type = image.in_bytes() ? TypeDesc::UINT8 : TypeDesc::FLOAT;
+    ImageSpec rendered_header(static_cast<int>(image.width), static_cast<int>(image.height), 4, type);
     // At reduced resolution the frame shrinks with the pixels and starts at the origin.
     const bool reduced = reduced_frame(header, image);
     rendered_header.x = static_cast<int>((reduced ? 0 : header.full_x) + image.x);
     rendered_header.y = static_cast<int>((reduced ? 0 : header.full_y) + image.y);
     rendered_header.alpha_channel = 3;
-    const ImageBuf rendered(rendered_header, const_cast<float*>(image.rgba.data()));
+    void* const pixels = image.in_bytes() ? static_cast<void*>(const_cast<uint8_t*>(image.rgba8.data()))
+                                          : static_cast<void*>(const_cast<float*>(image.rgba.data()));
+    const ImageBuf rendered(rendered_header, pixels);
     // Colour multiplied by alpha, or without alpha in the file what shows over black (opaque: as it is).
     // Only colour and alpha travel to a part without other channels, so there it is multiplied in place.
-    const bool direct = writes_in_place(part, kept, image, straight);
     const bool in_place = alpha && !straight && !part.pixels.initialized();
     const bool copy = !direct && !straight && !in_place && !opaque(image);
     const ImageBuf premultiplied = copy ? algo::premult(rendered) : ImageBuf();
@@ -361,8 +373,9 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
         if (order[k] < 0) order[k] = 4 + kept[k];
     const int n = static_cast<int>(kept.size());
     if (direct) {
-        out.data = image.rgba.data();
-        out.xstride = 4 * sizeof(float);
+        out.data = pixels;
+        out.type = type;
+        out.xstride = static_cast<OIIO::stride_t>(4 * type.size());
     } else {
         out.pixels = algo::channels(part.pixels.initialized() ? appended : colour, n, order, {}, names);
     }
@@ -404,16 +417,16 @@ Output_Part output_part(const Image_File_Part& part, const Image_Rgba& image, co
 
 // Scanlines go in strips, so the library converts a strip at a time instead of a copy of the frame.
 bool write_pixels(ImageOutput& output, const Output_Part& part) {
-    const float* data = part.data ? part.data : static_cast<const float*>(part.pixels.localpixels());
+    const void* data = part.data ? part.data : part.pixels.localpixels();
     const ImageSpec& stored = output.spec();
-    if (stored.tile_width > 0) return output.write_image(TypeDesc::FLOAT, data, part.xstride);
-    const OIIO::stride_t pixel = part.xstride != OIIO::AutoStride ? part.xstride : stored.nchannels * sizeof(float);
+    if (stored.tile_width > 0) return output.write_image(part.type, data, part.xstride);
+    const OIIO::stride_t pixel = part.xstride != OIIO::AutoStride ? part.xstride : static_cast<OIIO::stride_t>(stored.nchannels * part.type.size());
     constexpr int strip = 64;
     bool written = true;
     for (int y = 0; written && y < stored.height; y += strip) {
         const auto* first = reinterpret_cast<const std::byte*>(data) + y * pixel * stored.width;
         written = output.write_scanlines(stored.y + y, stored.y + std::min(y + strip, stored.height), 0,
-                                         TypeDesc::FLOAT, first, pixel);
+                                         part.type, first, pixel);
     }
     return written;
 }

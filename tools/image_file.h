@@ -1,5 +1,5 @@
 // Reading and writing image files (EXR, PNG, TIFF, JPEG and whatever else OpenImageIO knows) as
-// straight-alpha float RGBA, keeping what else the file holds for the file written from it.
+// straight-alpha RGBA, keeping what else the file holds for the file written from it.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,8 @@ struct Loaded_Image {
 };
 
 // Reads the first part of the file. Colour multiplied by alpha in the file (EXR always, TIFF when it
-// says so) is divided by alpha; where alpha is 0 the colour is kept as stored. Channels named R, G
+// says so) is divided by alpha; where alpha is 0 the colour is kept as stored. 8-bit R, G, B[, A]
+// stored straight reads as bytes (Image_Rgba::rgba8), anything else as float. Channels named R, G
 // and B are colour (one missing reads as 0), or else a channel named Y is grey and fills all three;
 // without alpha the image reads as opaque. Other channels are kept for the writer. Data windows become x, y, the display window
 // frame_width, frame_height, and PixelAspectRatio pixel_aspect. Throws Tool_Error (missing,

@@ -140,7 +140,10 @@ Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     if (input.empty()) throw Tool_Error("the input image has no pixels");
     auto input_world = world_of(input, layout);
     // The world holds the pixels now; the result will need new storage only once the input world is gone.
+    // 8-bit pixels that came as bytes go back as bytes.
+    const bool bytes = input.in_bytes() && layout.bits == 8;
     std::vector<float>().swap(input.rgba);
+    std::vector<uint8_t>().swap(input.rgba8);
 
     std::vector<std::unique_ptr<host::Host_World>> layer_worlds;
     host::Frame_Layers frame{input_world.get(), nullptr, {}};
@@ -167,7 +170,7 @@ Image_Rgba Render_Job::render(Image_Rgba full_input, int bits) {
     input_world.reset();
     layer_worlds.clear();
 
-    Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height());
+    Image_Rgba result = read_host_pixels(layout, output.row(0), output.row_bytes(), output.width(), output.height(), bytes);
     result.x = input.x + rect.left;
     result.y = input.y + rect.top;
     result.frame_width = input.full_width();

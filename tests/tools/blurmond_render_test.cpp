@@ -111,7 +111,7 @@ protected:
         write_image_file(folder / name, image, 32);
         return file(name);
     }
-    Image_Rgba read(const std::string& name) const { return read_image_file(folder / name, int64_t{1} << 32).image; }
+    Image_Rgba read(const std::string& name) const { return widened(read_image_file(folder / name, int64_t{1} << 32).image); }
     // Starts the command in the image folder with the test's plug-in copy; standard error goes to a
     // file in another folder, so the image folder holds exactly what the command left.
     pid_t start(std::vector<std::string> args, int ignored_signal = 0) {
@@ -383,6 +383,25 @@ TEST_F(BlurmondRender, GammaCorrectionDefaultFollowsTheFilesEncoding) {
         ASSERT_EQ(run({file(name), file("out_" + name), "--set", "radius=4", "--set", setting}).code, 0);
         const Image_Rgba out = read("out_" + name);
         EXPECT_NEAR((out.pixel(7, 4)[0] + out.pixel(8, 4)[0]) / 2, expected, 0.01) << name << " " << setting;
+    }
+}
+
+// An 8-bit file reaches the host's worlds at every depth, and its render the output file, as its values
+// in float do: the two render to the same pixels, through a writer that multiplies by alpha, but for the
+// half floats that the 8-bit file's channels become in EXR (colour divided by alpha again when read).
+TEST_F(BlurmondRender, EightBitFilesRenderAsTheirValuesInFloat) {
+    const Image_Rgba image = filled(24, 16, [](int64_t x, int64_t y) {
+        const auto level = [](int64_t v) { return static_cast<float>(v % 256) / 255.0f; };
+        return Rgba{level(x * 11), level(y * 17 + x), level(x * y * 5), level(255 - x * 3 - y * 2)};
+    });
+    write_image_file(folder / "bytes.png", image, 8);
+    write_image_file(folder / "floats.tif", image, 32);
+    for (const std::string bits : {"8", "16", "32"}) {
+        for (const std::string in : {"bytes.png", "floats.tif"})
+            ASSERT_EQ(run({file(in), file(bits + in + ".exr"), "--depth", bits, "--set", "radius=3", "--set", "gamma_correction=on"}).code, 0);
+        expect_pixels(read(bits + "bytes.png.exr"), [floats = read(bits + "floats.tif.exr")](int64_t x, int64_t y) {
+            return std::to_array({floats.pixel(x, y)[0], floats.pixel(x, y)[1], floats.pixel(x, y)[2], floats.pixel(x, y)[3]});
+        }, std::ldexp(1.0, -10), bits + " bits");
     }
 }
 

@@ -56,9 +56,14 @@ TEST(ImageFile, EachFormatsAlphaConventionIsReadAndWritten) {
     const OIIO::ImageBuf q = read_raw(folder / "q.exr");
     EXPECT_EQ(Values(static_cast<const float*>(q.localpixels()), static_cast<const float*>(q.localpixels()) + 8),
               (Values{0.4f, 0.2f, 0.1f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f}));
-    // Without the straight-alpha attribute OpenImageIO writes TIFF with associated alpha.
-    write_direct(folder / "p.tif", 1, 4, TypeDesc::FLOAT, 3, {0.3f, 0.15f, 0.05f, 0.5f});
-    EXPECT_EQ(read_image_file(folder / "p.tif", int64_t{1} << 32).image.rgba, (Values{0.6f, 0.3f, 0.1f, 0.5f}));
+    // Without the straight-alpha attribute OpenImageIO writes TIFF with associated alpha, in float or bytes.
+    for (const TypeDesc type : {TypeDesc::FLOAT, TypeDesc::UINT8}) {
+        const std::filesystem::path tif = folder / (std::string("p_") + type.c_str() + ".tif");
+        write_direct(tif, 1, 4, type, 3, {0.3f, 0.15f, 0.05f, 0.5f});
+        const Image_Rgba read = widened(read_image_file(tif, int64_t{1} << 32).image);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_NEAR(read.rgba[k], (Values{0.6f, 0.3f, 0.1f, 0.5f})[k], type == TypeDesc::FLOAT ? 0.0 : 0.005) << tif;
+    }
 
     const Image_Rgba straight = image_of(2, {1.0f, 0.2f, 0.6f, 0.0f, 0.4f, 0.8f, 1.0f, 0.2f});
     write_image_file(folder / "s.png", straight, 8);
