@@ -20,8 +20,11 @@ namespace {
 // lanes the four-lane form goes through the scalar one lane by lane.
 TEST(Bt709, CurvesStayWithinAFewUlpsOfTheDoubleCurve) {
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    // The last four have one far lane each, wherever it is.
     const Float4 lanes[] = {{-0.2f, 0.0179f, 0.0181f, 0.0809f}, {0.0811f, 0.5f, 1.0f, 7.5f},
-                            {3e3f, 2e15f, 1e30f, 0.3f},         {nan, inf, 0.7f, -inf}};
+                            {3e3f, 2e15f, 1e30f, 0.3f},         {nan, inf, 0.7f, -inf},
+                            {5e20f, 0.2f, 0.4f, 0.6f},          {0.2f, 1e30f, 0.4f, 0.6f},
+                            {0.2f, 0.4f, 3e20f, 0.6f},          {0.2f, 0.4f, 0.6f, 2e15f}};
     for (const Float4& v : lanes) {
         const Float4 four[2] = {linear_from_bt709(v), bt709_from_linear(v)};
         for (int lane = 0; lane < 4; ++lane)
