@@ -124,7 +124,7 @@ const Case cases[] = {
     {"colour iris, additive", 2, 0, false, 0.0f, 1.0f, true, true, true, {}},
     {"both boosts, selection off", 0, 2, false, 1.0f, 1.0f, false, true, true, {}, true},
     {"colour iris without red", 0, 1, true, 0.0f, 0.0f, true, true, true, {}, false, 2},
-    {"colour iris without an image", 2, 3, true, 1.0f, 0.0f, true, true, true, {}, false, 0},
+    {"colour iris without an image, colour above and below, no boost", 2, 3, true, 0.0f, 0.0f, true, true, true, {}, false, 0},
     {"radius zero copies whatever the softening", 2, 2, true, 0.0f, 0.0f, false, true, true, {0.0f, 0.0f, 4.0f}},
     {"non-finite channels, gamma", 1, 2, true, 0.0f, 0.0f, false, true, true, {}, false, 1, true},
     {"large wide iris: transforms of 180 by 125", 1, 0, false, 1.0f, 0.0f, false, true, true, {58.0f, 0.4f, 0.0f, 6, 0.2f, 0.3f}},
