@@ -237,3 +237,22 @@ inline void split_reverse_lanes(W* data, int64_t half, const float* twiddles, co
         split_pair<V>(data + int64_t{order[q]} * 2 * V, data + int64_t{order[half - q]} * 2 * V,
                       twiddle(twiddles, q, -1.0f), 0.5f);
 }
+
+// The entry points on lanes of V Fft_Vectors, V a multiple of the Fft_Vectors one W holds: an element's
+// real (or imaginary) parts are read as V / per_w vectors W.
+constexpr int per_w = static_cast<int>(sizeof(W) / sizeof(Fft_Vector));
+
+template <int V>
+void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign) {
+    transform_lanes<V / per_w>(reinterpret_cast<W*>(data), n, twiddles, sign);
+}
+
+template <int V>
+void split_forward(Fft_Vector* data, int64_t half, const float* twiddles) {
+    split_forward_lanes<V / per_w>(reinterpret_cast<W*>(data), half, twiddles);
+}
+
+template <int V>
+void split_reverse(Fft_Vector* data, int64_t half, const float* twiddles, const int32_t* order) {
+    split_reverse_lanes<V / per_w>(reinterpret_cast<W*>(data), half, twiddles, order);
+}

@@ -42,21 +42,6 @@ inline W mul_add(const W& a, float s, const W& c) { return _mm256_fmadd_ps(a, _m
 
 #include "kernel/fft_butterflies_cpu.h"
 
-template <int V>
-void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign) {
-    transform_lanes<V / 2>(reinterpret_cast<W*>(data), n, twiddles, sign);
-}
-
-template <int V>
-void split_forward(Fft_Vector* data, int64_t half, const float* twiddles) {
-    split_forward_lanes<V / 2>(reinterpret_cast<W*>(data), half, twiddles);
-}
-
-template <int V>
-void split_reverse(Fft_Vector* data, int64_t half, const float* twiddles, const int32_t* order) {
-    split_reverse_lanes<V / 2>(reinterpret_cast<W*>(data), half, twiddles, order);
-}
-
 }  // namespace avx2
 NB_END_AVX2_FMA
 
@@ -70,11 +55,6 @@ using W = float __attribute__((vector_size(64)));
 inline W mul_add(const W& a, float s, const W& c) { return _mm512_fmadd_ps(a, _mm512_set1_ps(s), c); }
 
 #include "kernel/fft_butterflies_cpu.h"
-
-template <int V>
-void transform(Fft_Vector* data, int64_t n, const float* twiddles, float sign) {
-    transform_lanes<V / 4>(reinterpret_cast<W*>(data), n, twiddles, sign);
-}
 
 }  // namespace avx512
 NB_END_AVX512
@@ -114,21 +94,21 @@ void Fft_Lanes<V>::transform(Fft_Vector* data, int64_t n, const float* twiddles,
         if (instructions == Fft_Instructions::avx512) return avx512::transform<V>(data, n, twiddles, sign);
     if constexpr (V % 2 == 0)
         if (wide(instructions)) return avx2::transform<V>(data, n, twiddles, sign);
-    sse2::transform_lanes<V>(data, n, twiddles, sign);
+    sse2::transform<V>(data, n, twiddles, sign);
 }
 
 template <int V>
 void Fft_Lanes<V>::split_forward(Fft_Vector* data, int64_t half, const float* twiddles) {
     if constexpr (V % 2 == 0)
         if (wide(fft_instructions())) return avx2::split_forward<V>(data, half, twiddles);
-    sse2::split_forward_lanes<V>(data, half, twiddles);
+    sse2::split_forward<V>(data, half, twiddles);
 }
 
 template <int V>
 void Fft_Lanes<V>::split_reverse(Fft_Vector* data, int64_t half, const float* twiddles, const int32_t* order) {
     if constexpr (V % 2 == 0)
         if (wide(fft_instructions())) return avx2::split_reverse<V>(data, half, twiddles, order);
-    sse2::split_reverse_lanes<V>(data, half, twiddles, order);
+    sse2::split_reverse<V>(data, half, twiddles, order);
 }
 
 template struct Fft_Lanes<1>;
