@@ -85,7 +85,8 @@ struct Row_Source {
         const int64_t source_x = source ? source_index(p.outside_horizontal, buffer_x + c - p.in.x, p.in.width) : -1;
         return source_x >= 0 ? source + source_x : nullptr;
     }
-    // Buffer column c as the source holds it (straight or premultiplied), NaN and infinities as 0.
+    // Buffer column c as the source holds it (straight or premultiplied), NaN and infinities as 0 (in
+    // the outside colour too).
     Float4 colour(int64_t c) const {
         const P* s = pixel(c);
         return s ? finite_rgba(*s) : outside;
@@ -402,7 +403,8 @@ void Blurmond_Copy<Layer_T, Buffer_P>::to_buffer_row(const void* state, int64_t 
         source_y >= 0 ? p.in.row(source_y) : nullptr,
         boosting ? selection_row(p.selection, buffer.y + r) : nullptr,
         Highlight_Selection_Evaluator::prepare_for<typename Layer_T::pixel>(p.selection_curve),
-        Float4{p.outside_color[0], p.outside_color[1], p.outside_color[2], p.outside_color[3]},
+        Float4{finite_or_zero(p.outside_color[0]), finite_or_zero(p.outside_color[1]),
+               finite_or_zero(p.outside_color[2]), finite_or_zero(p.outside_color[3])},
         buffer.x};
     const float limit = static_cast<float>(std::min<double>(h.threshold, largest_float));
     const bool rescaled = h.collecting && h.scale != 1.0;  // every value to be scaled in double

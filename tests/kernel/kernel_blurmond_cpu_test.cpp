@@ -338,6 +338,25 @@ TEST(KernelBlurmondFloat, LightsFarAboveTheFrameStayExactAndFinite) {
     }
 }
 
+// An outside colour beyond the float range (a control out of its range) counts as 0 where it is not
+// finite, as a source channel does. Straight alpha of infinity once multiplied into infinite light
+// that no census threshold could hold.
+TEST(KernelBlurmondFloat, NonFiniteOutsideColourCountsAsZero) {
+    test::Test_Host host(2);
+    const Case c{"colour all round", 3, 3, false, 0.0f, 0.0f, false, false, true, {}};
+    std::vector<float> frames[2];
+    for (const int run : {0, 1}) {
+        test::Owned_Layer<Pixel_Argb_32f> in(11, 8), out(11, 8);
+        fill_random(in, 5);
+        auto kernel = blurmond<Pixel_Argb_32f>(c, in.layer(), out.layer());
+        kernel.in.outside_color[3] = run == 0 ? std::numeric_limits<float>::infinity() : 0.0f;
+        kernel.in.outside_color[0] = run == 0 ? std::numeric_limits<float>::quiet_NaN() : 0.0f;
+        kernel.run(host.context());
+        for (int64_t y = 0; y < 8; ++y)
+            for (int64_t x = 0; x < 11; ++x) frames[run].insert(frames[run].end(), out.at(x, y).c, out.at(x, y).c + 4);
+    }
+    EXPECT_EQ(frames[0], frames[1]);
+}
 
 // The output may reach beyond the buffer (a missing or smaller input), or lie wholly above or below it:
 // those pixels are transparent black instead of memory outside the buffer.
