@@ -1,6 +1,8 @@
 // Reading the controls into the mode settings: choices become edge rules, degrees radians, amounts fade.
 #include "effect/blurmond_kernel_settings.h"
 
+#include <cmath>
+
 #include "effect/blurmond_derived_values.h"
 
 namespace nb {
@@ -19,6 +21,13 @@ Outside_Settings chosen_outside(const Blurmond_Parameters& p) {
     s.vertical = static_cast<Outside>(p.outside_vertical->value());
     s.color = p.outside_color->value();
     return s;
+}
+
+// A host keeps boosts within 0 to 9999. One that is no finite float boosts nothing, rather than make
+// the selected pixels' weights infinite, which no threshold could keep out of the transform.
+float boost_of(const Float_Parameter& control) {
+    const auto boost = static_cast<float>(control.value());
+    return std::isfinite(boost) ? boost : 0.0f;
 }
 
 }  // namespace
@@ -44,8 +53,8 @@ Blur_Settings blur_settings(const Blurmond_Parameters& p, const Layer_Descriptio
     s.gamma_correction = p.gamma_correction->value();
     s.colored_iris = p.colored_iris->value();
     if (highlights_on(p)) {
-        s.preservative_highlight = static_cast<float>(p.preservative_highlight->value());
-        s.additive_highlight = static_cast<float>(p.additive_highlight->value()) * small_radius_fade(radius);
+        s.preservative_highlight = boost_of(*p.preservative_highlight);
+        s.additive_highlight = boost_of(*p.additive_highlight) * small_radius_fade(radius);
     }
     s.outside = chosen_outside(p);
     if (p.outside_extend->value()) {

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cfloat>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "effect/blurmond_derived_values.h"
 #include "effect/blurmond_highlight_selection.h"
@@ -84,6 +86,15 @@ TEST(BlurmondKernelSettings, HighlightsFadeAndEdgeRules) {
             << c.radius;
         EXPECT_EQ(rules(blur.outside), c.extend ? transparent : chosen) << c.radius;
     }
+    // No host sends a boost beyond the float range; one that comes boosts nothing.
+    test::Memory_Parameter_Factory factory;
+    const Blurmond_Parameters p(factory, Plugin_Host::after_effects);
+    p.selection_enable->set_value(true);
+    p.radius->set_value(5.0);
+    p.preservative_highlight->set_value(HUGE_VAL);
+    p.additive_highlight->set_value(1e300);
+    const Blur_Settings blur = blur_settings(p, frame_of(1920, 1080), {});
+    EXPECT_EQ(std::pair(blur.preservative_highlight, blur.additive_highlight), std::pair(0.0f, 0.0f));
 }
 
 using Curves = std::array<double, 15>;
