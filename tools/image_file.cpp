@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <string>
@@ -22,6 +21,7 @@
 
 #include "base/memory_size_text.h"
 #include "tools/atomic_file.h"
+#include "tools/reader_faults.h"
 #include "tools/stderr_capture.h"
 #include "tools/tool_error.h"
 
@@ -73,31 +73,11 @@ std::string library_reason(const std::string& error, const Stderr_Capture& print
     throw Tool_Error("cannot write '" + path.string() + "': " + reason);
 }
 
-// OpenImageIO 2.4's BMP reader runs past its buffers (and may crash the process) for a compression
-// that does not go with the bits per pixel, so such a file, whatever its name, is refused unread.
-void check_bmp_compression(const fs::path& path) {
-    uint8_t h[34] = {};
-    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
-    const auto number = [&h](int at, int bytes) {
-        uint32_t value = 0;
-        for (int i = bytes - 1; i >= 0; --i) value = value << 8 | h[at + i];
-        return value;
-    };
-    // The oldest headers, 12 bytes long, have no compression field.
-    if (h[0] != 'B' || h[1] != 'M' || number(14, 4) < 40) return;
-    const uint32_t bits = number(28, 2), compression = number(30, 4);
-    if (compression == 0 || (compression == 1 && bits == 8) || (compression == 2 && bits == 4) ||
-        (compression == 3 && (bits == 16 || bits == 32)))
-        return;
-    fail_read(path, "unsupported BMP compression " + std::to_string(compression) + " at " + std::to_string(bits) +
-                        " bits per pixel");
-}
-
 std::unique_ptr<ImageInput> open_input(const fs::path& path, const Stderr_Capture& printed) {
     std::error_code error;
     if (!fs::exists(path, error)) fail_read(path, "no such file");
     if (fs::is_directory(path, error)) fail_read(path, "it is a folder");
-    check_bmp_compression(path);
+    if (const auto fault = reader_fault(path)) fail_read(path, *fault);
     if (!ImageInput::create(path.string(), false)) {
         OIIO::geterror();
         fail_read(path, "unsupported image format");

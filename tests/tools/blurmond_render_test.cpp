@@ -486,8 +486,9 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
     // 2^28 rows, run-length coded: OpenImageIO 2.4's reader sizes a vector from them as it opens, which throws.
     write_bytes("tall.bmp", std::string("BMv\0\0\0\0\0\0\0" "6\0\0\0(\0\0\0\x0c\0\0\0\x03\0\0\x10\x01\0\x04\0\x02\0\0\0@", 35) +
                                 std::string(83, '\0'));
-    // Run-length coded rows, the table of their lengths cut off: OpenImageIO 2.4 sizes a row from it as it reads.
-    write_bytes("rows.sgi", std::string("\x01\xda\xf6\xfd\0\x03\0\x04\0\x03\0\x04", 12) + std::string(100, '\0'));
+    // A run of 127 in a row 4 pixels wide: OpenImageIO 2.4's reader wrote it all, past its buffer.
+    write_bytes("rows.sgi", std::string("\x01\xda\x01\x01\0\x03\0\x04\0\x01\0\x01", 12) + std::string(500, '\0') +
+                                std::string("\0\0\x02\x08\0\0\0\x03\x7f\x09\0", 11));
     for (const char* name : {"f1.exr", "f2.exr"}) write_noise(name);
     write_noise("wide.png", 65501, 1);  // libjpeg would end the process on this width
     write_parts(folder / "z.exr", {part_header({"Z"}, TypeDesc::FLOAT)});
@@ -511,7 +512,7 @@ TEST_F(BlurmondRender, FailuresAreOneLineNamingTheCauseAndLeaveNothing) {
         {{"rgbaz.exr", "out.exr", "--downsample", "2"}, "other than colour and alpha have no reduced resolution"},
         {{"rle.bmp", "out.png"}, "cannot read 'rle.bmp': unsupported BMP compression"},
         {{"tall.bmp", "out.png"}, "cannot read 'tall.bmp': damaged header"},
-        {{"rows.sgi", "out.exr"}, "cannot read 'rows.sgi': damaged pixel data"},
+        {{"rows.sgi", "out.exr"}, "cannot read 'rows.sgi': damaged SGI file: row 0 of channel 0 runs outside"},
         // The output is checked before the input is read.
         {{"nothing.exr", "out.xyz"}, "cannot write 'out.xyz': unsupported image format"},
         {{"nothing.exr", "out.PSD"}, "cannot write 'out.PSD': OpenImageIO reads psd files but cannot write them"},
