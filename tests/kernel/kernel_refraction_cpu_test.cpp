@@ -130,6 +130,8 @@ TYPED_TEST_SUITE(KernelRefractionOracle, Variants);
 // An opaque core with a soft rim, in a frame that is transparent in one corner and rises by 0.004 a
 // pixel towards the other (gradients far below the rim's but still with a direction); random colours,
 // and a background smaller than out and offset from it, so displaced samples leave it on every side.
+// Nothing displaces the transparent corner, which lies above and beyond the background's right edge:
+// there the plain background sample, clamped to the edge, is all that shows.
 template <class P>
 void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
     constexpr double white = double(P::white);
@@ -147,7 +149,7 @@ void fill_scene(test::Owned_Layer<P>& out, test::Owned_Layer<P>& background) {
     };
     out.fill([&](int64_t x, int64_t y) {
         const double distance = std::hypot(x - 4.5, y - 3.5);
-        return make(std::clamp(std::max(1.6 - distance / 1.5, 0.004 * double(x + y) - 0.02), 0.0, 1.0));
+        return make(std::clamp(std::max(1.6 - distance / 1.5, 0.004 * double(9 - x + y) - 0.02), 0.0, 1.0));
     });
     background.fill([&](int64_t, int64_t) { return make(0.3 + 0.7 * next()); });
 }
