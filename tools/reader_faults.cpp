@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,16 @@ std::optional<std::string> bmp_fault(const uint8_t* h) {
         return {};
     return "unsupported BMP compression " + std::to_string(compression) + " at " + std::to_string(bits) +
            " bits per pixel";
+}
+
+// The GIF reader sizes its canvas, four bytes a pixel of the logical screen, in an int. Past that the
+// size wraps and the library throws where nothing can catch it, ending the process.
+std::optional<std::string> gif_fault(const uint8_t* h) {
+    if (h[0] != 'G' || h[1] != 'I' || h[2] != 'F') return {};
+    const uint64_t width = little_endian(h + 6, 2), height = little_endian(h + 8, 2);
+    if (width * height * 4 <= uint64_t{std::numeric_limits<int32_t>::max()}) return {};
+    return "the GIF's screen of " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels is more than the reader can hold";
 }
 
 // Whether a run-length coded SGI row stays inside its bytes and its width, as the reader assumes
@@ -93,6 +104,7 @@ std::optional<std::string> reader_fault(const std::filesystem::path& path) {
     file.read(reinterpret_cast<char*>(h), sizeof h);
     file.clear();
     if (auto fault = bmp_fault(h)) return fault;
+    if (auto fault = gif_fault(h)) return fault;
     return sgi_fault(file, h, file_bytes);
 }
 

@@ -1,5 +1,5 @@
 // Files OpenImageIO 2.4's readers cannot be trusted with: their headers or run-length data take a
-// reader past its buffers, where it crashes the process or overwrites its memory. They are known by
+// reader past its buffers or its integers, where it crashes the process or overwrites its memory. They are known by
 // their content, whatever their names, and refused before the library reads them.
 #pragma once
 

@@ -1,9 +1,10 @@
-// Files that would take the image library's readers past their buffers, told from sound ones by their
-// bytes alone: SGI files of run-length coded rows, built here byte by byte.
+// Files that would take the image library's readers past their buffers or integers, told from sound ones
+// by their bytes alone, built here byte by byte.
 #include "tools/reader_faults.h"
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,22 @@ TEST(ReaderFaults, SgiRowsThatLeaveTheirBuffersAreRefusedAndSoundOnesPass) {
         if (fault) {
             EXPECT_NE(fault->find(c.fault), std::string::npos) << c.what << ": " << *fault;
         }
+    }
+}
+
+// The canvas holds 4 bytes a pixel in an int: 23170 x 23170 pixels fit, one column more does not.
+TEST(ReaderFaults, GifScreensBeyondTheReadersIntegerAreRefused) {
+    const struct {
+        uint32_t width, height;
+        bool refused;
+    } cases[] = {{23170, 23170, false}, {23171, 23170, true}, {65535, 65405, true}};
+    const test::Temp_Folder folder;
+    for (const auto& c : cases) {
+        std::string little = big_endian(c.width, 2) + big_endian(c.height, 2);
+        std::swap(little[0], little[1]);
+        std::swap(little[2], little[3]);
+        std::ofstream(folder / "in.gif", std::ios::binary) << "GIF89a" + little + std::string(3, '\0');
+        EXPECT_EQ(reader_fault(folder / "in.gif").has_value(), c.refused) << c.width << " x " << c.height;
     }
 }
 
