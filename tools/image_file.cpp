@@ -476,9 +476,10 @@ std::vector<std::string> written_losses(const fs::path& path, const fs::path& wr
     if (asked.size() < parts.size())
         warnings.push_back(name + "more than one part: parts 2 to " + std::to_string(parts.size()) + " left out");
     const auto input = ImageInput::open(written.string());
-    for (size_t k = 0; input && k < asked.size(); ++k) {
+    ImageSpec stored;
+    for (size_t k = 0; input && k < asked.size() && input->seek_subimage(static_cast<int>(k), 0, stored); ++k) {
         const std::string which = asked.size() > 1 ? "part " + std::to_string(k + 1) + ": " : "";
-        for (const std::string& loss : losses_in_writing(*parts[k].file, asked[k].header, input->spec(static_cast<int>(k), 0)))
+        for (const std::string& loss : losses_in_writing(*parts[k].file, asked[k].header, stored))
             warnings.push_back(name + which + loss);
     }
     OIIO::geterror();
